@@ -1,0 +1,34 @@
+# Every target wraps CMake. `make demo` and `make test` are the two commands of the README.
+BUILD ?= build
+JOBS ?= 2
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+.PHONY: all build test demo bench sanitize fuzz clean
+
+all: build
+
+build:
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# Builds and runs every test once under AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize:
+	$(MAKE) test BUILD=build-sanitize CMAKE_FLAGS="-DCMAKE_BUILD_TYPE=Debug -DPROTFEAT_SANITIZE=ON"
+
+demo: build
+	bash data/demo.sh $(BUILD)/protfeat
+
+bench:
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DPROTFEAT_BENCH=ON -DPROTFEAT_TESTS=OFF
+	cmake --build build-bench -j $(JOBS)
+	bash bench/run_all.sh build-bench
+
+fuzz:
+	CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPROTFEAT_FUZZ=ON -DPROTFEAT_TESTS=OFF
+	cmake --build build-fuzz -j $(JOBS)
+
+clean:
+	rm -rf build build-sanitize build-bench build-fuzz demo

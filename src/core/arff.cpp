@@ -1,0 +1,51 @@
+#include "core/arff.h"
+
+std::string arff_quote(std::string_view name) {
+  std::string out;
+  bool quote = false;
+  for (char c : name) {
+    switch (c) {
+      case '\\': out += "\\\\"; quote = true; break;
+      case '\'': out += "\\'"; quote = true; break;
+      case '"': out += "\\\""; quote = true; break;
+      case '%': out += "\\%"; quote = true; break;
+      case '\t': out += "\\t"; quote = true; break;
+      case '\n': out += "\\n"; quote = true; break;
+      case '\r': out += "\\r"; quote = true; break;
+      case '\x1e': out += "\\u001E"; quote = true; break;
+      default:
+        if (c == ' ' || c == ',' || c == '{' || c == '}') quote = true;
+        out += c;
+    }
+  }
+  if (name.empty() || name == "?") quote = true;
+  return quote ? "'" + out + "'" : out;
+}
+
+void ArffWriter::relation() { f_.write("@relation Context\n\n"); }
+
+void ArffWriter::attribute(std::string_view name) {
+  f_.write("@attribute ");
+  f_.write(arff_quote(name));
+  f_.write(" {1,0}\n");
+}
+
+void ArffWriter::class_attribute(const std::vector<std::string>& names) {
+  f_.write("@attribute class {");
+  for (size_t i = 0; i < names.size(); ++i) {
+    f_.write(arff_quote(names[i]));
+    f_.write(i + 1 < names.size() ? "," : "}");
+  }
+  f_.write("\n");
+}
+
+void ArffWriter::data() { f_.write("\n@data\n"); }
+
+void ArffWriter::end_row(const std::string* label) {
+  if (label) {
+    if (!first_) f_.put(',');
+    f_.write(arff_quote(*label));
+  }
+  f_.put('\n');
+  first_ = true;
+}

@@ -1,0 +1,72 @@
+#include "core/console.h"
+
+#include <termios.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cstdarg>
+
+#include "core/run_exit.h"
+#include "core/text_format.h"
+
+void Console::print(const char* fmt, ...) {
+  va_list ap;
+  va_start(ap, fmt);
+  std::string s = vformat_text(fmt, ap);
+  va_end(ap);
+  write(s);
+}
+
+void Console::write(std::string_view text) { std::fwrite(text.data(), 1, text.size(), out_); }
+
+void Console::flush() { std::fflush(out_); }
+
+std::string Console::read_answer() {
+  flush();
+  std::string line;
+  int c;
+  bool any = false;
+  while ((c = std::getc(in_)) != EOF) {
+    any = true;
+    if (c == '\n') return line;
+    line.push_back(static_cast<char>(c));
+  }
+  if (!any) fail(1, "unexpected end of input");
+  return line;
+}
+
+std::optional<std::string> Console::read_word() {
+  flush();
+  int c;
+  do {
+    c = std::getc(in_);
+  } while (c != EOF && std::isspace(c));
+  if (c == EOF) return std::nullopt;
+  std::string word;
+  while (c != EOF && !std::isspace(c)) {
+    word.push_back(static_cast<char>(c));
+    c = std::getc(in_);
+  }
+  if (c != EOF) std::ungetc(c, in_);
+  return word;
+}
+
+void Console::discard_rest_of_line() {
+  int c;
+  while ((c = std::getc(in_)) != EOF && c != '\n') {
+  }
+}
+
+int Console::getch() {
+  flush();
+  termios kept{};
+  int got = tcgetattr(fileno(in_), &kept);
+  if (got == 0) {
+    termios raw = kept;
+    raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
+    tcsetattr(fileno(in_), TCSANOW, &raw);
+  }
+  int c = std::getc(in_);
+  if (got == 0) tcsetattr(fileno(in_), TCSANOW, &kept);
+  return c;
+}

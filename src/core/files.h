@@ -1,0 +1,16 @@
+// Input files of a run: opened for reading, closed by their owner.
+#pragma once
+#include <cstdio>
+#include <memory>
+#include <string>
+
+struct FileCloser {
+  void operator()(FILE* f) const {
+    if (f) std::fclose(f);
+  }
+};
+using InFile = std::unique_ptr<FILE, FileCloser>;
+
+// Opens `name` for reading; empty when it cannot be opened or is a folder (a folder opens on
+// this system but cannot be read, and must be asked for again like a missing file).
+InFile open_input(const std::string& name);

@@ -1,0 +1,36 @@
+// Output files: created or emptied when opened, written through a large buffer, checked when
+// closed. A file that cannot be created, or a write that fails (a full disk), ends the run with
+// one line on standard error naming the file and status 1: data is never lost silently.
+#pragma once
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
+
+class OutFile {
+ public:
+  // Creates or empties `name`; ends the run (status 1) when it cannot be created.
+  static OutFile create(const std::string& name);
+  // The same, but an empty optional when it cannot be created (for prompts that ask again).
+  static std::optional<OutFile> try_create(const std::string& name);
+
+  OutFile(OutFile&& other) noexcept;
+  OutFile& operator=(OutFile&& other) noexcept;
+  OutFile(const OutFile&) = delete;
+  OutFile& operator=(const OutFile&) = delete;
+  ~OutFile();  // closes without checking when close() was not called (error paths)
+
+  void print(const char* fmt, ...);  // format_text semantics
+  void write(std::string_view text) { std::fwrite(text.data(), 1, text.size(), f_); }
+  void put(char c) { std::putc(c, f_); }
+  void flush() { std::fflush(f_); }
+  // Flushes and closes; a failed write ends the run naming the file.
+  void close();
+
+  const std::string& name() const { return name_; }
+
+ private:
+  OutFile(FILE* f, std::string name);
+  FILE* f_ = nullptr;
+  std::string name_;
+};

@@ -1,0 +1,164 @@
+// The sequence-file reader family: one reading procedure, four members that differ in their
+// messages, counters, capacities and copies.
+#include "input/sequence_reader.h"
+
+#include <cstdlib>
+#include <ctime>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/capacity.h"
+#include "core/run_exit.h"
+#include "core/strdp.h"
+
+namespace {
+constexpr const char* kTooMany = "\tErr: Too many sequences\n";
+constexpr const char* kNonLetter = "\tErr input\n";
+constexpr const char* kNonLetterTest = "\tErr input : Get test Data\n";
+constexpr const char* kTooLong = "\tErr: Too long\n";
+constexpr const char* kTooLongMotif = "\tErr: Too long sequence: %hd N\xc2\xb0%hd\n";
+
+struct MemberRules {
+  const char* nonLetter;
+  int capacity;     // more sequences than this are refused
+  bool testMember;  // Tot1/Sam1, final non-letter removed, over-length ends the program
+};
+
+MemberRules rules_of(ReaderMember m) {
+  switch (m) {
+    case ReaderMember::GetData: return {kNonLetter, kMaxMotifSequences, false};
+    case ReaderMember::GetTestData: return {kNonLetterTest, kMaxTestSequences, true};
+    case ReaderMember::FormatFile:
+    case ReaderMember::GetDataNg: break;
+  }
+  return {kNonLetter, kMaxSequences, false};
+}
+
+std::string read_all(FILE* in) {
+  std::string data;
+  char buf[1 << 16];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, in)) > 0) data.append(buf, n);
+  return data;
+}
+
+// Splits the file as a line reader with a 6000-byte buffer sees it: pieces end after a line
+// end, after 5999 bytes, or at the end of the file; every piece counts as a line of its own.
+class Pieces {
+ public:
+  explicit Pieces(const std::string& data) : data_(data) {}
+  bool next(std::string_view& piece) {
+    if (pos_ >= data_.size()) return false;
+    size_t limit = std::min(data_.size(), pos_ + static_cast<size_t>(kReadPiece));
+    size_t end = pos_;
+    while (end < limit && data_[end] != '\n') ++end;
+    if (end < limit) ++end;  // the line end belongs to the piece
+    piece = std::string_view(data_).substr(pos_, end - pos_);
+    pos_ = end;
+    return true;
+  }
+
+ private:
+  const std::string& data_;
+  size_t pos_ = 0;
+};
+
+bool is_header(std::string_view piece) { return !piece.empty() && piece[0] == '>'; }
+}  // namespace
+
+void read_sequences(WorkArea& wa, FILE* in, ReaderMember member) {
+  const MemberRules rules = rules_of(member);
+  const std::string data = read_all(in);
+
+  // 1-2. Count the header pieces.
+  int count = 0;
+  {
+    Pieces pieces(data);
+    std::string_view piece;
+    while (pieces.next(piece))
+      if (is_header(piece)) ++count;
+  }
+  if (count > kSampleSize) wa.con.print(kTooMany);
+  check_capacity(rules.testMember ? "test sequences" : "sequences", count, rules.capacity);
+
+  // 4-5. The sample: with no more sequences than the sample size, every ordinal is drawn.
+  const int sample = std::min(kSampleSize, count);
+  std::vector<char> chosen(static_cast<size_t>(count), 0);
+  if (sample == count) {
+    std::fill(chosen.begin(), chosen.end(), 1);
+  } else {
+    std::srand(static_cast<unsigned>(std::clock()));
+    for (int marked = 0; marked < sample;) {
+      int r = std::rand() % count;
+      if (!chosen[static_cast<size_t>(r)]) {
+        chosen[static_cast<size_t>(r)] = 1;
+        ++marked;
+      }
+    }
+  }
+  if (rules.testMember) {
+    wa.Tot1 = count;
+    wa.Sam1 = sample;
+  } else {
+    wa.Tot = count;
+    wa.Sam = sample;
+  }
+  wa.P.clear();
+  wa.D.clear();
+
+  // 6. Skip up to and including the first header.
+  Pieces pieces(data);
+  std::string_view piece;
+  bool more = false;
+  while ((more = pieces.next(piece)) && !is_header(piece)) {
+  }
+
+  // 7. One sequence per ordinal, up to the next header or the end of the file.
+  std::string seq;
+  for (int ordinal = 0; ordinal < count; ++ordinal) {
+    seq.clear();
+    long length = 0;  // characters stored or refused so far
+    while (pieces.next(piece) && !is_header(piece)) {
+      if (!piece.empty() && piece.back() == '\n') piece.remove_suffix(1);
+      for (char c : piece) {
+        if (c == ' ' || c == '*' || c == '\t') continue;
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (c < 'A' || c > 'Z') {
+          wa.con.print(rules.nonLetter);
+          // A NUL byte cannot stand in a text: it is reported like any non-letter, not kept.
+          if (c == '\0') continue;
+        }
+        ++length;
+        if (length <= kMaxResidues) {
+          seq.push_back(c);
+        } else if (rules.testMember) {
+          wa.con.print(kTooLong);
+          end_run(1);
+        } else if (member == ReaderMember::GetData) {
+          wa.con.print(kTooLongMotif, static_cast<short>(length), static_cast<short>(ordinal));
+        } else {
+          wa.con.print(kTooLong);
+        }
+      }
+    }
+    // 8. The test member drops a final non-letter (a carriage return left at the line end).
+    if (rules.testMember && chosen[static_cast<size_t>(ordinal)] && !seq.empty() &&
+        (seq.back() < 'A' || seq.back() > 'Z'))
+      seq.pop_back();
+    (chosen[static_cast<size_t>(ordinal)] ? wa.P : wa.D).push_back(strdp(seq));
+  }
+  (void)more;
+}
+
+void get_data(WorkArea& wa, FILE* in) { read_sequences(wa, in, ReaderMember::GetData); }
+
+void get_data_ng(WorkArea& wa, FILE* in) {
+  read_sequences(wa, in, ReaderMember::GetDataNg);
+  wa.SLst = wa.P;
+}
+
+void get_test_data(WorkArea& wa, FILE* in) {
+  read_sequences(wa, in, ReaderMember::GetTestData);
+  wa.SLstT = wa.P;
+}

@@ -1,0 +1,83 @@
+// Program entry: argument mode (exactly six arguments, dd only) or menu mode (none or one
+// argument, the keyword read from standard input), then one approach run.
+#include <cstdio>
+#include <new>
+#include <string>
+
+#include "core/approaches.h"
+#include "core/out_file.h"
+#include "core/run_exit.h"
+#include "core/work_area.h"
+
+namespace {
+constexpr const char* kArgumentMode = " j utilise dd";
+constexpr const char* kArgumentDd = "\nMethode des Discripteur discriminant\n";
+constexpr const char* kMenuPrompt = "\n Choix de l'algo : ";
+constexpr const char* kMenuDd = "\nApproche Discripteur discriminant par defaut\n";
+constexpr const char* kMenuDdsm = "\nApproche Discripteur discriminant avec matrice de substitution par defaut\n";
+constexpr const char* kMenuNg = "\nApproche N-Gramme par defaut\n";
+constexpr const char* kMenuMa = "\nM\xc3\xa9thode Motif Actif par defaut\n";
+constexpr const char* kUnknown = "\nAlgo introuvable";
+
+// Exit statuses: 0 a completed run, 2 a command line the program does not take, 1 the rest.
+constexpr int kUsage = 2;
+
+int argument_mode(WorkArea& wa, char** argv) {
+  wa.con.print(kArgumentMode);
+  wa.algo = argv[1];
+  wa.fichClassif = argv[2];
+  wa.fichSeq = argv[3];
+  wa.fichContext = argv[4];
+  // The context file is created or emptied before any work; a failed open is ignored here (the
+  // run reports it when it writes the context).
+  if (FILE* f = std::fopen(wa.fichContext.c_str(), "w")) std::fclose(f);
+  if (wa.algo != "dd") return kUsage;
+  wa.con.print(kArgumentDd);
+  DisClass(wa, wa.fichClassif, wa.fichSeq, wa.fichContext, argv[5], argv[6]);
+  return 0;
+}
+
+int menu_mode(WorkArea& wa) {
+  wa.con.print(kMenuPrompt);
+  std::optional<std::string> word = wa.con.read_word();
+  wa.algo = word.value_or("");
+  const char* line = nullptr;
+  if (wa.algo == "dd") line = kMenuDd;
+  else if (wa.algo == "ddsm") line = kMenuDdsm;
+  else if (wa.algo == "ng") line = kMenuNg;
+  else if (wa.algo == "ma") line = kMenuMa;
+  if (!line) {
+    // The line end typed after the keyword is still pending, so the key read returns at once.
+    wa.con.print(kUnknown);
+    wa.con.getch();
+    return 1;
+  }
+  // The rest of the keyword line belongs to nobody: the first prompt of the run reads the
+  // user's next line.
+  wa.con.discard_rest_of_line();
+  wa.con.print(line);
+  if (wa.algo == "dd") DisClass(wa, wa.fichClassif, wa.fichSeq, wa.fichContext, "2", "2");
+  else if (wa.algo == "ddsm") DDMS(wa, wa.fichClassif, wa.fichSeq, wa.fichContext);
+  else if (wa.algo == "ng") mainNGrams(wa, wa.fichClassif, wa.fichSeq, wa.fichContext, 3);
+  else Discover(wa, wa.fichClassif, wa.fichSeq, wa.fichContext);
+  return 0;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 1 && argc != 2 && argc != 7) return kUsage;
+  int status;
+  {
+    WorkArea wa;
+    try {
+      status = argc == 7 ? argument_mode(wa, argv) : menu_mode(wa);
+    } catch (const RunExit& e) {
+      status = e.status;
+    } catch (const std::bad_alloc&) {
+      wa.con.print("Err: no enough memory\n");
+      status = 1;
+    }
+  }
+  std::fflush(stdout);
+  return status;
+}
