@@ -4,7 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <thread>
 
 #include "core/prompts.h"
 #include "core/run_exit.h"
@@ -76,6 +84,45 @@ TEST(Console, PrintKeepsTheProgramTexts) {
   t.wa.con.print("%%\tEnter %d%\n", 5);
   t.wa.con.write(std::string("a\0b", 3));
   EXPECT_EQ(t.printed(), std::string("%\tEnter 5%\na\0b", 14));
+}
+
+TEST(Console, KeyReadOnATerminalTakesOneKeyWithoutEnterOrEcho) {
+  int master = -1, slave = -1;
+  ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+  FILE* in = fdopen(slave, "r");
+  OutputCapture out;
+  Console con(out.get(), in);
+  std::atomic<bool> done{false};
+  bool rescued = false;
+  // The key is typed once the terminal has left line mode (master and slave share their
+  // attributes); if the read still waited for a line end after 5 s, one is typed to free it.
+  std::thread typist([&] {
+    termios t{};
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (std::chrono::steady_clock::now() < limit && tcgetattr(master, &t) == 0 &&
+           (t.c_lflag & ICANON))
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_EQ(::write(master, "x", 1), 1);
+    while (!done && std::chrono::steady_clock::now() < limit + std::chrono::seconds(5))
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (!done) {
+      rescued = true;
+      ASSERT_EQ(::write(master, "\n", 1), 1);
+    }
+  });
+  const int c = con.getch();
+  done = true;
+  typist.join();
+  EXPECT_EQ(c, 'x');
+  EXPECT_FALSE(rescued);
+  termios after{};
+  ASSERT_EQ(tcgetattr(slave, &after), 0);
+  EXPECT_TRUE(after.c_lflag & ICANON);  // the attributes are restored after the read
+  EXPECT_TRUE(after.c_lflag & ECHO);
+  pollfd p{master, POLLIN, 0};
+  EXPECT_EQ(poll(&p, 1, 100), 0);  // nothing was echoed
+  std::fclose(in);
+  close(master);
 }
 
 TEST(Prompts, SequenceFileIsAskedUntilItOpensAndEmptyMeansSample) {

@@ -287,13 +287,10 @@ TEST(SequenceReader, MatchesTheLiteralReaderOnRandomFiles) {
       TestArea t;
       const int status = read_as(t, m, file);
       const RefSequences ref = reference_read_sequences(file, m);
-      SCOPED_TRACE("iteration " + std::to_string(iter) + " member " +
-                   std::to_string(static_cast<int>(m)));
-      EXPECT_EQ(status, ref.ended ? 1 : -1);
-      EXPECT_EQ(t.printed(), ref.out);
-      if (!ref.ended) {
-        EXPECT_EQ(t.wa.P, ref.P);
-      }
+      // Plain comparisons: a failure names the iteration without diffing texts of 6000 bytes.
+      const bool same = status == (ref.ended ? 1 : -1) && t.printed() == ref.out &&
+                        (ref.ended || t.wa.P == ref.P);
+      ASSERT_TRUE(same) << "iteration " << iter << ", member " << static_cast<int>(m);
     }
   }
 }
