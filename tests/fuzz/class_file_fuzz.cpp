@@ -1,6 +1,13 @@
 // Fuzz target of the classification file, SeqFile.seq and the family table. The input is a
 // sequence file and a classification file separated by the first byte 0x01 (no such byte: no
 // sequences). The results are compared with the literal reference; a refusal is a normal end.
+//
+// Built by `make fuzz`; run from the top folder, for example:
+//   nice build-fuzz/class_file_fuzz -max_len=20000 -timeout=10 -max_total_time=300 \
+//     -close_fd_mask=3 tests/fuzz/corpus/class_file
+// (-close_fd_mask=3 silences the program's own texts and the checks' messages too: run a crash
+// file again without it to see which check failed.)
+// Point the run at a copy of the corpus folder to keep the one in the repository small.
 #include <cstdint>
 #include <string>
 

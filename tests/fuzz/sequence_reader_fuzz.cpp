@@ -1,5 +1,12 @@
 // Fuzz target of the sequence-file readers: the first byte picks the member, the rest is the
 // file. Each read is compared with the literal reference reader; a refusal is a normal end.
+//
+// Built by `make fuzz`; run from the top folder, for example:
+//   nice build-fuzz/sequence_reader_fuzz -max_len=20000 -timeout=10 -max_total_time=300 \
+//     -close_fd_mask=3 tests/fuzz/corpus/sequence_reader
+// (-close_fd_mask=3 silences the program's own texts and the checks' messages too: run a crash
+// file again without it to see which check failed.)
+// Point the run at a copy of the corpus folder to keep the one in the repository small.
 #include <cstdint>
 #include <string>
 
