@@ -1,7 +1,10 @@
 // Test helpers of the descriptor discovery: a work area built from families given as strings,
 // as FormatFile and FillTable would leave it, and a dump of everything the discovery leaves.
 #pragma once
+#include <unistd.h>
+
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -12,7 +15,7 @@
 
 struct FamilySet {
   std::vector<std::vector<std::string>> families;  // the sequences of family 1, 2, ...
-  std::vector<std::string> names;                  // class names; missing ones are F1, F2, ...
+  std::vector<std::string> names = {};             // class names; missing ones are F1, F2, ...
 };
 
 inline FILE* null_output() {
@@ -87,11 +90,30 @@ inline std::string dump_results(const WorkArea& wa) {
   return out;
 }
 
-// Runs `write` on a file of a temporary folder and returns its bytes.
+// A scratch file for written_bytes: in memory-backed /dev/shm when there is one (thousands of
+// small files are slow on a disk), else in a temporary folder; removed when the tests end.
+class ScratchFile {
+ public:
+  ScratchFile() {
+    std::error_code ec;
+    if (std::filesystem::is_directory("/dev/shm", ec))
+      path_ = "/dev/shm/protfeat-dd-test-" + std::to_string(::getpid());
+    else
+      path_ = (dir_.path() / "out").string();
+  }
+  ~ScratchFile() { std::remove(path_.c_str()); }
+  const std::string& path() const { return path_; }
+
+ private:
+  TempDir dir_;
+  std::string path_;
+};
+
+// Runs `write` on the scratch file and returns its bytes.
 template <typename Write>
 std::string written_bytes(Write write) {
-  TempDir dir;
-  const std::string path = (dir.path() / "out").string();
+  static ScratchFile scratch;
+  const std::string& path = scratch.path();
   {
     OutFile out = OutFile::create(path);
     write(out);

@@ -74,7 +74,7 @@ size_t compare_once(uint32_t seed, const Shape& shape) {
 
 TEST(DiscoveryDifferential, SmallAlphabetsAndShortSequences) {
   size_t found = 0, runs = 0;
-  for (uint32_t seed = 1; seed <= 1500; ++seed) {
+  for (uint32_t seed = 1; seed <= 4000; ++seed) {
     found += compare_once(seed, {4, 5, 10, 3});
     ++runs;
     if (HasFailure()) break;
