@@ -325,7 +325,9 @@ std::string ArffFile(const WorkArea& wa, const LDDEntry* head, const std::string
       firstValue = false;
     }
     std::getline(cls, line);
-    out += (head ? "," : "") + arff_quote(line) + "\n";
+    if (head) out += ",";
+    out += arff_quote(line);
+    out += "\n";
   }
   return out;
 }
