@@ -29,6 +29,8 @@ if [ "${DD_BENCH_SKIP_LITERAL:-0}" != 1 ]; then
       "$BENCH_BUILD/dd_literal" classes.txt seq.txt 0.8 0.1 literal-LesDDs.txt &&
     measure "dd protfeat on the same set" \
       "$BENCH_PROG" dd classes.txt seq.txt Context.arff 0.8 0.1 &&
+    measure "dd protfeat on the same set, 50 runs in a row" \
+      bash -c 'for i in $(seq 50); do "$0" dd classes.txt seq.txt Context.arff 0.8 0.1 > /dev/null; done' "$BENCH_PROG" &&
     if cmp -s literal-LesDDs.txt LesDDs.txt; then echo "dd literal and protfeat reports: identical"
     else echo "dd literal and protfeat reports: DIFFERENT"; fi)
 fi
