@@ -53,16 +53,23 @@ void WriteARFFContext(const WorkArea& wa, OutFile& out) {
   arff.class_attribute({wa.LstClsForMSDD.begin(), wa.LstClsForMSDD.begin() + wa.NbFamilles});
   arff.data();
 
-  // Rows go by ascending sequence number and every presence list ascends too, so one cursor per
-  // descriptor walks its list once over the whole table.
-  const size_t count = wa.AllDDs.size();
-  std::vector<size_t> cursor(count, 0);
+  // The presence lists turned into rows: for every sequence, the columns (descriptors in
+  // output order) it contains, ascending. Each row is then written in one sequential pass.
+  const auto columns = static_cast<uint32_t>(wa.AllDDs.size());
+  std::vector<uint32_t> rowStart(wa.NbChaines + 2, 0);
+  for (const DDEntry& dd : wa.AllDDs)
+    for (const auto& [seq, count] : dd.presence) ++rowStart[seq + 1];
+  for (size_t i = 1; i < rowStart.size(); ++i) rowStart[i] += rowStart[i - 1];
+  std::vector<uint32_t> cells(rowStart.back());
+  std::vector<uint32_t> fill(rowStart.begin(), rowStart.end() - 1);
+  for (uint32_t c = 0; c < columns; ++c)
+    for (const auto& [seq, count] : wa.AllDDs[columns - 1 - c].presence) cells[fill[seq]++] = c;
+
   for (uint32_t i = 1; i <= wa.NbChaines; ++i) {
-    for (size_t d = count; d-- > 0;) {
-      const auto& presence = wa.AllDDs[d].presence;
-      size_t& c = cursor[d];
-      const bool present = c < presence.size() && presence[c].first == i;
-      if (present) ++c;
+    uint32_t next = rowStart[i];
+    for (uint32_t c = 0; c < columns; ++c) {
+      const bool present = next < rowStart[i + 1] && cells[next] == c;
+      if (present) ++next;
       arff.value(present);
     }
     arff.end_row(&wa.Labels[i - 1]);
