@@ -2,7 +2,9 @@
 // and the bytes of both output files must be identical.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <sstream>
 
 #include "descriptors/dd_fixture.h"
 #include "descriptors/dd_writers.h"
@@ -90,6 +92,49 @@ TEST(DiscoveryDifferential, ManyFamiliesLongerSequences) {
     if (HasFailure()) break;
   }
   EXPECT_GT(found, 0u);
+}
+
+// Real protein words: the first sequences of each family of the bundled sample, cut short so
+// that the literal discovery stays quick.
+TEST(DiscoveryDifferential, RealProteinFamilies) {
+  const std::string fasta = read_file(source_path("data/Sample.txt"));
+  const std::string classes = read_file(source_path("data/Sample.classes.txt"));
+  std::vector<std::string> seqs, labels, names;
+  size_t pos = 0;
+  while ((pos = fasta.find('>', pos)) != std::string::npos) {
+    size_t body = fasta.find('\n', pos) + 1, end = fasta.find('>', body);
+    std::string seq;
+    for (size_t i = body; i < std::min(end, fasta.size()); ++i)
+      if (fasta[i] != '\n' && fasta[i] != '\r') seq += fasta[i];
+    seqs.push_back(seq);
+    pos = body;
+  }
+  std::istringstream in(classes);
+  std::string line;
+  for (int i = 0; i < 3; ++i) std::getline(in, line);
+  for (int i = 0; i < 4; ++i) std::getline(in, line), names.push_back(line);
+  std::getline(in, line);
+  while (std::getline(in, line)) labels.push_back(line);
+  ASSERT_EQ(labels.size(), seqs.size());
+
+  FamilySet set;
+  set.names = names;
+  set.families.resize(names.size());
+  for (size_t i = 0; i < seqs.size(); ++i) {
+    const size_t f = static_cast<size_t>(std::find(names.begin(), names.end(), labels[i]) - names.begin());
+    ASSERT_LT(f, names.size());
+    if (set.families[f].size() < 10) set.families[f].push_back(seqs[i].substr(0, 60));
+  }
+  for (auto [alpha, beta] : {std::pair{0.5f, 0.2f}, {0.25f, 0.1f}, {0.1f, 0.5f}}) {
+    WorkArea fast = make_work_area(set, alpha, beta);
+    WorkArea slow = make_work_area(set, alpha, beta);
+    Discriminate(fast);
+    const literal::Outcome expected = literal::Discriminate(slow, class_file_text(set));
+    EXPECT_GT(fast.NbMot, 0u);
+    EXPECT_EQ(dump_results(fast), dump_results(slow)) << alpha << " " << beta;
+    EXPECT_EQ(written_bytes([&](OutFile& f) { WriteResultFile(fast, f); }), expected.resultFile);
+    EXPECT_EQ(written_bytes([&](OutFile& f) { WriteARFFContext(fast, f); }), expected.arffFile);
+  }
 }
 
 TEST(DiscoveryDifferential, OneFamilyFindsNothing) {
