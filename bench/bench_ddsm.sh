@@ -22,6 +22,9 @@ echo "  kept: $(wc -l < list.txt) descriptors"
 answers "$data/sequences.fa" "$data/classes.txt" "" "" 0.5 0.3 6 0.3 > in2.txt
 BENCH_STDIN=in2.txt measure "ddsm families4 (370 seq, 0.5/0.3, PAM250, 0.3)" "$BENCH_PROG"
 echo "  kept: $(wc -l < list.txt) descriptors"
+answers "$data/sequences.fa" "$data/classes.txt" "" "" 0.05 0.5 2 0.5 > in2b.txt
+BENCH_STDIN=in2b.txt measure "ddsm families4 (370 seq, 0.05/0.5, BLOSUM62, 0.5)" "$BENCH_PROG"
+echo "  kept: $(wc -l < list.txt) descriptors"
 
 gen_set syn 1 10 400 300
 # The test set: the first 400 sequences of the synthetic set with their labels.
@@ -29,6 +32,9 @@ awk '/^>/{n++} n<=400' syn/seq.txt > syn/test.txt
 awk 'NR<=3+10+1 || (NR>14 && NR<=14+400)' syn/classes.txt > syn/test_classes.txt
 answers syn/seq.txt syn/classes.txt "" "" 0.8 0.1 2 0.5 > in3.txt
 BENCH_STDIN=in3.txt measure "ddsm synthetic (4000 seq x ~300, 0.8/0.1, BLOSUM62, 0.5)" "$BENCH_PROG"
+echo "  kept: $(wc -l < list.txt) descriptors"
+answers syn/seq.txt syn/classes.txt "" "" 0.1 0.9 2 0.5 > in3b.txt
+BENCH_STDIN=in3b.txt measure "ddsm synthetic (4000 seq x ~300, 0.1/0.9, BLOSUM62, 0.5)" "$BENCH_PROG"
 echo "  kept: $(wc -l < list.txt) descriptors"
 answers syn/seq.txt syn/classes.txt syn/test.txt syn/test_classes.txt 0.5 0.2 2 0.5 > in4.txt
 BENCH_STDIN=in4.txt measure "ddsm synthetic + 400 test seq (0.5/0.2, BLOSUM62, 0.5)" "$BENCH_PROG"
