@@ -76,12 +76,13 @@ TEST(DdsmRun, RefusedAnswersAreAskedAgain) {
   TempDir dir;
   write_inputs(dir);
   // A missing sequence file, an empty classification answer, ALPHA 0.5 with BETA 1.5, matrices
-  // 0, 7 and abc, then PAM250; threshold -0.1, then 2 (nothing is similar any more).
+  // 0, 7, abc and 65537 (not read as 1 in 16 bits), then PAM250; thresholds -0.1 and nan, then 2
+  // (nothing is similar any more).
   const ProgramResult r = run_program(
-      dir, {}, "ddsm\nmissing.fa\nseq.fa\n\nclasses.txt\n\n0.5\n1.5\n1\n0\n0\n7\nabc\n6\n-0.1\n2\nlist.txt\n");
+      dir, {}, "ddsm\nmissing.fa\nseq.fa\n\nclasses.txt\n\n0.5\n1.5\n1\n0\n0\n7\nabc\n65537\n6\n-0.1\nnan\n2\nlist.txt\n");
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, kMenu + kSeqPrompt + kSeqPrompt + kClassPrompt + kClassPrompt + kTestPrompt + kThresholds +
-                       kThresholds + kMatrix + kMatrix + kMatrix + kMatrix + kScore + kScore + kWork +
+                       kThresholds + kMatrix + kMatrix + kMatrix + kMatrix + kMatrix + kScore + kScore + kScore + kWork +
                        count_line(10) + kContextPrompt + kComplete);
   EXPECT_EQ(dir.read("LesDDSMs.txt"),
             report_header("100.000000", "0.000000") +
