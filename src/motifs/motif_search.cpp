@@ -32,83 +32,75 @@ constexpr const char* kMotifLine = "\t%3hd\t\t";
 constexpr const char* kProgress = "%c%6lu\b\b\b\b\b\b\b";
 constexpr auto kFlushEvery = std::chrono::milliseconds(100);
 
-// Distinct sequences whose suffixes end in each node's subtree (the node included), which is
-// the number of sampled sequences containing any candidate spelled on the node's edge. Each
-// suffix end adds one at its node and takes one away at the deepest common ancestor with the
-// previous end of the same sequence in depth-first order; subtree sums then count each
-// sequence once.
-std::vector<int32_t> distinct_below(const SuffixTree& tree, int sam) {
-  std::vector<int32_t> cnt(tree.size(), 0);
-  std::vector<int64_t> last(static_cast<size_t>(sam), -1);
-  std::vector<uint32_t> pathNode, pathTin;
-  uint32_t timer = 0;
-  auto enter = [&](uint32_t v) {
-    const uint32_t tin = timer++;
-    pathNode.push_back(v);
-    pathTin.push_back(tin);
-    if (!tree.ends_suffix(v)) return;
-    const int s = SuffixTree::index_of(tree[v]);
-    cnt[v] += 1;
-    if (last[static_cast<size_t>(s)] >= 0) {
-      auto it = std::upper_bound(pathTin.begin(), pathTin.end(),
-                                 static_cast<uint32_t>(last[static_cast<size_t>(s)]));
-      cnt[pathNode[static_cast<size_t>(it - pathTin.begin() - 1)]] -= 1;
-    }
-    last[static_cast<size_t>(s)] = tin;
-  };
-  auto leave = [&](uint32_t v) {
-    pathNode.pop_back();
-    pathTin.pop_back();
-    if (!pathNode.empty()) cnt[pathNode.back()] += cnt[v];
-  };
-  uint32_t v = tree.Root;
-  enter(v);
-  for (;;) {
-    if (tree[v].child != kNoNode) {
-      v = tree[v].child;
-      enter(v);
-      continue;
-    }
-    for (;;) {
-      leave(v);
-      if (v == tree.Root) return cnt;
-      const bool last_child = SuffixTree::is_last(tree[v]);
-      v = tree[v].right;
-      if (!last_child) {
-        enter(v);
-        break;
-      }
-    }
-  }
-}
+// What the walk needs to know of each subtree, from one depth-first pass: the number of
+// distinct sequences whose suffixes end in it (the sampled sequences containing any candidate
+// spelled on the node's edge), and its span in preorder, where the sequences of the suffix
+// ends are listed, so that a subtree's sequences are read from one stretch of memory.
+// Each suffix end adds one at its node and takes one away at the deepest common ancestor with
+// the previous end of the same sequence in preorder; subtree sums then count each sequence once.
+struct SubtreeTable {
+  std::vector<int32_t> distinct;  // by node
+  std::vector<uint32_t> first;    // by node: preorder number
+  std::vector<uint32_t> past;     // by node: preorder number past its subtree
+  std::vector<int16_t> endSeq;    // by preorder number: sequence of the suffix end, or -1
 
-// The sorted distinct sequences whose suffixes end in the subtree of v (v included).
-void sequences_below(const SuffixTree& tree, uint32_t v, std::vector<uint32_t>& out) {
-  out.clear();
-  auto add = [&](uint32_t x) {
-    if (tree.ends_suffix(x)) out.push_back(static_cast<uint32_t>(SuffixTree::index_of(tree[x])));
-  };
-  add(v);
-  uint32_t x = tree[v].child;
-  while (x != kNoNode) {
-    add(x);
-    if (tree[x].child != kNoNode) {
-      x = tree[x].child;
-      continue;
-    }
+  SubtreeTable(const SuffixTree& tree, int sam)
+      : distinct(tree.size(), 0), first(tree.size()), past(tree.size()), endSeq(tree.size(), -1) {
+    std::vector<int64_t> last(static_cast<size_t>(sam), -1);
+    std::vector<uint32_t> pathNode, pathTin;
+    uint32_t timer = 0;
+    auto enter = [&](uint32_t v) {
+      const uint32_t tin = timer++;
+      first[v] = tin;
+      pathNode.push_back(v);
+      pathTin.push_back(tin);
+      if (!tree.ends_suffix(v)) return;
+      const int s = SuffixTree::index_of(tree[v]);
+      endSeq[tin] = static_cast<int16_t>(s);
+      distinct[v] += 1;
+      if (last[static_cast<size_t>(s)] >= 0) {
+        auto it = std::upper_bound(pathTin.begin(), pathTin.end(),
+                                   static_cast<uint32_t>(last[static_cast<size_t>(s)]));
+        distinct[pathNode[static_cast<size_t>(it - pathTin.begin() - 1)]] -= 1;
+      }
+      last[static_cast<size_t>(s)] = tin;
+    };
+    auto leave = [&](uint32_t v) {
+      past[v] = timer;
+      pathNode.pop_back();
+      pathTin.pop_back();
+      if (!pathNode.empty()) distinct[pathNode.back()] += distinct[v];
+    };
+    uint32_t v = tree.Root;
+    enter(v);
     for (;;) {
-      const bool last_child = SuffixTree::is_last(tree[x]);
-      x = tree[x].right;
-      if (!last_child) break;
-      if (x == v) {
-        x = kNoNode;
-        break;
+      if (tree[v].child != kNoNode) {
+        v = tree[v].child;
+        enter(v);
+        continue;
+      }
+      for (;;) {
+        leave(v);
+        if (v == tree.Root) return;
+        const bool last_child = SuffixTree::is_last(tree[v]);
+        v = tree[v].right;
+        if (!last_child) {
+          enter(v);
+          break;
+        }
       }
     }
   }
-  std::sort(out.begin(), out.end());
-  out.erase(std::unique(out.begin(), out.end()), out.end());
-}
+
+  // The sorted distinct sequences whose suffixes end in the subtree of v (v included).
+  void sequences_below(uint32_t v, std::vector<uint32_t>& out) const {
+    out.clear();
+    for (uint32_t t = first[v]; t < past[v]; ++t)
+      if (endSeq[t] >= 0) out.push_back(static_cast<uint32_t>(endSeq[t]));
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
+  }
+};
 
 // The position of the t-th (t >= 1) ordinal missing from the sorted distinct `present`.
 uint64_t tth_miss(const std::vector<uint32_t>& present, uint64_t t) {
@@ -187,7 +179,7 @@ class Walk {
     B_.assign(longest + 3, '\0');
     B_[0] = '*';
     if (fast_) {
-      below_ = distinct_below(tree, static_cast<int>(sam_));
+      subtrees_ = std::make_unique<SubtreeTable>(tree, static_cast<int>(sam_));
       if (rest_ > 0) {
         restIndex_ = std::make_unique<RestIndex>(D);
         restOcc_.resize(longest + 3);
@@ -244,12 +236,12 @@ class Walk {
  private:
   // The tests of the plain search, replayed from the exact occurrence sets.
   bool count_fast(uint32_t node, int e, int& count) {
-    const int32_t c = below_[node];
+    const int32_t c = subtrees_->distinct[node];
     PassResult sample;
     if (c >= ms_.Minsam) {
       sample = {true, static_cast<uint64_t>(sam_)};
     } else {
-      sequences_below(tree_, node, present_);
+      subtrees_->sequences_below(node, present_);
       sample = replay_pass(static_cast<uint64_t>(sam_), present_, sam_ - ms_.Minsam + 1);
     }
     ms_.spinner.advance(sample.calls, pending_);
@@ -337,7 +329,7 @@ class Walk {
   const int64_t sam_, rest_;
   const bool fast_;
   std::string B_;
-  std::vector<int32_t> below_;
+  std::unique_ptr<SubtreeTable> subtrees_;
   std::unique_ptr<RestIndex> restIndex_;
   std::vector<std::vector<Occ>> restOcc_;
   std::vector<uint32_t> present_;

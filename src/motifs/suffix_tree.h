@@ -1,7 +1,11 @@
 // The generalized suffix tree of the sampled sequences P[0..Sam-1]: plain insertion of every
 // suffix from the root, no suffix links, no end markers. Nodes live in one array and link by
 // index; a node holds its first child, its next sibling (or, for the last child of a list, its
-// parent), the sequence of its edge label and the label's two positions (16 bytes a node).
+// parent), the sequence of its edge label and the label's two positions (20 bytes a node).
+//
+// Insertion scans child lists as the old program did, but a node that gathers many children
+// also gets a fan (letter -> child, and its last child), and every node keeps the first byte of
+// its label: the scan then finds the same child without walking the list or reading text.
 //
 // The sign of `seq` is the only mark of the last child: a last child stores its sequence index
 // minus kSeqOffset and its `right` is the parent. Labels are P[idx][start..end]; an empty label
@@ -20,6 +24,8 @@ struct SuffixNode {
   int16_t seq;
   int16_t start;
   int16_t end;
+  char first;    // first byte of the label; '\0' for an empty label
+  uint32_t fan;  // the node's fan, or kNoNode
 };
 
 class SuffixTree {
@@ -52,7 +58,23 @@ class SuffixTree {
   int Lst = -1;
 
  private:
+  struct Fan {
+    uint32_t slot[26];  // the child whose label begins with 'A' + i, or kNoNode
+    uint32_t last;      // the last child of the list
+  };
+  static constexpr int kFanFrom = 6;  // children that earn a node its fan
+
+  // Where the scan of node's child list for byte c ends: at the child whose non-empty label
+  // begins with c, at an empty-label child (entered whatever c is), or after the last child.
+  enum class ScanEnd { Match, Empty, End };
+  ScanEnd scan(uint32_t node, char c, uint32_t& at);
+  void append_leaf(uint32_t node, uint32_t last, int pos);
+  void make_fan(uint32_t node);
+  Fan* fan_of(uint32_t node);
+
   const std::vector<std::string>& P_;
   std::vector<const char*> text_;  // P[i].data(), read for every comparison
   std::vector<SuffixNode> nodes_;
+  std::vector<Fan> fans_;
+  uint32_t pendingFan_ = kNoNode;  // a node whose list is long enough for a fan
 };
