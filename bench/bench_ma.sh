@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Whole-process timings of the ma run: the real families4 set, the synthetic 4000-sequence set
+# (10 families of 400, about 400 residues), a 5000-sequence set (sample of 4000 plus the rest),
+# and the literal search (dynamic-programming match for every test) against the program on a
+# set where the literal one takes about a minute, with the ratio of the two.
+# usage: bash bench/bench_ma.sh BUILD_DIR   (BUILD_DIR from `make bench`: build-bench)
+set -euo pipefail
+source "$(dirname "$0")/common.sh" "${1:-build-bench}"
+
+# ma_case LABEL DIR SEQ_FILE: one menu run of ma in DIR, list written to DIR/list.txt.
+ma_case() {
+  printf 'ma\n%s\n\nlist.txt\n' "$3" > "$2/answers.txt"
+  (cd "$2" && BENCH_STDIN="$2/answers.txt" measure "$1" "$BENCH_PROG")
+}
+seconds() { cut -d' ' -f1 "$BENCH_TMP/time.txt"; }
+
+# The real families sit beside the checkout (../shared/data).
+families4=${FAMILIES4:-$BENCH_ROOT/../shared/data/families4}
+mkdir -p "$BENCH_TMP/f4"
+cp "$families4/sequences.fa" "$BENCH_TMP/f4/"
+ma_case "ma families4 (370 sequences)" "$BENCH_TMP/f4" sequences.fa
+
+gen_set "$BENCH_TMP/s4000" 1 10 400 400
+ma_case "ma synthetic 4000 x ~400" "$BENCH_TMP/s4000" seq.txt
+
+gen_set "$BENCH_TMP/s5000" 1 10 500 400
+ma_case "ma synthetic 5000 x ~400 (4000 sampled)" "$BENCH_TMP/s5000" seq.txt
+
+gen_set "$BENCH_TMP/lit" 7 4 240 600
+measure "literal search, 960 x ~600" "$BENCH_BUILD/ma_literal" "$BENCH_TMP/lit/seq.txt" \
+  "$BENCH_TMP/lit/literal.txt"
+literal=$(seconds)
+ma_case "ma, same set" "$BENCH_TMP/lit" seq.txt
+fast=$(seconds)
+if cmp -s "$BENCH_TMP/lit/literal.txt" "$BENCH_TMP/lit/list.txt"; then same=yes; else same=NO; fi
+awk -v l="$literal" -v f="$fast" -v s="$same" \
+  'BEGIN { printf "ratio literal / program: %.0f (motif lists identical: %s)\n", l / (f > 0.01 ? f : 0.01), s }'
