@@ -14,13 +14,13 @@ SuffixTree::SuffixTree(const std::vector<std::string>& P) : P_(P) {
 
 uint32_t SuffixTree::newnode() {
   if (nodes_.size() >= kNoNode) throw std::bad_alloc();
-  nodes_.push_back(SuffixNode{kNoNode, kNoNode, 0, 0, 0, '\0', kNoNode});
+  nodes_.push_back(SuffixNode{kNoNode, kNoNode, 0, 0, 0, '\0', kPlain, kNoNode});
   return static_cast<uint32_t>(nodes_.size() - 1);
 }
 
 void SuffixTree::make_root() {
   Root = newnode();
-  nodes_[Root] = SuffixNode{kNoNode, kNoNode, 0, 1, 0, '\0', kNoNode};
+  nodes_[Root] = SuffixNode{kNoNode, kNoNode, 0, 1, 0, '\0', kPlain, kNoNode};
 }
 
 bool SuffixTree::ends_suffix(uint32_t id) const {
@@ -41,8 +41,14 @@ void SuffixTree::insert_all(int sam) {
 }
 
 SuffixTree::Fan* SuffixTree::fan_of(uint32_t node) {
-  const uint32_t f = nodes_[node].fan;
-  return f == kNoNode ? nullptr : &fans_[f];
+  return nodes_[node].kind == kFan ? &fans_[nodes_[node].aux] : nullptr;
+}
+
+uint32_t SuffixTree::foot_of_chain(uint32_t node) {
+  uint32_t y = nodes_[node].aux;
+  while (nodes_[y].kind == kSkip) y = nodes_[y].aux;
+  nodes_[node].aux = y;
+  return y;
 }
 
 void SuffixTree::make_fan(uint32_t node) {
@@ -54,7 +60,8 @@ void SuffixTree::make_fan(uint32_t node) {
     f.last = x;
     if (nodes_[x].seq < 0) break;
   }
-  nodes_[node].fan = static_cast<uint32_t>(fans_.size());
+  nodes_[node].kind = kFan;
+  nodes_[node].aux = static_cast<uint32_t>(fans_.size());
   fans_.push_back(f);
 }
 
@@ -97,7 +104,7 @@ void SuffixTree::append_leaf(uint32_t node, uint32_t last, int pos) {
   const uint32_t leaf = newnode();
   nodes_[leaf] = SuffixNode{kNoNode, node, static_cast<int16_t>(C_seq - kSeqOffset),
                             static_cast<int16_t>(pos), static_cast<int16_t>(Lst),
-                            text_[static_cast<size_t>(C_seq)][pos], kNoNode};
+                            text_[static_cast<size_t>(C_seq)][pos], kPlain, kNoNode};
   nodes_[last].seq = static_cast<int16_t>(nodes_[last].seq + kSeqOffset);
   nodes_[last].right = leaf;
   if (Fan* f = fan_of(node)) {
@@ -113,11 +120,18 @@ void SuffixTree::append_leaf(uint32_t node, uint32_t last, int pos) {
 void SuffixTree::insert(uint32_t node, int pos) {
   const char* s = text_[static_cast<size_t>(C_seq)];
   for (;;) {
+    // Entering each empty label of the chain in turn ends at its foot, with pos unchanged.
+    if (nodes_[node].kind == kSkip) node = foot_of_chain(node);
     if (nodes_[node].child == kNoNode) {
       const uint32_t leaf = newnode();
       nodes_[leaf] = SuffixNode{kNoNode, node, static_cast<int16_t>(C_seq - kSeqOffset),
-                                static_cast<int16_t>(pos), static_cast<int16_t>(Lst), s[pos], kNoNode};
+                                static_cast<int16_t>(pos), static_cast<int16_t>(Lst), s[pos],
+                                kPlain, kNoNode};
       nodes_[node].child = leaf;
+      if (pos > Lst) {
+        nodes_[node].kind = kSkip;
+        nodes_[node].aux = leaf;
+      }
       return;
     }
     uint32_t cur;
@@ -151,12 +165,13 @@ void SuffixTree::insert(uint32_t node, int pos) {
     const uint32_t lower = newnode();
     const uint32_t leaf = newnode();
     nodes_[lower] = SuffixNode{c.child, leaf, static_cast<int16_t>(idx),
-                               static_cast<int16_t>(a + i), c.end, t[i], c.fan};
+                               static_cast<int16_t>(a + i), c.end, t[i], c.kind, c.aux};
     nodes_[leaf] = SuffixNode{kNoNode, cur, static_cast<int16_t>(C_seq - kSeqOffset),
-                              static_cast<int16_t>(pos + i), static_cast<int16_t>(Lst), u[i], kNoNode};
+                              static_cast<int16_t>(pos + i), static_cast<int16_t>(Lst), u[i], kPlain, kNoNode};
     nodes_[cur].end = static_cast<int16_t>(a + i - 1);
     nodes_[cur].child = lower;
-    nodes_[cur].fan = kNoNode;
+    nodes_[cur].kind = kPlain;
+    nodes_[cur].aux = kNoNode;
     uint32_t x = c.child;
     if (x != kNoNode) {
       while (nodes_[x].seq >= 0) x = nodes_[x].right;

@@ -6,6 +6,9 @@
 // Insertion scans child lists as the old program did, but a node that gathers many children
 // also gets a fan (letter -> child, and its last child), and every node keeps the first byte of
 // its label: the scan then finds the same child without walking the list or reading text.
+// A node whose only child has an empty label keeps that list for ever (the scan enters the
+// empty child whatever comes next, so nothing is appended beside it), and copies of a sequence
+// stack such nodes into long chains: such a node skips to the foot of its chain.
 //
 // The sign of `seq` is the only mark of the last child: a last child stores its sequence index
 // minus kSeqOffset and its `right` is the parent. Labels are P[idx][start..end]; an empty label
@@ -25,8 +28,10 @@ struct SuffixNode {
   int16_t start;
   int16_t end;
   char first;    // first byte of the label; '\0' for an empty label
-  uint32_t fan;  // the node's fan, or kNoNode
+  uint8_t kind;  // what aux holds: kPlain (nothing), kFan, kSkip
+  uint32_t aux;  // kFan: the node's fan; kSkip: a node further down its chain of empty labels
 };
+inline constexpr uint8_t kPlain = 0, kFan = 1, kSkip = 2;
 
 class SuffixTree {
  public:
@@ -71,6 +76,7 @@ class SuffixTree {
   void append_leaf(uint32_t node, uint32_t last, int pos);
   void make_fan(uint32_t node);
   Fan* fan_of(uint32_t node);
+  uint32_t foot_of_chain(uint32_t node);
 
   const std::vector<std::string>& P_;
   std::vector<const char*> text_;  // P[i].data(), read for every comparison

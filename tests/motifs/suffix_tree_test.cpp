@@ -116,6 +116,32 @@ TEST(SuffixTree, IdenticalSequencesAddOnlyEmptyLabels) {
   }
 }
 
+TEST(SuffixTree, CopiesStackChainsOfEmptyLabels) {
+  // Each further copy ends every suffix one empty label deeper; a split inside a label that
+  // heads such a chain hands the chain to the lower half.
+  std::vector<std::string> P = {"AB", "AB", "AB", "AB", "AC"};
+  SuffixTree t = built(P);
+  auto kids = children(t, t.Root);
+  ASSERT_EQ(kids.size(), 3u);
+  expect_node(t, kids[0], {0, 0, 0});  // A, split by AC
+  expect_node(t, kids[1], {0, 1, 1});  // B
+  expect_node(t, kids[2], {4 - 4000, 1, 1});  // C
+  auto belowA = children(t, kids[0]);
+  ASSERT_EQ(belowA.size(), 2u);
+  expect_node(t, belowA[0], {0, 1, 1});
+  expect_node(t, belowA[1], {4 - 4000, 1, 1});
+  for (uint32_t top : {belowA[0], kids[1]}) {
+    uint32_t x = top;
+    for (int copy = 1; copy <= 3; ++copy) {
+      auto below = children(t, x);
+      ASSERT_EQ(below.size(), 1u) << copy;
+      expect_node(t, below[0], {copy - 4000, 2, 1});
+      x = below[0];
+    }
+    EXPECT_EQ(t[x].child, kNoNode);
+  }
+}
+
 TEST(SuffixTree, SplitRethreadsTheMovedChildren) {
   // ABX then ABY then A: the split of AB (after ABX/ABY made it internal) must hand its two
   // children to the lower node and thread the last of them to it.
