@@ -195,7 +195,8 @@ class Walk {
     while (node != kNoNode) {
       const SuffixNode n = tree_[node];
       const int idx = SuffixTree::index_of(n);
-      const char* text = P_[static_cast<size_t>(idx)].data();
+      // An empty label (the root's among them, even when there is no sequence) reads no text.
+      const char* text = n.start <= n.end ? P_[static_cast<size_t>(idx)].data() : nullptr;
       bool climb = false;
       for (int i = n.start; i <= n.end; ++i) {
         const int e = depth + (i - n.start);

@@ -98,6 +98,21 @@ TEST(MaRun, WithoutClassificationFileAndDefaultNames) {
   EXPECT_NE(list.find("QQQWQQQ\n"), std::string::npos);
 }
 
+TEST(MaRun, FileWithoutSequences) {
+  TempDir dir;
+  dir.write("none.fa", "no header line here\n");
+  ProgramResult r = run_program(dir, {}, "ma\nnone.fa\n\nlist.txt\n");
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(masked(r.out).find("none.fa\n ===>   0 sequences found in file <none.fa>\n" + kStart +
+                               " \n      0 motifs checked\n\n%\tT seconds\n" + kDone),
+            std::string::npos)
+      << r.out;
+  EXPECT_EQ(dir.read("Report.out"), report_head("none.fa", 0, 0, "") +
+                                        "\n\n     0 motifs found\n     0 motifs checked");
+  EXPECT_TRUE(dir.exists("list.txt"));
+  EXPECT_EQ(dir.read("list.txt"), "");
+}
+
 TEST(MaRun, SampleOfFourThousandAndTheRest) {
   // 4500 copies of one sequence: 4000 are sampled, 500 tested after; every candidate occurs
   // everywhere, so the counts show both passes, whatever the draw.

@@ -103,6 +103,16 @@ TEST(MotifSearch, FourSequencesTakeEverySubstringInTreeOrder) {
   EXPECT_EQ(r.console, "-     1\b\b\b\b\b\b\b-     2\b\b\b\b\b\b\b-     3\b\b\b\b\b\b\b");
 }
 
+TEST(MotifSearch, NoSequenceOrOnlyEmptyOnes) {
+  for (const auto& P : {std::vector<std::string>{}, std::vector<std::string>{"", ""}}) {
+    SearchRun r = run_search(P, {});
+    EXPECT_EQ(r.ms.St, 0u);
+    EXPECT_EQ(r.ms.Ct, 0u);
+    EXPECT_EQ(r.report, "");
+    EXPECT_EQ(r.console, "");
+  }
+}
+
 TEST(MotifSearch, OneSequenceChecksEachWordOfThreeOnce) {
   SearchRun r = run_search({"ABABABC"}, {});
   EXPECT_EQ(r.ms.Minsam, 2);
@@ -148,8 +158,8 @@ TEST(MotifSearch, SameAsTheLiteralSearchOnRandomSets) {
   for (int round = 0; round < 300; ++round) {
     // Mostly small alphabets, so that motifs repeat; now and then a wide one with bytes other
     // than letters, so that nodes gather enough children for the tree's fans.
-    static const std::string pool = "ABCDEFGHIJKLMNOPQRSTUVWXYZ1\r#";
-    const int alphabet = round % 5 == 3 ? 6 + static_cast<int>(rng() % 24)
+    static const std::string pool = "ABCDEFGHIJKLMNOPQRSTUVWXYZ1\r#\xc3\xa9";
+    const int alphabet = round % 5 == 3 ? 6 + static_cast<int>(rng() % 26)
                                         : 1 + static_cast<int>(rng() % 4);
     const int count = 1 + static_cast<int>(round % 4 == 0 ? rng() % 250 : rng() % 40);
     const int maxLen = count > 100 ? 14 : 30;
