@@ -21,7 +21,7 @@
 #include "support/file_bytes.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  fuzz_enter_temp_dir();
+  FuzzTempDir here;
   const std::string all(reinterpret_cast<const char*>(data), size);
   const size_t cut = all.find('\x01');
   const std::string seqBytes = cut == std::string::npos ? "" : all.substr(0, cut);

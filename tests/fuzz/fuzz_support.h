@@ -29,14 +29,26 @@ struct FuzzOutput {
   }
 };
 
-// Moves into a fresh temporary folder once, so SeqFile.seq never lands in the source tree.
-inline void fuzz_enter_temp_dir() {
-  static bool done = false;
-  if (done) return;
-  char dir[] = "/tmp/protfeat-fuzz-XXXXXX";
-  if (!mkdtemp(dir) || chdir(dir) != 0) std::abort();
-  done = true;
-}
+// Runs the enclosing scope in a private temporary folder (made once), so SeqFile.seq never
+// lands in the source tree; the previous folder comes back at the end of the scope, so that
+// libFuzzer still finds relative corpus and artifact paths.
+class FuzzTempDir {
+ public:
+  FuzzTempDir() {
+    static std::string dir = [] {
+      char name[] = "/tmp/protfeat-fuzz-XXXXXX";
+      if (!mkdtemp(name)) std::abort();
+      return std::string(name);
+    }();
+    if (!getcwd(previous_, sizeof previous_) || chdir(dir.c_str()) != 0) std::abort();
+  }
+  ~FuzzTempDir() {
+    if (chdir(previous_) != 0) std::abort();
+  }
+
+ private:
+  char previous_[4096];
+};
 
 #define FUZZ_CHECK(cond)                                                      \
   do {                                                                        \
