@@ -11,8 +11,9 @@ namespace {
 constexpr size_t kBufferSize = 1 << 20;
 }
 
-OutFile::OutFile(FILE* f, std::string name) : f_(f), name_(std::move(name)) {
-  std::setvbuf(f_, nullptr, _IOFBF, kBufferSize);
+OutFile::OutFile(FILE* f, std::string name)
+    : buffer_(new char[kBufferSize]), f_(f), name_(std::move(name)) {
+  std::setvbuf(f_, buffer_.get(), _IOFBF, kBufferSize);
 }
 
 std::optional<OutFile> OutFile::try_create(const std::string& name) {
@@ -27,13 +28,15 @@ OutFile OutFile::create(const std::string& name) {
   return OutFile(f, name);
 }
 
-OutFile::OutFile(OutFile&& other) noexcept : f_(other.f_), name_(std::move(other.name_)) {
+OutFile::OutFile(OutFile&& other) noexcept
+    : buffer_(std::move(other.buffer_)), f_(other.f_), name_(std::move(other.name_)) {
   other.f_ = nullptr;
 }
 
 OutFile& OutFile::operator=(OutFile&& other) noexcept {
   if (this != &other) {
     if (f_) std::fclose(f_);
+    buffer_ = std::move(other.buffer_);
     f_ = other.f_;
     name_ = std::move(other.name_);
     other.f_ = nullptr;

@@ -3,6 +3,7 @@
 // one line on standard error naming the file and status 1: data is never lost silently.
 #pragma once
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,6 +32,9 @@ class OutFile {
 
  private:
   OutFile(FILE* f, std::string name);
+  // The stream's buffer: the C library ignores a buffer size given without a buffer, and would
+  // write in blocks of the file system's size instead.
+  std::unique_ptr<char[]> buffer_;
   FILE* f_ = nullptr;
   std::string name_;
 };

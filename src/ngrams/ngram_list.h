@@ -35,7 +35,12 @@ struct NgramList {
   size_t sequences() const { return presentStart.empty() ? 0 : presentStart.size() - 1; }
 };
 
+// How n-grams find their numbers: Auto takes direct slots when the alphabet is small enough and
+// hashing otherwise; Hashed forces hashing (both give the same list).
+enum class NgramIndexing { Auto, Hashed };
+
 // Builds the list from every window of n characters of each sequence (1 <= n <= 15). A window
 // that reaches past the end, or holds a line feed, is no n-gram; a text ends at its first NUL.
 // N-grams are compared byte for byte (case matters).
-NgramList BuildNgramList(const std::vector<std::string>& sequences, int n);
+NgramList BuildNgramList(const std::vector<std::string>& sequences, int n,
+                         NgramIndexing indexing = NgramIndexing::Auto);

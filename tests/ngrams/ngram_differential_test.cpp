@@ -25,7 +25,7 @@ TEST(NgramDifferential, SameBytesAsTheLiteralVersionOnRandomSets) {
     const std::string alphabet = kAlphabets[rng() % std::size(kAlphabets)];
     const int maxLen = static_cast<int>(rng() % 25);
     const int nseq = static_cast<int>(rng() % 12);
-    const int n = round % 10 == 0 ? 1 + static_cast<int>(rng() % 5) : 3;
+    const int n = round % 8 == 0 ? 1 + static_cast<int>(rng() % 15) : 3;
     std::vector<std::string> seqs;
     for (int i = 0; i < nseq; ++i) seqs.push_back(random_sequence(rng, alphabet, maxLen));
 
@@ -45,6 +45,11 @@ TEST(NgramDifferential, SameBytesAsTheLiteralVersionOnRandomSets) {
 
     const RefNgOutput expected = ReferenceNgRun(seqs, n, withClasses ? &ref : nullptr);
     const NgramList list = BuildNgramList(seqs, n);
+    // Direct slots and hashing give the same list.
+    const NgramList hashed = BuildNgramList(seqs, n, NgramIndexing::Hashed);
+    ASSERT_EQ(hashed.texts, list.texts) << "round " << round;
+    ASSERT_EQ(hashed.present, list.present) << "round " << round;
+    ASSERT_EQ(hashed.presentStart, list.presentStart) << "round " << round;
     ASSERT_EQ(list.cells(), expected.cells) << "round " << round;
     ASSERT_EQ(list.Nbvar(), expected.nbvar) << "round " << round;
     for (int32_t k = 0; k < list.Nbvar(); ++k) {
@@ -76,7 +81,7 @@ TEST(NgramDifferential, LongerSequencesOverProteinLetters) {
     std::vector<std::string> seqs;
     for (int i = 0; i < 40; ++i) seqs.push_back(random_sequence(rng, "ARNDCQEGHILKMFPSTWYV", 300));
     const RefNgOutput expected = ReferenceNgRun(seqs, 3, nullptr);
-    const NgramList list = BuildNgramList(seqs, 3);
+    const NgramList list = BuildNgramList(seqs, 3, round % 2 ? NgramIndexing::Hashed : NgramIndexing::Auto);
     ASSERT_EQ(list.Nbvar(), expected.nbvar);
     ASSERT_EQ(list.cells(), expected.cells);
     TempDir dir;

@@ -74,8 +74,11 @@ TEST(NgramList, ShortAndEmptySequencesGiveNothingAndHideNothing) {
 }
 
 TEST(NgramList, BytesAreComparedExactly) {
-  NgramList l = BuildNgramList({"abcABC", "ABc1\r*"}, 3);
-  EXPECT_EQ(texts_of(l), (S{"abc", "bcA", "cAB", "ABC", "ABc", "Bc1", "c1\r", "1\r*"}));
+  for (NgramIndexing how : {NgramIndexing::Auto, NgramIndexing::Hashed}) {
+    NgramList l = BuildNgramList({"abcABC", "ABc1\r*", "\xff\x80\x01\xff\x80\x01"}, 3, how);
+    EXPECT_EQ(texts_of(l), (S{"abc", "bcA", "cAB", "ABC", "ABc", "Bc1", "c1\r", "1\r*",
+                              "\xff\x80\x01", "\x80\x01\xff", "\x01\xff\x80"}));
+  }
   // A window holding a line feed is no n-gram; a text ends at its first NUL.
   NgramList lf = BuildNgramList({"AB\nCDE\n\nFGH", std::string("IJK\0LMN", 7)}, 3);
   EXPECT_EQ(texts_of(lf), (S{"CDE", "FGH", "IJK"}));
@@ -109,6 +112,7 @@ TEST(NgramList, ManyDistinctNgramsKeepTheirOrderThroughTableGrowth) {
   NgramList l = BuildNgramList(seqs, 3);
   ASSERT_EQ(expected.size(), 26u * 26u * 26u);
   EXPECT_EQ(texts_of(l), expected);
+  EXPECT_EQ(texts_of(BuildNgramList(seqs, 3, NgramIndexing::Hashed)), expected);
   int64_t cells = 0;
   for (const std::string& s : seqs) {
     std::set<std::string> own;
