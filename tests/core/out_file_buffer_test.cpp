@@ -1,0 +1,33 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "core/out_file.h"
+#include "support/run_program.h"
+
+namespace {
+long size_on_disk(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 ? static_cast<long>(st.st_size) : -1;
+}
+}  // namespace
+
+// Contexts reach hundreds of megabytes: they must leave in large blocks, not in the file
+// system's 4 KiB blocks (the C library drops a buffer size given without a buffer).
+TEST(OutFile, KeepsUpToOneMebibyteBeforeWriting) {
+  TempDir dir;
+  const std::string path = (dir.path() / "big").string();
+  OutFile f = OutFile::create(path);
+  const std::string block(100000, 'x');
+  for (int i = 0; i < 10; ++i) f.write(block);
+  EXPECT_EQ(size_on_disk(path), 0);  // 1,000,000 bytes still in the buffer
+  f.write(block);
+  EXPECT_EQ(size_on_disk(path) % (1 << 20), 0);
+  EXPECT_GE(size_on_disk(path), 1 << 20);
+  // A moved file keeps its buffer and its contents.
+  OutFile g = std::move(f);
+  g.write("end");
+  g.close();
+  EXPECT_EQ(size_on_disk(path), 1100003);
+  EXPECT_EQ(dir.read("big").substr(1100000), "end");
+}
