@@ -38,7 +38,7 @@ int mainNGrams(WorkArea& wa, const std::string& classFile, const std::string& se
 
   const std::clock_t start = std::clock();
   const NgramList list = BuildNgramList(wa.SLst, n);
-  wa.con.print(kNgrams, static_cast<int>(list.cells()));
+  wa.con.print(kNgrams, static_cast<int>(list.cells));
   wa.con.print(kDistinctNgrams, list.Nbvar());
   wa.con.print(kSeconds, static_cast<double>(std::clock() - start) / 1000000.0);
 
@@ -53,7 +53,7 @@ int mainNGrams(WorkArea& wa, const std::string& classFile, const std::string& se
   OutFile context = OutFile::create(contextName);
   OutFile dat = OutFile::create(kDatFile);
   OutFile arff = OutFile::create(kArffFile);
-  WriteNgContexts(list, classes ? &*classes : nullptr, context, dat, arff);
+  WriteNgContexts(list, wa.SLst, classes ? &*classes : nullptr, context, dat, arff);
   dat.close();
   arff.close();
   context.close();

@@ -1,6 +1,6 @@
 // The three n-gram contexts. A row's values are one buffer per separator ("0,0,...", "0 0 ...")
-// in which only the n-grams the sequence holds are switched to '1' and back, so a row costs its
-// length in bytes and its number of n-grams, whatever the number of attributes.
+// in which only the n-grams of the sequence's windows are switched to '1' and back, so a row
+// costs its length in bytes and its number of windows, whatever the number of attributes.
 #include "ngrams/ng_writers.h"
 
 #include <charconv>
@@ -39,10 +39,10 @@ NgClasses ReadNgClasses(Console& con, FILE* classFile, int sequences) {
   return classes;
 }
 
-void WriteNgContexts(const NgramList& list, const NgClasses* classes, OutFile& context,
-                     OutFile& dat, OutFile& arff) {
+void WriteNgContexts(const NgramList& list, const std::vector<std::string>& sequences,
+                     const NgClasses* classes, OutFile& context, OutFile& dat, OutFile& arff) {
   const int32_t nbvar = list.Nbvar();
-  const int tot = static_cast<int>(list.sequences());
+  const int tot = static_cast<int>(sequences.size());
 
   // Heads.
   ArffWriter arffRows(arff);
@@ -74,9 +74,11 @@ void WriteNgContexts(const NgramList& list, const NgClasses* classes, OutFile& c
   // Rows.
   std::string commaRow = zero_row(nbvar, ',');
   std::string blankRow = classes ? zero_row(nbvar, ' ') : std::string();
+  std::vector<uint32_t> numbers;  // the n-grams of the row, repeats included (set twice, same value)
   for (int i = 0; i < tot; ++i) {
-    const uint32_t* first = list.present.data() + list.presentStart[static_cast<size_t>(i)];
-    const uint32_t* last = list.present.data() + list.presentStart[static_cast<size_t>(i) + 1];
+    list.window_numbers(sequences[static_cast<size_t>(i)], numbers);
+    const uint32_t* first = numbers.data();
+    const uint32_t* last = numbers.data() + numbers.size();
     set_values(commaRow, first, last, '1');
     const std::string* label = classes ? &classes->labels[static_cast<size_t>(i)] : nullptr;
 

@@ -1,7 +1,7 @@
 // The classification file as the ng run reads it, and the three contexts of the run: the ARFF
 // file "contexte.txt", the context file named by the user (its own format, "#motifs number"
 // first) and the data file "contextedat.dat". Every file gets the same 0/1 values, taken from
-// the presence lists of the n-gram list (never from a search in the sequences).
+// each row's own windows through the n-gram list's table (never from a search in the sequences).
 #pragma once
 #include <cstdint>
 #include <cstdio>
@@ -25,8 +25,10 @@ struct NgClasses {
 // label. More than 100 class names are refused.
 NgClasses ReadNgClasses(Console& con, FILE* classFile, int sequences);
 
-// Writes the three files, heads first, then row by row, one row per sequence of the list.
+// Writes the three files, heads first, then row by row, one row per sequence (the sequences
+// the list was built from, in the same order).
 // Without classes (null) the contexts carry no class part and "contextedat.dat" stays empty.
 // The files are left open (the caller closes them, which checks the writes).
-void WriteNgContexts(const NgramList& list, const NgClasses* classes, OutFile& context,
+void WriteNgContexts(const NgramList& list, const std::vector<std::string>& sequences,
+                     const NgClasses* classes, OutFile& context,
                      OutFile& dat, OutFile& arff);

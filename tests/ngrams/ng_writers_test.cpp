@@ -17,7 +17,7 @@ Written write_all(const std::vector<std::string>& seqs, const NgClasses* classes
     OutFile context = OutFile::create((dir.path() / "ctx").string());
     OutFile dat = OutFile::create((dir.path() / "dat").string());
     OutFile arff = OutFile::create((dir.path() / "arff").string());
-    WriteNgContexts(list, classes, context, dat, arff);
+    WriteNgContexts(list, seqs, classes, context, dat, arff);
     dat.close();
     arff.close();
     context.close();

@@ -14,9 +14,13 @@ std::vector<std::string> texts_of(const NgramList& l) {
   return out;
 }
 
-std::vector<uint32_t> present_in(const NgramList& l, size_t seq) {
-  return std::vector<uint32_t>(l.present.begin() + static_cast<long>(l.presentStart[seq]),
-                               l.present.begin() + static_cast<long>(l.presentStart[seq + 1]));
+// The distinct n-grams of a sequence, in order of first occurrence.
+std::vector<uint32_t> present_in(const NgramList& l, const std::string& seq) {
+  std::vector<uint32_t> numbers, distinct;
+  l.window_numbers(seq, numbers);
+  for (uint32_t k : numbers)
+    if (std::find(distinct.begin(), distinct.end(), k) == distinct.end()) distinct.push_back(k);
+  return distinct;
 }
 
 using V = std::vector<uint32_t>;
@@ -29,23 +33,27 @@ TEST(NgramList, OneSequenceListsEachNgramOnceInOrderOfFirstOccurrence) {
   EXPECT_EQ(l.count, (V{1, 1, 1}));
   EXPECT_EQ(l.pos, (V{0, 1, 2}));
   EXPECT_EQ(l.seqcount, (V{1, 1, 1}));
-  EXPECT_EQ(l.cells(), 3);
+  EXPECT_EQ(l.cells, 3);
 
   NgramList a = BuildNgramList({"AAAA"}, 3);
   EXPECT_EQ(texts_of(a), (S{"AAA"}));
   EXPECT_EQ(a.count, (V{2}));
   EXPECT_EQ(a.pos, (V{0}));
-  EXPECT_EQ(a.cells(), 1);
+  EXPECT_EQ(a.cells, 1);
 }
 
 TEST(NgramList, DuplicatesAcrossSequencesKeepTheFirstCell) {
   NgramList l = BuildNgramList({"ABCD", "BCDE"}, 3);
-  EXPECT_EQ(l.cells(), 4);
+  EXPECT_EQ(l.cells, 4);
   EXPECT_EQ(l.Nbvar(), 3);
   EXPECT_EQ(texts_of(l), (S{"ABC", "BCD", "CDE"}));
   EXPECT_EQ(l.seqcount, (V{1, 2, 1}));
-  EXPECT_EQ(present_in(l, 0), (V{0, 1}));
-  EXPECT_EQ(present_in(l, 1), (V{1, 2}));
+  EXPECT_EQ(present_in(l, "ABCD"), (V{0, 1}));
+  EXPECT_EQ(present_in(l, "BCDE"), (V{1, 2}));
+  // Windows are numbered in position order, repeats included; unknown n-grams are left out.
+  std::vector<uint32_t> numbers;
+  l.window_numbers("CDEBCDEQ", numbers);
+  EXPECT_EQ(numbers, (V{2, 1, 2}));
   // The surviving cell keeps the count and position of the first sequence holding it.
   NgramList r = BuildNgramList({"XXABCABC", "ABCABCABC", "ZABC"}, 3);
   const auto names = texts_of(r);
@@ -62,15 +70,15 @@ TEST(NgramList, ShortAndEmptySequencesGiveNothingAndHideNothing) {
   // A first sequence without any n-gram does not end the list: later sequences still count.
   NgramList l = BuildNgramList({"", "AB", "QRST", "X", "RSTU"}, 3);
   EXPECT_EQ(texts_of(l), (S{"QRS", "RST", "STU"}));
-  EXPECT_EQ(l.cells(), 4);
-  ASSERT_EQ(l.sequences(), 5u);
-  EXPECT_TRUE(present_in(l, 0).empty());
-  EXPECT_TRUE(present_in(l, 3).empty());
-  EXPECT_EQ(present_in(l, 4), (V{1, 2}));
+  EXPECT_EQ(l.cells, 4);
+  ASSERT_EQ(l.sequences, 5u);
+  EXPECT_TRUE(present_in(l, "").empty());
+  EXPECT_TRUE(present_in(l, "X").empty());
+  EXPECT_EQ(present_in(l, "RSTU"), (V{1, 2}));
   NgramList none = BuildNgramList({"", "A", "BC"}, 3);
   EXPECT_EQ(none.Nbvar(), 0);
-  EXPECT_EQ(none.cells(), 0);
-  EXPECT_EQ(none.sequences(), 3u);
+  EXPECT_EQ(none.cells, 0);
+  EXPECT_EQ(none.sequences, 3u);
 }
 
 TEST(NgramList, BytesAreComparedExactly) {
@@ -119,5 +127,5 @@ TEST(NgramList, ManyDistinctNgramsKeepTheirOrderThroughTableGrowth) {
     for (size_t p = 0; p + 3 <= s.size(); ++p) own.insert(s.substr(p, 3));
     cells += static_cast<int64_t>(own.size());
   }
-  EXPECT_EQ(l.cells(), cells);
+  EXPECT_EQ(l.cells, cells);
 }
