@@ -1,13 +1,16 @@
 // mainNGrams, the ng run: the file names (asked for when empty), the sequences, the distinct
 // 3-grams with their presence, then the three contexts.
 #include <ctime>
+#include <filesystem>
 #include <optional>
+#include <system_error>
 
 #include "core/approaches.h"
 #include "core/files.h"
 #include "core/limits.h"
 #include "core/out_file.h"
 #include "core/prompts.h"
+#include "core/run_exit.h"
 #include "input/sequence_reader.h"
 #include "ngrams/ng_writers.h"
 #include "ngrams/ngram_list.h"
@@ -19,6 +22,14 @@ constexpr const char* kDistinctNgrams = "\n%\t%d distinct N-Grams";
 constexpr const char* kSeconds = "\n%\t%f seconds\n";
 constexpr const char* kDatFile = "contextedat.dat";
 constexpr const char* kArffFile = "contexte.txt";
+
+bool same_file(const std::string& a, const std::string& b) {
+  // Made absolute first: a relative name whose first part does not exist stays relative.
+  std::error_code ea, eb;
+  const auto pa = std::filesystem::weakly_canonical(std::filesystem::absolute(a, ea), ea);
+  const auto pb = std::filesystem::weakly_canonical(std::filesystem::absolute(b, eb), eb);
+  return ea || eb ? a == b : pa == pb;
+}
 }  // namespace
 
 int mainNGrams(WorkArea& wa, const std::string& classFile, const std::string& seqFile,
@@ -50,6 +61,12 @@ int mainNGrams(WorkArea& wa, const std::string& classFile, const std::string& se
     classF.reset();
   }
 
+  // Two streams on one file would interleave into garbage: a context file named like one of the
+  // fixed outputs is refused before anything is written.
+  for (const char* fixed : {kDatFile, kArffFile})
+    if (same_file(contextName, fixed))
+      fail(1, "the context file \"%s\" would overwrite \"%s\", which the run also writes",
+           contextName.c_str(), fixed);
   OutFile context = OutFile::create(contextName);
   OutFile dat = OutFile::create(kDatFile);
   OutFile arff = OutFile::create(kArffFile);

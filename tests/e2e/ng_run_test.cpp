@@ -116,6 +116,12 @@ TEST(NgRun, RefusalsAndEndOfInput) {
   EXPECT_EQ(nodir.status, 1);
   EXPECT_EQ(count_lines(nodir.err), 1u);
   EXPECT_NE(nodir.err.find("missing/ctx.txt"), std::string::npos) << nodir.err;
+  // A context file named like a fixed output would be written twice at once.
+  const ProgramResult same = run_program(dir, {}, "ng\ns.txt\nc.txt\n./contexte.txt\n");
+  EXPECT_EQ(same.status, 1);
+  EXPECT_EQ(count_lines(same.err), 1u);
+  EXPECT_NE(same.err.find("contexte.txt"), std::string::npos) << same.err;
+  EXPECT_FALSE(dir.exists("contexte.txt"));
   // More than 4000 sequences are refused before anything is written.
   std::string many;
   for (int i = 0; i < 4001; ++i) many += ">s\nABCD\n";
