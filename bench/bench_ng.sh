@@ -12,11 +12,15 @@ RUNS=5
 # best_of LABEL COMMAND...: runs COMMAND $RUNS times in the current folder; prints the least
 # elapsed time with its peak resident size and the least processor time (user + system), and
 # leaves them in BEST_S, BEST_KB and BEST_CPU. On a shared machine the processor time is the
-# steadier figure.
+# steadier figure. The files named in $BENCH_FRESH are removed before each run: truncating the
+# files of the previous run would wait for the disk to finish writing them, which times the
+# previous run's disk traffic rather than this run.
 best_of() {
   local label=$1; shift
   BEST_S=""; BEST_KB=""; BEST_CPU=""
   for _ in $(seq "$RUNS"); do
+    # shellcheck disable=SC2086
+    [ -n "${BENCH_FRESH:-}" ] && rm -f $BENCH_FRESH
     /usr/bin/time -f "%e %M %U %S" -o "$BENCH_TMP/time.txt" "$@" < "${BENCH_STDIN:-/dev/null}" \
       > /dev/null 2> "$BENCH_TMP/stderr.txt" || { cat "$BENCH_TMP/stderr.txt" >&2; return 1; }
     local s kb u sy cpu
@@ -36,18 +40,18 @@ best_of() {
 # families4: 370 real sequences, 4 families.
 mkdir -p "$BENCH_TMP/f4" && cd "$BENCH_TMP/f4"
 printf 'ng\n%s\n%s\nctx.txt\n' "$BENCH_ROOT/data/Sample.txt" "$BENCH_ROOT/data/Sample.classes.txt" > answers
-BENCH_STDIN=answers best_of "ng families4 (370 sequences)" "$BENCH_PROG"
+BENCH_FRESH="contexte.txt ctx.txt contextedat.dat" BENCH_STDIN=answers best_of "ng families4 (370 sequences)" "$BENCH_PROG"
 echo "ng families4 target: < 0.1 s"
 
 # 4000 synthetic sequences: 20 families of 200, about 400 residues each.
 gen_set "$BENCH_TMP/syn" 42 20 200 400
 cd "$BENCH_TMP/syn"
 printf 'ng\nseq.txt\nclasses.txt\nctx.txt\n' > answers
-BENCH_STDIN=answers best_of "ng synthetic 4000 x 400" "$BENCH_PROG"
+BENCH_FRESH="contexte.txt ctx.txt contextedat.dat" BENCH_STDIN=answers best_of "ng synthetic 4000 x 400" "$BENCH_PROG"
 NG_S=$BEST_S; NG_KB=$BEST_KB; NG_CPU=$BEST_CPU
 bytes=$(( $(stat -c %s contexte.txt) + $(stat -c %s ctx.txt) + $(stat -c %s contextedat.dat) ))
 echo "ng synthetic output: $bytes bytes in the three files"
-best_of "dd writing $bytes bytes to the same disk" \
+BENCH_FRESH="$BENCH_TMP/syn/zero.bin" best_of "dd writing $bytes bytes to the same disk" \
   dd if=/dev/zero of="$BENCH_TMP/syn/zero.bin" bs=1M count="$bytes" iflag=count_bytes
 rm -f "$BENCH_TMP/syn/zero.bin"
 awk -v a="$NG_S" -v b="$BEST_S" -v ca="$NG_CPU" -v cb="$BEST_CPU" -v kb="$NG_KB" 'BEGIN{

@@ -29,14 +29,6 @@ class ArffWriter {
     f_.put(present ? '1' : '0');
     first_ = false;
   }
-  // A run of values already joined by "," (for rows built whole, which are far faster than one
-  // value() call per value); empty adds nothing.
-  void values(std::string_view joined) {
-    if (joined.empty()) return;
-    if (!first_) f_.put(',');
-    f_.write(joined);
-    first_ = false;
-  }
   // Ends the row; label null means a context without classes.
   void end_row(const std::string* label);
 

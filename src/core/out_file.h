@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+struct iovec;
+
 class OutFile {
  public:
   // Creates or empties `name`; ends the run (status 1) when it cannot be created.
@@ -25,6 +27,10 @@ class OutFile {
   void write(std::string_view text) { std::fwrite(text.data(), 1, text.size(), f_); }
   void put(char c) { std::putc(c, f_); }
   void flush() { std::fflush(f_); }
+  // Writes `count` pieces straight from their own buffers, after what the stream holds, without
+  // copying them into the stream's buffer (for rows of many kilobytes built in place). A write
+  // that fails is reported by close(), like every other.
+  void write_pieces(const struct iovec* pieces, int count);
   // Flushes and closes; a failed write ends the run naming the file.
   void close();
 
@@ -37,4 +43,5 @@ class OutFile {
   std::unique_ptr<char[]> buffer_;
   FILE* f_ = nullptr;
   std::string name_;
+  int writeError_ = 0;  // errno of a failed write_pieces
 };

@@ -1,8 +1,12 @@
 // The three n-gram contexts. A row's values are one buffer per separator ("0,0,...", "0 0 ...")
 // in which only the n-grams of the sequence's windows are switched to '1' and back, so a row
-// costs its length in bytes and its number of windows, whatever the number of attributes.
+// costs its number of windows plus the kernel's copy of its bytes, whatever the number of
+// attributes: the values are never copied in user space.
 #include "ngrams/ng_writers.h"
 
+#include <sys/uio.h>
+
+#include <algorithm>
 #include <charconv>
 
 #include "core/arff.h"
@@ -14,6 +18,10 @@ constexpr const char* kClassesHead = "#classes number\n%d\n#classes\n";
 constexpr const char* kInstancesHead = "#instances number\n%d\n#context\n";
 constexpr const char* kDatHead = "%d %d %d\n";
 constexpr const char* kDatAttribute = " 2 1 1\n";
+// A batch of rows holds about this many bytes of values per file, and at most this many rows
+// (each row is two or three pieces of one write).
+constexpr size_t kBatchBytes = 256 * 1024;
+constexpr size_t kMaxBatchRows = 256;
 
 // "0<sep>0<sep>...0" with one value per n-gram; value k sits at byte 2k.
 std::string zero_row(int32_t values, char sep) {
@@ -24,8 +32,8 @@ std::string zero_row(int32_t values, char sep) {
   return row;
 }
 
-void set_values(std::string& row, const uint32_t* first, const uint32_t* last, char v) {
-  for (const uint32_t* k = first; k != last; ++k) row[static_cast<size_t>(*k) * 2] = v;
+void set_values(std::string& row, const std::vector<uint32_t>& numbers, char v) {
+  for (uint32_t k : numbers) row[static_cast<size_t>(k) * 2] = v;
 }
 }  // namespace
 
@@ -45,17 +53,17 @@ void WriteNgContexts(const NgramList& list, const std::vector<std::string>& sequ
   const int tot = static_cast<int>(sequences.size());
 
   // Heads.
-  ArffWriter arffRows(arff);
-  arffRows.relation();
+  ArffWriter arffHead(arff);
+  arffHead.relation();
   context.print(kMotifsHead, nbvar);
   for (int32_t k = 0; k < nbvar; ++k) {
     const std::string_view text = list.text(static_cast<uint32_t>(k));
-    arffRows.attribute(text);
+    arffHead.attribute(text);
     context.write(text);
     context.put('\n');
   }
   if (classes) {
-    arffRows.class_attribute(classes->names);
+    arffHead.class_attribute(classes->names);
     context.print(kClassesHead, classes->count);
     for (const std::string& name : classes->names) {
       context.write(name);
@@ -68,48 +76,96 @@ void WriteNgContexts(const NgramList& list, const std::vector<std::string>& sequ
     }
     dat.put('\n');
   }
-  arffRows.data();
+  arffHead.data();
   context.print(kInstancesHead, tot);
 
-  // Rows.
-  std::string commaRow = zero_row(nbvar, ',');
-  std::string blankRow = classes ? zero_row(nbvar, ' ') : std::string();
-  std::vector<uint32_t> numbers;  // the n-grams of the row, repeats included (set twice, same value)
-  for (int i = 0; i < tot; ++i) {
-    list.window_numbers(sequences[static_cast<size_t>(i)], numbers);
-    const uint32_t* first = numbers.data();
-    const uint32_t* last = numbers.data() + numbers.size();
-    set_values(commaRow, first, last, '1');
-    const std::string* label = classes ? &classes->labels[static_cast<size_t>(i)] : nullptr;
+  // Rows, in batches written straight from per-row buffers: the comma row (shared by the ARFF
+  // and context files) and the blank row of the data file are switched to '1' at the row's
+  // n-grams, handed to the kernel without a copy, and switched back.
+  const std::string commaZero = zero_row(nbvar, ',');
+  const std::string blankZero = classes ? zero_row(nbvar, ' ') : std::string();
+  const size_t batch = std::clamp<size_t>(kBatchBytes / (commaZero.size() + 1), 1, kMaxBatchRows);
+  const size_t slots = std::min(batch, static_cast<size_t>(tot > 0 ? tot : 0));
+  std::vector<std::string> commaRows(slots, commaZero), blankRows(slots, blankZero);
+  std::vector<std::vector<uint32_t>> numbers(slots);
+  std::string tails;  // the short pieces of the batch: labels, class values, row numbers
+  struct Piece {
+    size_t at, size;
+  };
+  std::vector<Piece> arffTail(slots), contextTail(slots), datHead(slots), datTail(slots);
+  std::vector<iovec> arffIov, contextIov, datIov;
 
-    arffRows.values(commaRow);
-    arffRows.end_row(label);
+  auto piece = [&](Piece& p, auto&& write_it) {
+    p.at = tails.size();
+    write_it();
+    p.size = tails.size() - p.at;
+  };
+  auto iov = [](const char* data, size_t size) {
+    return iovec{const_cast<char*>(data), size};
+  };
 
-    context.write(commaRow);
-    if (classes) {
-      bool separate = nbvar > 0;
-      for (const std::string& name : classes->names) {
-        if (separate) context.put(',');
-        context.put(name == *label ? '1' : '0');
-        separate = true;
+  for (size_t first = 0; first < static_cast<size_t>(tot); first += slots) {
+    const size_t rows = std::min(slots, static_cast<size_t>(tot) - first);
+    tails.clear();
+    for (size_t r = 0; r < rows; ++r) {
+      const size_t i = first + r;
+      list.window_numbers(sequences[i], numbers[r]);
+      set_values(commaRows[r], numbers[r], '1');
+      const std::string* label = classes ? &classes->labels[i] : nullptr;
+      piece(arffTail[r], [&] {
+        if (label) {
+          if (nbvar > 0) tails += ',';
+          tails += arff_quote(*label);
+        }
+        tails += '\n';
+      });
+      piece(contextTail[r], [&] {
+        if (classes) {
+          bool separate = nbvar > 0;
+          for (const std::string& name : classes->names) {
+            if (separate) tails += ',';
+            tails += name == *label ? '1' : '0';
+            separate = true;
+          }
+        }
+        tails += '\n';
+      });
+      if (classes) {
+        set_values(blankRows[r], numbers[r], '1');
+        piece(datHead[r], [&] {
+          char number[16];
+          const auto end = std::to_chars(number, number + sizeof number, i + 1).ptr;
+          tails.append(number, static_cast<size_t>(end - number));
+          if (nbvar > 0) tails += ' ';
+        });
+        piece(datTail[r], [&] {
+          tails += ' ';
+          tails += *label;
+          tails += '\n';
+        });
       }
     }
-    context.put('\n');
-
-    if (classes) {
-      set_values(blankRow, first, last, '1');
-      char number[16];
-      const auto end = std::to_chars(number, number + sizeof number, i + 1).ptr;
-      dat.write(std::string_view(number, static_cast<size_t>(end - number)));
-      if (nbvar > 0) {
-        dat.put(' ');
-        dat.write(blankRow);
+    // The short pieces are complete: their addresses no longer move.
+    arffIov.clear();
+    contextIov.clear();
+    datIov.clear();
+    for (size_t r = 0; r < rows; ++r) {
+      arffIov.push_back(iov(commaRows[r].data(), commaRows[r].size()));
+      arffIov.push_back(iov(tails.data() + arffTail[r].at, arffTail[r].size));
+      contextIov.push_back(iov(commaRows[r].data(), commaRows[r].size()));
+      contextIov.push_back(iov(tails.data() + contextTail[r].at, contextTail[r].size));
+      if (classes) {
+        datIov.push_back(iov(tails.data() + datHead[r].at, datHead[r].size));
+        datIov.push_back(iov(blankRows[r].data(), blankRows[r].size()));
+        datIov.push_back(iov(tails.data() + datTail[r].at, datTail[r].size));
       }
-      dat.put(' ');
-      dat.write(*label);
-      dat.put('\n');
-      set_values(blankRow, first, last, '0');
     }
-    set_values(commaRow, first, last, '0');
+    arff.write_pieces(arffIov.data(), static_cast<int>(arffIov.size()));
+    context.write_pieces(contextIov.data(), static_cast<int>(contextIov.size()));
+    if (classes) dat.write_pieces(datIov.data(), static_cast<int>(datIov.size()));
+    for (size_t r = 0; r < rows; ++r) {
+      set_values(commaRows[r], numbers[r], '0');
+      if (classes) set_values(blankRows[r], numbers[r], '0');
+    }
   }
 }
