@@ -80,12 +80,25 @@ TEST(NgramDifferential, SameBytesAsTheLiteralVersionOnRandomSets) {
   }
 }
 
-TEST(NgramDifferential, LongerSequencesOverProteinLetters) {
+// Wide rows (thousands of n-grams) and many rows: the writers reuse their row buffers from one
+// batch of rows to the next.
+TEST(NgramDifferential, WideRowsAndManyRows) {
   std::mt19937 rng(7);
-  for (int round = 0; round < 5; ++round) {
+  for (int round = 0; round < 4; ++round) {
     std::vector<std::string> seqs;
-    for (int i = 0; i < 40; ++i) seqs.push_back(random_sequence(rng, "ARNDCQEGHILKMFPSTWYV", 300));
-    const RefNgOutput expected = ReferenceNgRun(seqs, 3, nullptr);
+    const bool wide = round < 2;
+    const int nseq = wide ? 40 : 700;
+    for (int i = 0; i < nseq; ++i)
+      seqs.push_back(wide ? random_sequence(rng, "ARNDCQEGHILKMFPSTWYV", 300) : random_sequence(rng, "ABC", 8));
+    RefNgClasses ref;
+    ref.names = {"P", "Q", "R"};
+    ref.count = 3;
+    for (int i = 0; i < nseq; ++i) ref.labels.push_back(ref.names[rng() % 3]);
+    NgClasses fast;
+    fast.count = ref.count;
+    fast.names = ref.names;
+    fast.labels = ref.labels;
+    const RefNgOutput expected = ReferenceNgRun(seqs, 3, &ref);
     const NgramList list = BuildNgramList(seqs, 3, round % 2 ? NgramIndexing::Hashed : NgramIndexing::Auto);
     ASSERT_EQ(list.Nbvar(), expected.nbvar);
     ASSERT_EQ(list.cells, expected.cells);
@@ -94,12 +107,13 @@ TEST(NgramDifferential, LongerSequencesOverProteinLetters) {
       OutFile context = OutFile::create((dir.path() / "ctx").string());
       OutFile dat = OutFile::create((dir.path() / "dat").string());
       OutFile arff = OutFile::create((dir.path() / "arff").string());
-      WriteNgContexts(list, seqs, nullptr, context, dat, arff);
+      WriteNgContexts(list, seqs, &fast, context, dat, arff);
       dat.close();
       arff.close();
       context.close();
     }
-    ASSERT_EQ(dir.read("ctx"), expected.context);
-    ASSERT_EQ(dir.read("arff"), expected.arff);
+    ASSERT_EQ(dir.read("ctx"), expected.context) << "round " << round;
+    ASSERT_EQ(dir.read("dat"), expected.dat) << "round " << round;
+    ASSERT_EQ(dir.read("arff"), expected.arff) << "round " << round;
   }
 }
