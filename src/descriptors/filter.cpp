@@ -1,0 +1,141 @@
+// The discrimination filter and the resets of the descriptor results.
+#include "descriptors/filter.h"
+
+#include <algorithm>
+
+void PrepareFilter(const WorkArea& wa, FilterScratch& fs) {
+  fs.seqCount.assign(wa.NbChaines + 1, 0);
+  fs.famOf.assign(wa.NbChaines + 1, 0);
+  fs.famCount.assign(wa.Results.size() + 1, 0);
+  fs.famSize.assign(wa.Results.size() + 1, 0);
+  fs.firstSeq.assign(wa.Results.size() + 1, 0);
+  for (const FamilyEntry& fam : wa.Results) {
+    fs.famSize[fam.number] = fam.nbSequences;
+    fs.firstSeq[fam.number] = fam.sequences.empty() ? 0 : fam.sequences.front().number;
+    for (const SequenceEntry& seq : fam.sequences) fs.famOf[seq.number] = fam.number;
+  }
+  fs.touchedSeqs.clear();
+  fs.touchedFams.clear();
+  fs.retire.clear();
+}
+
+namespace {
+// Records an accepted class: its DDEntry, the family hits of the final set and the sequence hits.
+void Accept(WorkArea& wa, FilterScratch& fs, int32_t start, uint32_t best,
+            std::vector<int32_t> families) {
+  const auto length = static_cast<int32_t>(wa.LongMot);
+  const auto total = static_cast<int32_t>(fs.touchedSeqs.size());
+  ++wa.NbMot;
+  ++wa.Results[best - 1].nbDDs;
+
+  std::sort(fs.touchedSeqs.begin(), fs.touchedSeqs.end());
+  DDEntry dd;
+  dd.number = wa.NbMot;
+  dd.start = start;
+  dd.length = length;
+  dd.familyCount = static_cast<int32_t>(fs.famCount[best]);
+  dd.familySize = static_cast<int32_t>(fs.famSize[best]);
+  dd.presence.reserve(fs.touchedSeqs.size());
+  for (uint32_t s : fs.touchedSeqs) dd.presence.emplace_back(s, fs.seqCount[s]);
+
+  for (int32_t f : families) {
+    FamilyEntry& fam = wa.Results[static_cast<size_t>(f) - 1];
+    fam.hits.push_back({start, length});
+    for (uint32_t s : fs.touchedSeqs) {
+      if (fs.famOf[s] != static_cast<uint32_t>(f)) continue;
+      SequenceEntry& seq = fam.sequences[s - fs.firstSeq[static_cast<size_t>(f)]];
+      ++seq.nbDDs;
+      seq.hits.push_back({wa.NbMot, start, length, static_cast<int32_t>(fs.seqCount[s]),
+                          static_cast<int32_t>(fs.famCount[static_cast<size_t>(f)]), total});
+    }
+  }
+  dd.families = std::move(families);
+  wa.AllDDs.push_back(std::move(dd));
+}
+}  // namespace
+
+void Filter(WorkArea& wa, RepeatClasses& rc, FilterScratch& fs) {
+  if (wa.NbrClasses == 0) return;
+  auto& V = rc.V;
+  const bool retiring = wa.LongMot >= static_cast<uint32_t>(wa.FilterAt);
+  fs.retire.clear();
+
+  for (uint32_t k = 1; k <= wa.NbrClasses; ++k) {
+    const uint32_t b = rc.classStart[k - 1], e = rc.classStart[k];
+    for (uint32_t i = b; i < e; ++i) {
+      const uint32_t s = rc.seqOf[static_cast<size_t>(rc.order[i])];
+      if (fs.seqCount[s]++ == 0) {
+        fs.touchedSeqs.push_back(s);
+        const uint32_t f = fs.famOf[s];
+        if (fs.famCount[f]++ == 0) fs.touchedFams.push_back(f);
+      }
+    }
+
+    // Best family: the largest count; among the tied families the smallest size; among those
+    // the highest number. Only families the word occurs in can hold the largest count.
+    uint32_t maxCount = 0;
+    float bestShare = 0;
+    for (uint32_t f : fs.touchedFams) {
+      maxCount = std::max(maxCount, fs.famCount[f]);
+      bestShare = std::max(bestShare, static_cast<float>(fs.famCount[f]) / static_cast<float>(fs.famSize[f]));
+    }
+    uint32_t minSize = MAX_CHAINE, best = 0;
+    for (uint32_t f : fs.touchedFams)
+      if (fs.famCount[f] == maxCount) minSize = std::min(minSize, fs.famSize[f]);
+    for (uint32_t f : fs.touchedFams)
+      if (fs.famCount[f] == maxCount && fs.famSize[f] == minSize) best = std::max(best, f);
+
+    const auto total = static_cast<uint32_t>(fs.touchedSeqs.size());
+    bool pass = false;
+    if (best != 0) {
+      const float in = static_cast<float>(fs.famCount[best]) / static_cast<float>(fs.famSize[best]);
+      const float out = static_cast<float>(total - fs.famCount[best]) /
+                        static_cast<float>(wa.NbChaines - fs.famSize[best]);
+      pass = in >= wa.ALPHA && wa.BETA >= out;  // false when a share is not a number
+    }
+    const int32_t first = rc.order[b];
+    if (pass) {
+      // Only the first occurrence must be clear of retired positions (dead ones do not block).
+      for (int64_t q = first; q < first + static_cast<int64_t>(wa.LongMot); ++q)
+        if (V[static_cast<size_t>(q)] == 0) {
+          pass = false;
+          break;
+        }
+    }
+    if (pass) {
+      std::vector<int32_t> families;
+      for (uint32_t f : fs.touchedFams)
+        if (fs.famCount[f] == maxCount && fs.famSize[f] == minSize) families.push_back(static_cast<int32_t>(f));
+      std::sort(families.begin(), families.end());
+      Accept(wa, fs, first, best, std::move(families));
+      if (retiring)
+        for (uint32_t i = b; i < e; ++i) fs.retire.push_back(rc.order[i]);
+    } else if (bestShare < wa.ALPHA) {
+      for (uint32_t i = b; i < e; ++i) {
+        const auto p = static_cast<size_t>(rc.order[i]);
+        V[p] = -V[p];
+      }
+    }
+
+    for (uint32_t s : fs.touchedSeqs) fs.seqCount[s] = 0;
+    for (uint32_t f : fs.touchedFams) fs.famCount[f] = 0;
+    fs.touchedSeqs.clear();
+    fs.touchedFams.clear();
+  }
+
+  // Retirement comes after every class was examined, so decisions within a pass are independent.
+  for (int32_t q : fs.retire) V[static_cast<size_t>(q)] = 0;
+}
+
+void DeleteResults(WorkArea& wa) {
+  for (FamilyEntry& fam : wa.Results) {
+    fam.nbDDs = 0;
+    fam.hits.clear();
+    for (SequenceEntry& seq : fam.sequences) {
+      seq.nbDDs = 0;
+      seq.hits.clear();
+    }
+  }
+}
+
+void DeleteDDs(WorkArea& wa) { wa.AllDDs.clear(); }

@@ -1,0 +1,38 @@
+// Repeat classes of the concatenated text T: every position holds the number of the class of the
+// word of the current length LongMot that starts there. Initialize numbers the positions by
+// character; Construct lengthens every live word by one residue.
+//
+// Reads T, Drapeau, Results, NbChaines, Step and LongMot from the work area; writes NbrClasses,
+// NbMot (Initialize) and the state below. LongMot is advanced by the caller.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "core/work_area.h"
+
+struct RepeatClasses {
+  // Per position of T: > 0 the live class, < 0 dead (the class it had, negated), 0 retired.
+  std::vector<int32_t> V;
+  // The live positions grouped by class: class k (1-based) is order[classStart[k-1]] up to
+  // order[classStart[k]], positions ascending, so its first element is the first occurrence.
+  // Positions of a class may have been marked dead or retired by the filter since.
+  std::vector<int32_t> order;
+  std::vector<uint32_t> classStart;
+  // Sequence number (from 1) of every position of T.
+  std::vector<uint32_t> seqOf;
+
+  // Scratch storage of Construct, kept between cycles to avoid reallocations.
+  std::vector<int32_t> extended, nextOrder, dead;
+  std::vector<uint32_t> bucket;
+};
+
+// First numbering: characters are numbered 1, 2, 3... in the order of their first appearance in
+// T (equal bytes, of any value, share a class). Sets NbrClasses, NbMot = 0 and LongMot = 1.
+void Initialize(WorkArea& wa, RepeatClasses& rc);
+
+// One extension cycle from words of length LongMot to LongMot + 1. A live position whose word
+// can grow inside its sequence and whose right neighbour is live joins the class of the pair
+// (its partner's class, its own class); the others die. New classes are numbered by partner
+// class ascending, then own class descending: that order fixes the order in which the filter
+// visits the classes, hence the descriptor numbers. Work is proportional to the live positions.
+void Construct(WorkArea& wa, RepeatClasses& rc);

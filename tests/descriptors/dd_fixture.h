@@ -1,0 +1,123 @@
+// Test helpers of the descriptor discovery: a work area built from families given as strings,
+// as FormatFile and FillTable would leave it, and a dump of everything the discovery leaves.
+#pragma once
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/out_file.h"
+#include "core/work_area.h"
+#include "input/family_table.h"
+#include "support/run_program.h"
+
+struct FamilySet {
+  std::vector<std::vector<std::string>> families;  // the sequences of family 1, 2, ...
+  std::vector<std::string> names = {};             // class names; missing ones are F1, F2, ...
+};
+
+inline FILE* null_output() {
+  static FILE* f = std::fopen("/dev/null", "w");
+  return f;
+}
+
+inline std::string class_name(const FamilySet& set, size_t f) {
+  return f < set.names.size() ? set.names[f] : "F" + std::to_string(f + 1);
+}
+
+// The work area after the readers and FillTable, thresholds set; console output discarded.
+inline WorkArea make_work_area(const FamilySet& set, float alpha, float beta) {
+  WorkArea wa;
+  wa.con = Console(null_output(), stdin);
+  size_t classes = std::max(set.names.size(), set.families.size());
+  for (size_t f = 0; f < classes; ++f) wa.LstClsForMSDD.push_back(class_name(set, f));
+  wa.NbClsForMSDD = static_cast<int>(classes);
+  for (size_t f = 0; f < set.families.size(); ++f) {
+    wa.SeqGroups.emplace_back();
+    for (const std::string& s : set.families[f]) {
+      wa.SeqGroups.back().push_back(static_cast<int>(wa.P.size()));
+      wa.P.push_back(s);
+      wa.Labels.push_back(class_name(set, f));
+    }
+  }
+  wa.Tot = wa.Sam = static_cast<int>(wa.P.size());
+  FillTable(wa);
+  wa.ALPHA = alpha;
+  wa.BETA = beta;
+  wa.Step = 1;
+  wa.FilterAt = 3;
+  return wa;
+}
+
+// The classification file that FormatFile would have read for `set`.
+inline std::string class_file_text(const FamilySet& set) {
+  size_t classes = std::max(set.names.size(), set.families.size());
+  std::string out = "#class_number\n" + std::to_string(classes) + "\n#class_names\n";
+  for (size_t f = 0; f < classes; ++f) out += class_name(set, f) + "\n";
+  out += "#data\n";
+  for (size_t f = 0; f < set.families.size(); ++f)
+    for (size_t i = 0; i < set.families[f].size(); ++i) out += class_name(set, f) + "\n";
+  return out;
+}
+
+// Every result of a discovery, one item per line.
+inline std::string dump_results(const WorkArea& wa) {
+  std::string out = "NbMot " + std::to_string(wa.NbMot) + "\n";
+  for (const DDEntry& dd : wa.AllDDs) {
+    out += "dd " + std::to_string(dd.number) + " start " + std::to_string(dd.start) + " length " +
+           std::to_string(dd.length) + " count " + std::to_string(dd.familyCount) + "/" +
+           std::to_string(dd.familySize) + " families";
+    for (int32_t f : dd.families) out += " " + std::to_string(f);
+    out += " presence";
+    for (auto [s, c] : dd.presence) out += " " + std::to_string(s) + ":" + std::to_string(c);
+    out += "\n";
+  }
+  for (const FamilyEntry& fam : wa.Results) {
+    out += "family " + std::to_string(fam.number) + " nbDDs " + std::to_string(fam.nbDDs) + " hits";
+    for (const FamilyHit& h : fam.hits) out += " " + std::to_string(h.start) + "+" + std::to_string(h.length);
+    out += "\n";
+    for (const SequenceEntry& seq : fam.sequences) {
+      out += " seq " + std::to_string(seq.number) + " nbDDs " + std::to_string(seq.nbDDs) + " hits";
+      for (const SequenceHit& h : seq.hits)
+        out += " [" + std::to_string(h.ddNumber) + " " + std::to_string(h.start) + "+" +
+               std::to_string(h.length) + " x" + std::to_string(h.occurrences) + " " +
+               std::to_string(h.familyCount) + "/" + std::to_string(h.totalCount) + "]";
+      out += "\n";
+    }
+  }
+  return out;
+}
+
+// A scratch file for written_bytes: in memory-backed /dev/shm when there is one (thousands of
+// small files are slow on a disk), else in a temporary folder; removed when the tests end.
+class ScratchFile {
+ public:
+  ScratchFile() {
+    std::error_code ec;
+    if (std::filesystem::is_directory("/dev/shm", ec))
+      path_ = "/dev/shm/protfeat-dd-test-" + std::to_string(::getpid());
+    else
+      path_ = (dir_.path() / "out").string();
+  }
+  ~ScratchFile() { std::remove(path_.c_str()); }
+  const std::string& path() const { return path_; }
+
+ private:
+  TempDir dir_;
+  std::string path_;
+};
+
+// Runs `write` on the scratch file and returns its bytes.
+template <typename Write>
+std::string written_bytes(Write write) {
+  static ScratchFile scratch;
+  const std::string& path = scratch.path();
+  {
+    OutFile out = OutFile::create(path);
+    write(out);
+    out.close();
+  }
+  return read_file(path);
+}

@@ -1,0 +1,73 @@
+// The first numbering and the extension cycle on the worked examples.
+#include "descriptors/repeat_classes.h"
+
+#include <gtest/gtest.h>
+
+#include "descriptors/dd_fixture.h"
+#include "reference/literal_discovery.h"
+
+namespace {
+
+TEST(RepeatClasses, AbcbExampleNumbersPartnerClassFirstThenLargerOldClass) {
+  WorkArea wa = make_work_area({{{"ABCB"}, {}}}, 0, 0);
+  RepeatClasses rc;
+  Initialize(wa, rc);
+  EXPECT_EQ(rc.V, (std::vector<int32_t>{1, 2, 3, 2}));
+  EXPECT_EQ(wa.NbrClasses, 3u);
+  EXPECT_EQ(wa.LongMot, 1u);
+  // Grouped by class, ascending inside a class.
+  EXPECT_EQ(rc.order, (std::vector<int32_t>{0, 1, 3, 2}));
+  EXPECT_EQ(rc.classStart, (std::vector<uint32_t>{0, 1, 3, 4}));
+
+  Construct(wa, rc);
+  // CB = 1 and AB = 2 (same partner B, the larger old class first), BC = 3; the last B dies.
+  EXPECT_EQ(rc.V, (std::vector<int32_t>{2, 3, 1, -2}));
+  EXPECT_EQ(wa.NbrClasses, 3u);
+  EXPECT_EQ(rc.order, (std::vector<int32_t>{2, 0, 1}));
+}
+
+TEST(RepeatClasses, LiteralReferenceAgreesOnTheExample) {
+  WorkArea wa = make_work_area({{{"ABCB"}, {}}}, 0, 0);
+  // The reference keeps the scan bound in the last slot: n - 1 lowered once.
+  EXPECT_EQ(literal::ClassesAfter(wa, 1), (std::vector<int32_t>{2, 3, 1, -2, 2}));
+}
+
+TEST(RepeatClasses, WordsNeverCrossASequenceEnd) {
+  // "AA" then "A": the second A of the first sequence could only grow into the next sequence.
+  WorkArea wa = make_work_area({{{"AA", "A"}, {}}}, 0, 0);
+  RepeatClasses rc;
+  Initialize(wa, rc);
+  Construct(wa, rc);
+  EXPECT_EQ(rc.V, (std::vector<int32_t>{1, -1, -1}));
+  EXPECT_EQ(wa.NbrClasses, 1u);
+}
+
+TEST(RepeatClasses, EmptyTextHasNoClass) {
+  WorkArea wa = make_work_area({{{""}, {""}}}, 0, 0);
+  RepeatClasses rc;
+  Initialize(wa, rc);
+  EXPECT_EQ(wa.NbrClasses, 0u);
+  Construct(wa, rc);
+  EXPECT_EQ(wa.NbrClasses, 0u);
+  EXPECT_TRUE(rc.V.empty());
+}
+
+TEST(RepeatClasses, EqualBytesShareAClassWhateverTheirValue) {
+  WorkArea wa = make_work_area({{{"\xe9" "A\xe9", "\x7f"}, {}}}, 0, 0);
+  RepeatClasses rc;
+  Initialize(wa, rc);
+  EXPECT_EQ(rc.V, (std::vector<int32_t>{1, 2, 1, 3}));
+  EXPECT_EQ(rc.seqOf, (std::vector<uint32_t>{1, 1, 1, 2}));
+}
+
+TEST(RepeatClasses, EmptyFirstSequenceCoversNoPosition) {
+  WorkArea wa = make_work_area({{{"", "AB"}, {"AB"}}}, 0, 0);
+  RepeatClasses rc;
+  Initialize(wa, rc);
+  EXPECT_EQ(rc.seqOf, (std::vector<uint32_t>{2, 2, 3, 3}));
+  Construct(wa, rc);
+  // AB grows in both sequences; the B at each sequence end dies.
+  EXPECT_EQ(rc.V, (std::vector<int32_t>{1, -2, 1, -2}));
+}
+
+}  // namespace

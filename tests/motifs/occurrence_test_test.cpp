@@ -1,0 +1,69 @@
+// The occurrence test: distances of framed motifs, and the spinner's moves.
+#include "motifs/occurrence_test.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+int16_t dist(const std::string& pattern, const std::string& seq) {
+  Spinner sp;
+  std::string out;
+  return match(pattern, seq, sp, out);
+}
+}  // namespace
+
+TEST(Match, DistancesOfTheExamples) {
+  EXPECT_EQ(dist("*ABC*", ""), 3);
+  EXPECT_EQ(dist("**", ""), 0);
+  EXPECT_EQ(dist("**", "QWERTY"), 0);
+  EXPECT_EQ(dist("*ABC*", "ABC"), 0);
+  EXPECT_EQ(dist("*ABC*", "XXABCYY"), 0);
+  EXPECT_EQ(dist("*ABC*", "ABXC"), 1);
+  EXPECT_EQ(dist("*ABC*", "AXC"), 1);
+  EXPECT_EQ(dist("*ABC*", "AC"), 1);
+  EXPECT_EQ(dist("*ABC*", "abc"), 3);
+  EXPECT_EQ(dist("*ABCD*", "XAYCZ"), 2);
+  // Without frames the whole sequence must be matched.
+  EXPECT_EQ(dist("ABC", "XABC"), 1);
+}
+
+TEST(Match, ZeroExactlyWhenTheMotifOccurs) {
+  std::mt19937 rng(7);
+  for (int round = 0; round < 2000; ++round) {
+    std::string seq, motif;
+    int n = static_cast<int>(rng() % 12), m = 1 + static_cast<int>(rng() % 4);
+    for (int i = 0; i < n; ++i) seq += static_cast<char>('A' + rng() % 3);
+    for (int i = 0; i < m; ++i) motif += static_cast<char>('A' + rng() % 3);
+    const bool occurs = seq.find(motif) != std::string::npos;
+    EXPECT_EQ(dist("*" + motif + "*", seq) == 0, occurs) << motif << " in " << seq;
+  }
+}
+
+TEST(Spinner, MovesAtThe101stCallThenEvery101) {
+  Spinner sp;
+  std::string out;
+  for (int call = 1; call <= 100; ++call) match("*A*", "A", sp, out);
+  EXPECT_EQ(out, "");
+  match("*A*", "A", sp, out);
+  EXPECT_EQ(out, "\\\b");
+  for (int call = 102; call <= 202; ++call) match("*A*", "A", sp, out);
+  EXPECT_EQ(out, "\\\b|\b");
+  for (int call = 203; call <= 404; ++call) match("*A*", "A", sp, out);
+  EXPECT_EQ(out, "\\\b|\b/\b-\b");
+  EXPECT_EQ(sp.current(), '-');
+}
+
+TEST(Spinner, BatchesEqualSingleCalls) {
+  std::mt19937 rng(3);
+  Spinner one, batch;
+  std::string a, b;
+  for (int round = 0; round < 300; ++round) {
+    uint64_t n = rng() % 450;
+    for (uint64_t i = 0; i < n; ++i) one.advance(1, a);
+    batch.advance(n, b);
+    ASSERT_EQ(a, b);
+    ASSERT_EQ(one.counter, batch.counter);
+    ASSERT_EQ(one.K, batch.K);
+  }
+}
