@@ -1,11 +1,11 @@
 #include "core/out_file.h"
 
 #include <sys/uio.h>
-#include <climits>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdarg>
 #include <cstring>
 #include <vector>
