@@ -21,11 +21,17 @@ best_of() {
   for _ in $(seq "$RUNS"); do
     # shellcheck disable=SC2086
     [ -n "${BENCH_FRESH:-}" ] && rm -f $BENCH_FRESH
-    /usr/bin/time -f "%e %M %U %S" -o "$BENCH_TMP/time.txt" "$@" < "${BENCH_STDIN:-/dev/null}" \
-      > /dev/null 2> "$BENCH_TMP/stderr.txt" || { cat "$BENCH_TMP/stderr.txt" >&2; return 1; }
-    local s kb u sy cpu
-    read -r s kb u sy < "$BENCH_TMP/time.txt"
-    cpu=$(awk -v u="$u" -v s="$sy" 'BEGIN{printf "%.2f", u + s}')
+    local s kb u sy cpu TIMEFORMAT='%3R %3U %3S'
+    # The shell's clock gives milliseconds (time's own figures come in 10 ms steps, too coarse
+    # for dd); time gives the peak resident size.
+    if ! { time /usr/bin/time -f "%M" -o "$BENCH_TMP/time.txt" "$@" < "${BENCH_STDIN:-/dev/null}" \
+        > /dev/null 2> "$BENCH_TMP/stderr.txt"; } 2> "$BENCH_TMP/shell_time.txt"; then
+      cat "$BENCH_TMP/stderr.txt" >&2
+      return 1
+    fi
+    read -r s u sy < "$BENCH_TMP/shell_time.txt"
+    read -r kb < "$BENCH_TMP/time.txt"
+    cpu=$(awk -v u="$u" -v s="$sy" 'BEGIN{printf "%.3f", u + s}')
     if [ -z "$BEST_S" ] || awk -v a="$s" -v b="$BEST_S" 'BEGIN{exit !(a < b)}'; then
       BEST_S=$s; BEST_KB=$kb
     fi
