@@ -43,9 +43,10 @@ void ArffWriter::data() { f_.write("\n@data\n"); }
 
 void ArffWriter::end_row(const std::string* label) {
   if (label) {
-    if (!first_) f_.put(',');
-    f_.write(arff_quote(*label));
+    if (!row_.empty()) row_.push_back(',');
+    row_ += arff_quote(*label);
   }
-  f_.put('\n');
-  first_ = true;
+  row_.push_back('\n');
+  f_.write(row_);
+  row_.clear();
 }

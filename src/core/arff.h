@@ -25,14 +25,13 @@ class ArffWriter {
   void class_attribute(const std::vector<std::string>& names);
   void data();
   void value(bool present) {
-    if (!first_) f_.put(',');
-    f_.put(present ? '1' : '0');
-    first_ = false;
+    if (!row_.empty()) row_.push_back(',');
+    row_.push_back(present ? '1' : '0');
   }
-  // Ends the row; label null means a context without classes.
+  // Ends the row and writes it; label null means a context without classes.
   void end_row(const std::string* label);
 
  private:
   OutFile& f_;
-  bool first_ = true;
+  std::string row_;  // the row being built, written in one piece
 };
