@@ -115,7 +115,10 @@ void expect_sane_end(const ProgramResult& r, const std::string& what) {
   EXPECT_LT(r.status, 128) << what << ": killed or crashed\n" << r.err.substr(0, 2000);
   EXPECT_EQ(r.err.find("Sanitizer"), std::string::npos) << what << "\n" << r.err.substr(0, 4000);
   EXPECT_EQ(r.err.find("runtime error"), std::string::npos) << what << "\n" << r.err.substr(0, 4000);
-  if (r.status != 0) EXPECT_NE(r.err.find("error: "), std::string::npos) << what << ": status " << r.status << " without a reason on standard error";
+  if (r.status != 0) {
+    EXPECT_NE(r.err.find("error: "), std::string::npos)
+        << what << ": status " << r.status << " without a reason on standard error";
+  }
 }
 
 class HostileInputs : public ::testing::TestWithParam<std::string> {};
