@@ -1,8 +1,14 @@
 #include "core/out_file.h"
 
+#include <sys/uio.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdarg>
 #include <cstring>
+#include <vector>
 
 #include "core/run_exit.h"
 #include "core/text_format.h"
@@ -11,8 +17,9 @@ namespace {
 constexpr size_t kBufferSize = 1 << 20;
 }
 
-OutFile::OutFile(FILE* f, std::string name) : f_(f), name_(std::move(name)) {
-  std::setvbuf(f_, nullptr, _IOFBF, kBufferSize);
+OutFile::OutFile(FILE* f, std::string name)
+    : buffer_(new char[kBufferSize]), f_(f), name_(std::move(name)) {
+  std::setvbuf(f_, buffer_.get(), _IOFBF, kBufferSize);
 }
 
 std::optional<OutFile> OutFile::try_create(const std::string& name) {
@@ -27,15 +34,19 @@ OutFile OutFile::create(const std::string& name) {
   return OutFile(f, name);
 }
 
-OutFile::OutFile(OutFile&& other) noexcept : f_(other.f_), name_(std::move(other.name_)) {
+OutFile::OutFile(OutFile&& other) noexcept
+    : buffer_(std::move(other.buffer_)), f_(other.f_), name_(std::move(other.name_)),
+      writeError_(other.writeError_) {
   other.f_ = nullptr;
 }
 
 OutFile& OutFile::operator=(OutFile&& other) noexcept {
   if (this != &other) {
     if (f_) std::fclose(f_);
+    buffer_ = std::move(other.buffer_);
     f_ = other.f_;
     name_ = std::move(other.name_);
+    writeError_ = other.writeError_;
     other.f_ = nullptr;
   }
   return *this;
@@ -53,10 +64,38 @@ void OutFile::print(const char* fmt, ...) {
   write(s);
 }
 
+void OutFile::write_pieces(const struct iovec* pieces, int count) {
+  if (writeError_ != 0 || std::fflush(f_) != 0) return;  // close() reports the failure
+  std::vector<iovec> left(pieces, pieces + count);
+  size_t i = 0;
+  for (;;) {
+    while (i < left.size() && left[i].iov_len == 0) ++i;
+    if (i == left.size()) return;
+    const int n = static_cast<int>(std::min<size_t>(left.size() - i, IOV_MAX));
+    const ssize_t w = ::writev(fileno(f_), left.data() + i, n);
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) {
+      writeError_ = w < 0 ? errno : EIO;
+      return;
+    }
+    // A short write goes on from the first byte not written.
+    size_t done = static_cast<size_t>(w);
+    while (done > 0 && done >= left[i].iov_len) done -= left[i++].iov_len;
+    if (done > 0) {
+      left[i].iov_base = static_cast<char*>(left[i].iov_base) + done;
+      left[i].iov_len -= done;
+    }
+  }
+}
+
 void OutFile::close() {
   if (!f_) return;
   bool bad = std::ferror(f_) != 0;
   int err = errno;
+  if (writeError_ != 0) {
+    bad = true;
+    err = writeError_;
+  }
   if (std::fclose(f_) != 0) {
     bad = true;
     err = errno;

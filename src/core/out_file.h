@@ -3,9 +3,12 @@
 // one line on standard error naming the file and status 1: data is never lost silently.
 #pragma once
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+
+struct iovec;
 
 class OutFile {
  public:
@@ -24,6 +27,10 @@ class OutFile {
   void write(std::string_view text) { std::fwrite(text.data(), 1, text.size(), f_); }
   void put(char c) { std::putc(c, f_); }
   void flush() { std::fflush(f_); }
+  // Writes `count` pieces straight from their own buffers, after what the stream holds, without
+  // copying them into the stream's buffer (for rows of many kilobytes built in place). A write
+  // that fails is reported by close(), like every other.
+  void write_pieces(const struct iovec* pieces, int count);
   // Flushes and closes; a failed write ends the run naming the file.
   void close();
 
@@ -31,6 +38,10 @@ class OutFile {
 
  private:
   OutFile(FILE* f, std::string name);
+  // The stream's buffer: the C library ignores a buffer size given without a buffer, and would
+  // write in blocks of the file system's size instead.
+  std::unique_ptr<char[]> buffer_;
   FILE* f_ = nullptr;
   std::string name_;
+  int writeError_ = 0;  // errno of a failed write_pieces
 };

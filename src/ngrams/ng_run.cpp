@@ -1,7 +1,78 @@
-// The ng run is not built yet: starting it must not pretend to work.
-#include "core/approaches.h"
-#include "core/run_exit.h"
+// mainNGrams, the ng run: the file names (asked for when empty), the sequences, the distinct
+// 3-grams with their presence, then the three contexts.
+#include <ctime>
+#include <filesystem>
+#include <optional>
+#include <system_error>
 
-int mainNGrams(WorkArea&, const std::string&, const std::string&, const std::string&, int) {
-  fail(1, "the ng approach is not available yet");
+#include "core/approaches.h"
+#include "core/files.h"
+#include "core/limits.h"
+#include "core/out_file.h"
+#include "core/prompts.h"
+#include "core/run_exit.h"
+#include "input/sequence_reader.h"
+#include "ngrams/ng_writers.h"
+#include "ngrams/ngram_list.h"
+
+namespace {
+constexpr const char* kSequencesFound = "\n ===> %hd sequences found in file <%s>\n";
+constexpr const char* kNgrams = "\n%\t%d N-Grams";
+constexpr const char* kDistinctNgrams = "\n%\t%d distinct N-Grams";
+constexpr const char* kSeconds = "\n%\t%f seconds\n";
+constexpr const char* kDatFile = "contextedat.dat";
+constexpr const char* kArffFile = "contexte.txt";
+
+bool same_file(const std::string& a, const std::string& b) {
+  // Made absolute first: a relative name whose first part does not exist stays relative.
+  std::error_code ea, eb;
+  const auto pa = std::filesystem::weakly_canonical(std::filesystem::absolute(a, ea), ea);
+  const auto pb = std::filesystem::weakly_canonical(std::filesystem::absolute(b, eb), eb);
+  return ea || eb ? a == b : pa == pb;
+}
+}  // namespace
+
+int mainNGrams(WorkArea& wa, const std::string& classFile, const std::string& seqFile,
+               const std::string& contextFile, int n) {
+  // From the menu every name is empty: all three are asked for before the run starts. A class
+  // file given by name that cannot be opened means a run without classes.
+  std::string seqName = seqFile, className = classFile, contextName = contextFile;
+  InFile in = seqName.empty() ? ask_sequence_file(wa, seqName) : open_or_ask_sequence_file(wa, seqName);
+  InFile classF = className.empty() ? ask_optional_classification_file(wa, className)
+                                    : open_input(className);
+  if (contextName.empty()) contextName = ask_context_file(wa);
+
+  wa.Sam = kSampleSize;
+  get_data_ng(wa, in.get());
+  in.reset();
+  wa.con.print(kSequencesFound, static_cast<short>(wa.Tot), seqName.c_str());
+
+  const std::clock_t start = std::clock();
+  const NgramList list = BuildNgramList(wa.SLst, n);
+  wa.con.print(kNgrams, static_cast<int>(list.cells));
+  wa.con.print(kDistinctNgrams, list.Nbvar());
+  wa.con.print(kSeconds, static_cast<double>(std::clock() - start) / 1000000.0);
+
+  // Every label is read before any file is created, so a short classification file ends the
+  // run without a half-written context.
+  std::optional<NgClasses> classes;
+  if (classF) {
+    classes = ReadNgClasses(wa.con, classF.get(), wa.Tot);
+    classF.reset();
+  }
+
+  // Two streams on one file would interleave into garbage: a context file named like one of the
+  // fixed outputs is refused before anything is written.
+  for (const char* fixed : {kDatFile, kArffFile})
+    if (same_file(contextName, fixed))
+      fail(1, "the context file \"%s\" would overwrite \"%s\", which the run also writes",
+           contextName.c_str(), fixed);
+  OutFile context = OutFile::create(contextName);
+  OutFile dat = OutFile::create(kDatFile);
+  OutFile arff = OutFile::create(kArffFile);
+  WriteNgContexts(list, wa.SLst, classes ? &*classes : nullptr, context, dat, arff);
+  dat.close();
+  arff.close();
+  context.close();
+  return 0;
 }
