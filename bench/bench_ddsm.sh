@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Whole ddsm runs (answers piped on standard input): families4, and a synthetic set of 4000
-# sequences (10 families of 400, about 300 residues each) with and without a test file.
+# sequences (10 families of 400, about 400 residues each) with and without a test file.
 set -euo pipefail
 source "$(dirname "$0")/common.sh" "$1"
 data="$BENCH_ROOT/../shared/data/families4"
@@ -26,15 +26,15 @@ answers "$data/sequences.fa" "$data/classes.txt" "" "" 0.05 0.5 2 0.5 > in2b.txt
 BENCH_STDIN=in2b.txt measure "ddsm families4 (370 seq, 0.05/0.5, BLOSUM62, 0.5)" "$BENCH_PROG"
 echo "  kept: $(wc -l < list.txt) descriptors"
 
-gen_set syn 1 10 400 300
+gen_set syn 1 10 400 400
 # The test set: the first 400 sequences of the synthetic set with their labels.
 awk '/^>/{n++} n<=400' syn/seq.txt > syn/test.txt
 awk 'NR<=3+10+1 || (NR>14 && NR<=14+400)' syn/classes.txt > syn/test_classes.txt
 answers syn/seq.txt syn/classes.txt "" "" 0.8 0.1 2 0.5 > in3.txt
-BENCH_STDIN=in3.txt measure "ddsm synthetic (4000 seq x ~300, 0.8/0.1, BLOSUM62, 0.5)" "$BENCH_PROG"
+BENCH_STDIN=in3.txt measure "ddsm synthetic (4000 seq x ~400, 0.8/0.1, BLOSUM62, 0.5)" "$BENCH_PROG"
 echo "  kept: $(wc -l < list.txt) descriptors"
 answers syn/seq.txt syn/classes.txt "" "" 0.1 0.9 2 0.5 > in3b.txt
-BENCH_STDIN=in3b.txt measure "ddsm synthetic (4000 seq x ~300, 0.1/0.9, BLOSUM62, 0.5)" "$BENCH_PROG"
+BENCH_STDIN=in3b.txt measure "ddsm synthetic (4000 seq x ~400, 0.1/0.9, BLOSUM62, 0.5)" "$BENCH_PROG"
 echo "  kept: $(wc -l < list.txt) descriptors"
 answers syn/seq.txt syn/classes.txt syn/test.txt syn/test_classes.txt 0.5 0.2 2 0.5 > in4.txt
 BENCH_STDIN=in4.txt measure "ddsm synthetic + 400 test seq (0.5/0.2, BLOSUM62, 0.5)" "$BENCH_PROG"

@@ -49,8 +49,8 @@ printf 'ng\n%s\n%s\nctx.txt\n' "$BENCH_ROOT/data/Sample.txt" "$BENCH_ROOT/data/S
 BENCH_FRESH="contexte.txt ctx.txt contextedat.dat" BENCH_STDIN=answers best_of "ng families4 (370 sequences)" "$BENCH_PROG"
 echo "ng families4 target: < 0.1 s"
 
-# 4000 synthetic sequences: 20 families of 200, about 400 residues each.
-gen_set "$BENCH_TMP/syn" 42 20 200 400
+# 4000 synthetic sequences: 10 families of 400, about 400 residues each (the set of every approach).
+gen_set "$BENCH_TMP/syn" 1 10 400 400
 cd "$BENCH_TMP/syn"
 printf 'ng\nseq.txt\nclasses.txt\nctx.txt\n' > answers
 BENCH_FRESH="contexte.txt ctx.txt contextedat.dat" BENCH_STDIN=answers best_of "ng synthetic 4000 x 400" "$BENCH_PROG"
