@@ -20,14 +20,17 @@ constexpr const char* kDescriptorAfter = "        ";
 constexpr const char* kFamily = "\tFamily # %d";
 }  // namespace
 
-void WriteResultFile(const WorkArea& wa, OutFile& out) {
-  // The percentages are single-precision products: 0.7 reports as 70.000000.
-  const float alpha = 100 * wa.ALPHA;
-  const float beta = 100 * wa.BETA;
+void WriteThresholdLines(const WorkArea& wa, OutFile& out) {
+  const float alpha = 100.0f * wa.ALPHA;
+  const float beta = 100.0f * wa.BETA;
   out.print(kAlphaLine, static_cast<double>(alpha));
   out.print(kPercentLine);
   out.print(kBetaLine, static_cast<double>(beta));
   out.print(kPercentLine);
+}
+
+void WriteResultFile(const WorkArea& wa, OutFile& out) {
+  WriteThresholdLines(wa, out);
   out.print(kFilterLine, wa.FilterAt);
   for (auto dd = wa.AllDDs.rbegin(); dd != wa.AllDDs.rend(); ++dd) {
     out.write(kDescriptorBefore);

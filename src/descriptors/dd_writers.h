@@ -9,6 +9,11 @@
 #include "core/out_file.h"
 #include "core/work_area.h"
 
+// The first lines of the descriptor reports of dd and ddsm: "ALPHA = %f " and "BETA = %f ", each
+// followed by "%" and a line end, with 100 x the threshold as a single-precision product (0.7
+// reports as 70.000000, 0.3 as 30.000002).
+void WriteThresholdLines(const WorkArea& wa, OutFile& out);
+
 // Creates or empties "LesDDs.txt" and writes the report (a file that cannot be created or
 // written ends the run, status 1, naming it).
 void GenerateResultFile(const WorkArea& wa);

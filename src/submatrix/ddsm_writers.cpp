@@ -3,12 +3,10 @@
 #include <cstdint>
 
 #include "core/arff.h"
+#include "descriptors/dd_writers.h"
 #include "submatrix/descriptor_matcher.h"
 
 namespace {
-constexpr const char* kAlphaLine = "ALPHA = %f ";
-constexpr const char* kBetaLine = "BETA = %f ";
-constexpr const char* kPercentLine = "%\n";
 constexpr const char* kFilterLine = "La valeur du debut du filtrage = %d\n\n";
 constexpr const char* kColumns = "Liste des attributs| possibilit? de mutation| classe\n\n";
 constexpr const char* kRecordStart = "\n>>%i-";
@@ -17,13 +15,7 @@ constexpr const char* kRecordProbability = "| PM= %f| Class= ";
 
 void GenerateResultFile2(const WorkArea& wa, const DescriptorTable& t) {
   OutFile out = OutFile::create(kDdsmReportName);
-  // The factor 100 is applied in single precision: 0.3 reports as 30.000002.
-  const float alpha = 100.0f * wa.ALPHA;
-  const float beta = 100.0f * wa.BETA;
-  out.print(kAlphaLine, static_cast<double>(alpha));
-  out.print(kPercentLine);
-  out.print(kBetaLine, static_cast<double>(beta));
-  out.print(kPercentLine);
+  WriteThresholdLines(wa, out);
   out.print(kFilterLine, wa.FilterAt);
   out.write(kColumns);
   for (uint32_t i = 0; i < t.NbMSDD; ++i) {
