@@ -1,7 +1,9 @@
 // Program entry: argument mode (exactly six arguments, dd only) or menu mode (none or one
 // argument, the keyword read from standard input), then one approach run.
 #include <cstdio>
+#include <exception>
 #include <new>
+#include <optional>
 #include <string>
 
 #include "core/approaches.h"
@@ -19,6 +21,7 @@ constexpr const char* kMenuDdsm = "\nApproche Discripteur discriminant avec matr
 constexpr const char* kMenuNg = "\nApproche N-Gramme par defaut\n";
 constexpr const char* kMenuMa = "\nM\xc3\xa9thode Motif Actif par defaut\n";
 constexpr const char* kUnknown = "\nAlgo introuvable";
+constexpr const char* kNoMemory = "Err: no enough memory\n";
 
 // Exit statuses: 0 a completed run, 2 a command line the program does not take, 1 the rest.
 constexpr int kUsage = 2;
@@ -75,7 +78,12 @@ int main(int argc, char** argv) {
     } catch (const RunExit& e) {
       status = e.status;
     } catch (const std::bad_alloc&) {
-      wa.con.print("Err: no enough memory\n");
+      wa.con.print(kNoMemory);
+      status = 1;
+    } catch (const std::exception& e) {
+      // Any other failure of the library ends the run cleanly instead of aborting.
+      std::fflush(stdout);
+      std::fprintf(stderr, "error: %s\n", e.what());
       status = 1;
     }
   }

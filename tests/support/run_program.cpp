@@ -55,7 +55,7 @@ std::string source_path(const std::string& relative) {
 }
 
 ProgramResult run_program(const TempDir& dir, const std::vector<std::string>& args,
-                          const std::string& input, int timeout_s) {
+                          const std::string& input, int timeout_s, bool keep_input_open) {
   int in_pipe[2], out_pipe[2], err_pipe[2];
   if (pipe(in_pipe) || pipe(out_pipe) || pipe(err_pipe)) throw std::runtime_error("pipe");
   pid_t pid = fork();
@@ -84,7 +84,10 @@ ProgramResult run_program(const TempDir& dir, const std::vector<std::string>& ar
   ProgramResult r;
   size_t written = 0;
   bool in_open = true;
-  if (input.empty()) {
+  // With keep_input_open the program sees no end of input: a read that waits for more waits
+  // until the time runs out.
+  bool feeding = !input.empty();
+  if (!feeding && !keep_input_open) {
     close(in_pipe[1]);
     in_open = false;
   }
@@ -95,7 +98,7 @@ ProgramResult run_program(const TempDir& dir, const std::vector<std::string>& ar
     std::vector<pollfd> fds;
     if (out_open) fds.push_back({out_pipe[0], POLLIN, 0});
     if (err_open) fds.push_back({err_pipe[0], POLLIN, 0});
-    if (in_open) fds.push_back({in_pipe[1], POLLOUT, 0});
+    if (in_open && feeding) fds.push_back({in_pipe[1], POLLOUT, 0});
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                     deadline - std::chrono::steady_clock::now()).count();
     if (left <= 0) {
@@ -109,8 +112,11 @@ ProgramResult run_program(const TempDir& dir, const std::vector<std::string>& ar
         ssize_t n = ::write(in_pipe[1], input.data() + written, input.size() - written);
         if (n > 0) written += static_cast<size_t>(n);
         if (n < 0 || written == input.size()) {
-          close(in_pipe[1]);
-          in_open = false;
+          feeding = false;
+          if (!keep_input_open) {
+            close(in_pipe[1]);
+            in_open = false;
+          }
         }
         continue;
       }

@@ -29,9 +29,11 @@ class TempDir {
 };
 
 // Runs the program in `dir` with `args` (the program name excluded) and `input` on standard
-// input; standard input is closed after `input`. Killed after `timeout_s` seconds (status 137).
+// input; standard input is closed after `input` unless `keep_input_open`. Killed after
+// `timeout_s` seconds (status 137).
 ProgramResult run_program(const TempDir& dir, const std::vector<std::string>& args,
-                          const std::string& input, int timeout_s = 120);
+                          const std::string& input, int timeout_s = 120,
+                          bool keep_input_open = false);
 
 // The path of a file of the source tree.
 std::string source_path(const std::string& relative);

@@ -1,0 +1,212 @@
+// The classification file and SeqFile.seq: grouping by class with exact bytes, the header
+// messages, sequences left out, and the ends of a short classification file.
+#include "input/class_file.h"
+
+#include <gtest/gtest.h>
+
+#include "core/run_exit.h"
+#include "support/file_bytes.h"
+#include "support/streams.h"
+
+namespace {
+const std::string kOpened = "j ai ouvert SeqFile.seq en ecriture\n";
+
+// The class file of `names` and `labels`, with well-formed header lines.
+std::string class_file(const std::vector<std::string>& names,
+                       const std::vector<std::string>& labels) {
+  std::string f = "#class number\n" + std::to_string(names.size()) + "\n#class names\n";
+  for (const auto& n : names) f += n + "\n";
+  f += "#data\n";
+  for (const auto& l : labels) f += l + "\n";
+  return f;
+}
+
+struct Grouped {
+  int status = -1;  // exit status of a run that ended, or -1
+  std::string seqfile;
+  std::string printed;
+  std::string error;
+};
+
+// Writes SeqFile.seq for the sequences `P` with the class file bytes, in a temporary folder.
+Grouped group(TestArea& t, const std::vector<std::string>& P, const std::string& classBytes) {
+  InTempDir here;
+  t.wa.P = P;
+  t.wa.Tot = static_cast<int>(P.size());
+  InputFile cls(classBytes);
+  Grouped g;
+  testing::internal::CaptureStderr();
+  try {
+    WriteSeqFile(t.wa, cls.get());
+  } catch (const RunExit& e) {
+    g.status = e.status;
+  }
+  g.error = testing::internal::GetCapturedStderr();
+  g.seqfile = file_bytes("SeqFile.seq");
+  g.printed = t.printed();
+  return g;
+}
+
+const std::vector<std::string> kS = {"ACD", "EF", "GHIK"};
+}  // namespace
+
+TEST(SeqFile, GroupsConsecutiveLabelsUnderTheirClass) {
+  TestArea t;
+  Grouped g = group(t, kS, class_file({"A", "B"}, {"A", "A", "B"}));
+  EXPECT_EQ(g.status, -1);
+  EXPECT_EQ(g.seqfile, "/\nACD\nEF\n/\nGHIK");
+  EXPECT_EQ(g.printed, kOpened);
+  EXPECT_EQ(g.error, "");
+  EXPECT_EQ(t.wa.LstClsForMSDD, (std::vector<std::string>{"A", "B"}));
+  EXPECT_EQ(t.wa.NbClsForMSDD, 2);
+  EXPECT_EQ(t.wa.SeqGroups, (std::vector<std::vector<int>>{{0, 1}, {2}}));
+  EXPECT_EQ(t.wa.Labels, (std::vector<std::string>{"A", "A", "B"}));
+}
+
+TEST(SeqFile, ClassPassedOverGetsAnEmptyGroup) {
+  TestArea t;
+  Grouped g = group(t, {"AC", "DE"}, class_file({"A", "B", "C"}, {"A", "C"}));
+  EXPECT_EQ(g.seqfile, "/\nAC\n/\n/\nDE");
+  EXPECT_EQ(t.wa.SeqGroups, (std::vector<std::vector<int>>{{0}, {}, {1}}));
+  EXPECT_EQ(g.error, "");
+}
+
+TEST(SeqFile, LabelsOutOfOrderLeaveSequencesOutWithAWarning) {
+  TestArea t;
+  Grouped g = group(t, {"AC", "DE"}, class_file({"A", "B"}, {"B", "A"}));
+  EXPECT_EQ(g.status, -1);
+  EXPECT_EQ(g.seqfile, "/\n/\nAC\n");
+  EXPECT_EQ(g.error,
+            "warning: 1 of 2 sequences left out of SeqFile.seq, from sequence 2 on: its label "
+            "\"A\" matches no remaining class name\n");
+  EXPECT_EQ(t.wa.Labels, (std::vector<std::string>{"B"}));
+
+  TestArea unknown;
+  Grouped u = group(unknown, kS, class_file({"A", "B"}, {"A", "Z", "A"}));
+  EXPECT_EQ(u.seqfile, "/\nACD\n/\n");
+  EXPECT_EQ(u.error,
+            "warning: 2 of 3 sequences left out of SeqFile.seq, from sequence 2 on: its label "
+            "\"Z\" matches no remaining class name\n");
+}
+
+TEST(SeqFile, NoClassNameLeavesEverySequenceOut) {
+  TestArea t;
+  Grouped g = group(t, kS, class_file({}, {"A", "A", "B"}));
+  EXPECT_EQ(g.status, -1);
+  EXPECT_EQ(g.seqfile, "");
+  EXPECT_EQ(g.error, "warning: all 3 sequences left out of SeqFile.seq: the classification file "
+                     "names no class\n");
+}
+
+TEST(SeqFile, LastClassesWithoutSequencesGetNoGroupLine) {
+  TestArea t;
+  Grouped g = group(t, {"AC", "DE"}, class_file({"A", "B", "C"}, {"A", "B"}));
+  EXPECT_EQ(g.seqfile, "/\nAC\n/\nDE");
+  EXPECT_EQ(t.wa.NbClsForMSDD, 3);
+  EXPECT_EQ(t.wa.SeqGroups.size(), 2u);
+}
+
+TEST(SeqFile, ZeroSequencesGiveOneGroupLine) {
+  TestArea t;
+  Grouped g = group(t, {}, class_file({"A", "B"}, {}));
+  EXPECT_EQ(g.status, -1);
+  EXPECT_EQ(g.seqfile, "/\n");
+  EXPECT_EQ(t.wa.SeqGroups, (std::vector<std::vector<int>>{{}}));
+  EXPECT_EQ(g.error, "");
+}
+
+TEST(SeqFile, EmptySequencesGiveEmptyLines) {
+  TestArea t;
+  Grouped g = group(t, {"", "AC", ""}, class_file({"A", "B"}, {"A", "B", "B"}));
+  EXPECT_EQ(g.seqfile, "/\n\n/\nAC\n");
+  EXPECT_EQ(t.wa.SeqGroups, (std::vector<std::vector<int>>{{0}, {1, 2}}));
+}
+
+TEST(SeqFile, HeaderLinesWithoutHashAreReportedAndReadingGoesOn) {
+  TestArea t;
+  Grouped g = group(t, {"AC", "DE"}, "class number\n2\nnames\nA\nB\ndata\nA\nB");
+  EXPECT_EQ(g.status, -1);
+  EXPECT_EQ(g.printed, "\tErr: Class file invalid @class_number\tErr: Class file invalid @class_names" +
+                           kOpened + "\tErr: Class file invalid @data");
+  EXPECT_EQ(g.seqfile, "/\nAC\n/\nDE");
+
+  // An empty header line has no '#' either; the count line is read from its start.
+  TestArea empty;
+  Grouped e = group(empty, {"AC"}, "\n  +1 classes\n#\nA\n#\nA\n");
+  EXPECT_EQ(e.printed, "\tErr: Class file invalid @class_number" + kOpened);
+  EXPECT_EQ(empty.wa.NbClsForMSDD, 1);
+  EXPECT_EQ(e.seqfile, "/\nAC");
+}
+
+TEST(SeqFile, NamesAndLabelsAreWholeLinesComparedExactly) {
+  // A carriage return belongs to the name; a name of 150 characters is kept whole.
+  const std::string longName(150, 'n');
+  TestArea t;
+  Grouped g = group(t, {"AC", "DE", "FG"},
+                    class_file({"A\r", longName, "a"}, {"A\r", longName + "", "a"}));
+  EXPECT_EQ(g.seqfile, "/\nAC\n/\nDE\n/\nFG");
+  EXPECT_EQ(t.wa.LstClsForMSDD.at(1), longName);
+
+  TestArea cut;
+  Grouped c = group(cut, {"AC", "DE"}, class_file({"A", longName}, {"A", longName.substr(0, 99)}));
+  EXPECT_EQ(c.seqfile, "/\nAC\n/\n");  // a cut label would match nothing
+  EXPECT_NE(c.error, "");
+}
+
+TEST(SeqFile, LabelsThatRunOutEndTheRun) {
+  TestArea t;
+  Grouped g = group(t, kS, class_file({"A", "B"}, {"A", "B"}));
+  EXPECT_EQ(g.status, 1);
+  EXPECT_EQ(g.error, "error: the classification file has no label for sequence 3: its labels run "
+                     "out after 2\n");
+
+  TestArea none;
+  Grouped n = group(none, kS, class_file({"A"}, {}));
+  EXPECT_EQ(n.status, 1);
+  EXPECT_NE(n.error.find("no label for sequence 1"), std::string::npos);
+
+  // Exactly as many labels as sequences, the last one without a line end, is enough.
+  TestArea exact;
+  Grouped e = group(exact, kS, "#\n1\n#\nA\n#\nA\nA\nA");
+  EXPECT_EQ(e.status, -1);
+  EXPECT_EQ(e.seqfile, "/\nACD\nEF\nGHIK");
+}
+
+TEST(SeqFile, ClassFileEndingInItsHeaderSectionEndsTheRun) {
+  const std::string cut_points[] = {"", "#\n", "#\n3\n", "#\n3\n#\nA\nB\n", "#\n3\n#\nA\nB\nC\n"};
+  for (const std::string& bytes : cut_points) {
+    TestArea t;
+    Grouped g = group(t, kS, bytes);
+    EXPECT_EQ(g.status, 1) << bytes;
+    EXPECT_EQ(g.error, "error: the classification file ends inside its header section\n");
+  }
+}
+
+TEST(SeqFile, MoreThanOneHundredClassNamesAreRefused) {
+  std::vector<std::string> names;
+  for (int i = 0; i < 101; ++i) names.push_back("c" + std::to_string(i));
+  TestArea t;
+  Grouped g = group(t, {"AC"}, class_file(names, {"c0"}));
+  EXPECT_EQ(g.status, 1);
+  EXPECT_EQ(g.error, "error: too many class names: 101 found, the limit is 100\n");
+  EXPECT_EQ(g.printed, "");  // refused before SeqFile.seq is opened
+
+  names.pop_back();
+  TestArea fits;
+  Grouped f = group(fits, {"AC"}, class_file(names, {"c99"}));
+  EXPECT_EQ(f.status, -1);
+  std::string expected;
+  for (int i = 0; i < 100; ++i) expected += "/\n";  // c99 passes over the 99 names before it
+  EXPECT_EQ(f.seqfile, expected + "AC");
+}
+
+TEST(FormatFile, ReadsTheSequencesThenGroupsThem) {
+  TestArea t;
+  InTempDir here;
+  InputFile seq(">1\nacd\n>2\nE F\n>3\nGHIK\n");
+  InputFile cls(class_file({"A", "B"}, {"A", "A", "B"}));
+  FormatFile(t.wa, seq.get(), cls.get());
+  EXPECT_EQ(file_bytes("SeqFile.seq"), "/\nACD\nEF\n/\nGHIK");
+  EXPECT_EQ(t.wa.Tot, 3);
+  EXPECT_EQ(t.printed(), kOpened);
+}

@@ -1,0 +1,195 @@
+// The family table, the text T and the end positions Drapeau, built from the grouping written
+// to SeqFile.seq; compared with the table that reading SeqFile.seq literally gives.
+#include "input/family_table.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "core/run_exit.h"
+#include "input/class_file.h"
+#include "reference/input_reference.h"
+#include "support/file_bytes.h"
+#include "support/streams.h"
+
+namespace {
+// Groups `P` by the class file and builds the table; returns the bytes of SeqFile.seq.
+std::string build(TestArea& t, const std::vector<std::string>& P, const std::string& classBytes) {
+  InTempDir here;
+  t.wa.P = P;
+  t.wa.Tot = static_cast<int>(P.size());
+  InputFile cls(classBytes);
+  testing::internal::CaptureStderr();
+  WriteSeqFile(t.wa, cls.get());
+  testing::internal::GetCapturedStderr();
+  FillTable(t.wa);
+  return file_bytes("SeqFile.seq");
+}
+
+void expect_same_as_reading(const WorkArea& wa, const std::string& seqfile) {
+  const RefTable ref = reference_fill_table(seqfile);
+  EXPECT_EQ(wa.T, ref.T);
+  EXPECT_EQ(wa.Drapeau, ref.Drapeau);
+  EXPECT_EQ(wa.NbChaines, ref.NbChaines);
+  EXPECT_EQ(wa.Longueur, ref.Longueur);
+  ASSERT_EQ(wa.Results.size(), ref.families.size());
+  EXPECT_EQ(wa.NbFamilles, ref.families.size());
+  for (size_t f = 0; f < ref.families.size(); ++f) {
+    const FamilyEntry& fam = wa.Results[f];
+    EXPECT_EQ(fam.number, ref.families[f].number);
+    ASSERT_EQ(fam.sequences.size(), ref.families[f].sequences.size());
+    EXPECT_EQ(fam.nbSequences, fam.sequences.size());
+    for (size_t i = 0; i < fam.sequences.size(); ++i) {
+      EXPECT_EQ(fam.sequences[i].number, ref.families[f].sequences[i].number);
+      EXPECT_EQ(fam.sequences[i].length, ref.families[f].sequences[i].length);
+      EXPECT_EQ(fam.sequences[i].start, ref.families[f].sequences[i].start);
+    }
+  }
+}
+}  // namespace
+
+TEST(FillTable, BuildsFamiliesTextAndEndPositions) {
+  TestArea t;
+  const std::string seqfile =
+      build(t, {"ACD", "EF", "GHIK"}, "#\n2\n#\nA\nB\n#\nA\nA\nB\n");
+  ASSERT_EQ(seqfile, "/\nACD\nEF\n/\nGHIK");
+  const WorkArea& wa = t.wa;
+  EXPECT_EQ(wa.NbFamilles, 2u);
+  EXPECT_EQ(GetFamiliesNumber(wa), 2u);
+  EXPECT_EQ(wa.NbChaines, 3u);
+  EXPECT_EQ(wa.T, "ACDEFGHIK");
+  EXPECT_EQ(wa.Drapeau, (std::vector<int64_t>{0, 2, 4, 8}));
+  EXPECT_EQ(wa.Longueur, 4u);
+  ASSERT_EQ(wa.Results.size(), 2u);
+  const FamilyEntry& f1 = wa.Results[0];
+  const FamilyEntry& f2 = wa.Results[1];
+  EXPECT_EQ(f1.number, 1u);
+  EXPECT_EQ(f1.nbSequences, 2u);
+  ASSERT_EQ(f1.sequences.size(), 2u);
+  EXPECT_EQ(f1.sequences[0].number, 1u);
+  EXPECT_EQ(f1.sequences[0].length, 3u);
+  EXPECT_EQ(f1.sequences[0].start, 0u);
+  EXPECT_EQ(f1.sequences[1].number, 2u);
+  EXPECT_EQ(f1.sequences[1].length, 2u);
+  EXPECT_EQ(f1.sequences[1].start, 3u);
+  EXPECT_EQ(f2.number, 2u);
+  EXPECT_EQ(f2.nbSequences, 1u);
+  ASSERT_EQ(f2.sequences.size(), 1u);
+  EXPECT_EQ(f2.sequences[0].number, 3u);
+  EXPECT_EQ(f2.sequences[0].length, 4u);
+  EXPECT_EQ(f2.sequences[0].start, 5u);
+  for (const FamilyEntry& f : wa.Results) {
+    EXPECT_EQ(f.nbDDs, 0u);
+    EXPECT_TRUE(f.hits.empty());
+  }
+  const uint32_t owner[] = {1, 1, 1, 2, 2, 3, 3, 3, 3};
+  for (int p = 0; p < 9; ++p) EXPECT_EQ(SequenceOfPosition(wa, p), owner[p]) << p;
+  expect_same_as_reading(wa, seqfile);
+}
+
+TEST(FillTable, EmptyFamiliesKeepTheirNumber) {
+  TestArea t;
+  const std::string seqfile = build(t, {"AC", "DE"}, "#\n3\n#\nA\nB\nC\n#\nA\nC\n");
+  ASSERT_EQ(seqfile, "/\nAC\n/\n/\nDE");
+  ASSERT_EQ(t.wa.Results.size(), 3u);
+  EXPECT_EQ(t.wa.Results[1].number, 2u);
+  EXPECT_EQ(t.wa.Results[1].nbSequences, 0u);
+  EXPECT_TRUE(t.wa.Results[1].sequences.empty());
+  EXPECT_EQ(t.wa.Results[2].sequences.at(0).number, 2u);
+  expect_same_as_reading(t.wa, seqfile);
+
+  TestArea none;
+  const std::string only = build(none, {}, "#\n2\n#\nA\nB\n#\n");
+  ASSERT_EQ(only, "/\n");
+  EXPECT_EQ(none.wa.NbFamilles, 1u);
+  EXPECT_EQ(none.wa.NbChaines, 0u);
+  EXPECT_EQ(none.wa.T, "");
+  EXPECT_EQ(none.wa.Drapeau, (std::vector<int64_t>{0}));
+  expect_same_as_reading(none.wa, only);
+}
+
+TEST(FillTable, EmptyFirstSequenceCoversNoPosition) {
+  TestArea t;
+  build(t, {"", "AB", "", "C"}, "#\n1\n#\nA\n#\nA\nA\nA\nA\n");
+  EXPECT_EQ(t.wa.T, "ABC");
+  EXPECT_EQ(t.wa.Drapeau, (std::vector<int64_t>{0, -1, 1, 1, 2}));
+  EXPECT_EQ(SequenceOfPosition(t.wa, 0), 2u);
+  EXPECT_EQ(SequenceOfPosition(t.wa, 1), 2u);
+  EXPECT_EQ(SequenceOfPosition(t.wa, 2), 4u);
+  const auto& seqs = t.wa.Results.at(0).sequences;
+  EXPECT_EQ(seqs.at(0).length, 0u);
+  EXPECT_EQ(seqs.at(0).start, 0u);
+  EXPECT_EQ(seqs.at(2).start, 2u);
+}
+
+// SeqFile.seq cannot say these two, so the table keeps them from the grouping: a sequence that
+// begins with '/' (a kept non-letter) and an empty last sequence.
+TEST(FillTable, KeepsSequencesThatSeqFileCannotShow) {
+  TestArea t;
+  build(t, {"AC", "/DE", ""}, "#\n1\n#\nA\n#\nA\nA\nA\n");
+  EXPECT_EQ(t.wa.NbFamilles, 1u);
+  EXPECT_EQ(t.wa.NbChaines, 3u);
+  EXPECT_EQ(t.wa.T, "AC/DE");
+  EXPECT_EQ(t.wa.Drapeau, (std::vector<int64_t>{0, 1, 4, 4}));
+}
+
+TEST(FillTable, TextOverItsCapacityIsRefused) {
+  // 500 sequences of 5998 residues and one of 999 fill the text exactly; one more residue is
+  // refused.
+  std::vector<std::string> P(500, std::string(5998, 'A'));
+  P.push_back(std::string(999, 'C'));
+  std::string cls = "#\n1\n#\nA\n#\n";
+  for (size_t i = 0; i <= P.size(); ++i) cls += "A\n";
+  {
+    TestArea fits;
+    build(fits, P, cls);
+    EXPECT_EQ(fits.wa.T.size(), static_cast<size_t>(MAX_KMR - 1));
+    EXPECT_EQ(fits.wa.Drapeau.back(), MAX_KMR - 2);
+  }
+  P.back() += "D";
+  TestArea over;
+  InTempDir here;
+  over.wa.P = P;
+  over.wa.Tot = static_cast<int>(P.size());
+  InputFile in(cls);
+  WriteSeqFile(over.wa, in.get());
+  testing::internal::CaptureStderr();
+  int status = -1;
+  try {
+    FillTable(over.wa);
+  } catch (const RunExit& e) {
+    status = e.status;
+  }
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "error: too many residues in the concatenated text: 3000000 found, the limit is "
+            "2999999\n");
+  EXPECT_EQ(status, 1);
+}
+
+TEST(FillTable, MatchesTheLiteralReadingOfSeqFileOnRandomInputs) {
+  std::mt19937 rng(777);
+  for (int iter = 0; iter < 300; ++iter) {
+    const int nClasses = 1 + static_cast<int>(rng() % 5);
+    std::vector<std::string> names;
+    for (int c = 0; c < nClasses; ++c) names.push_back(std::string(1, static_cast<char>('A' + c)));
+    std::vector<std::string> P;
+    std::string cls = "#\n" + std::to_string(nClasses) + "\n#\n";
+    for (const auto& n : names) cls += n + "\n";
+    cls += "#\n";
+    const int n = static_cast<int>(rng() % 12);
+    int label = 0;
+    for (int i = 0; i < n; ++i) {
+      std::string s;
+      for (int k = static_cast<int>(rng() % 8); k > 0; --k) s += "ACDEFW\r1"[rng() % 8];
+      if (i == n - 1 && s.empty()) s = "Q";  // SeqFile.seq cannot show an empty last sequence
+      P.push_back(s);
+      // Mostly ascending labels, sometimes out of order or unknown.
+      if (rng() % 3 == 0) label = static_cast<int>(rng() % (nClasses + 1));
+      cls += (label < nClasses ? names[static_cast<size_t>(label)] : std::string("?")) + "\n";
+    }
+    TestArea t;
+    const std::string seqfile = build(t, P, cls);
+    SCOPED_TRACE("iteration " + std::to_string(iter));
+    expect_same_as_reading(t.wa, seqfile);
+  }
+}
