@@ -8,6 +8,7 @@
 
 #include "core/approaches.h"
 #include "core/out_file.h"
+#include "core/progress.h"
 #include "core/run_exit.h"
 #include "core/work_area.h"
 
@@ -86,6 +87,7 @@ int main(int argc, char** argv) {
       status = 1;
     }
   }
+  progress::clear();
   std::fflush(stdout);
   return status;
 }

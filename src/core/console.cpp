@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstdarg>
 
+#include "core/progress.h"
 #include "core/run_exit.h"
 #include "core/text_format.h"
 
@@ -17,7 +18,18 @@ void Console::print(const char* fmt, ...) {
   write(s);
 }
 
-void Console::write(std::string_view text) { std::fwrite(text.data(), 1, text.size(), out_); }
+void Console::write(std::string_view text) {
+  // A progress line on the terminal is erased before the text, never mixed with it.
+  if (out_ == stdout) progress::note_output(text);
+  std::fwrite(text.data(), 1, text.size(), out_);
+}
+
+namespace {
+// An answer typed on the terminal is echoed with its line end.
+void note_typed(FILE* in) {
+  if (isatty(fileno(in)) == 1) progress::note_line_typed();
+}
+}  // namespace
 
 void Console::flush() { std::fflush(out_); }
 
@@ -28,7 +40,10 @@ std::string Console::read_answer() {
   bool any = false;
   while ((c = std::getc(in_)) != EOF) {
     any = true;
-    if (c == '\n') return line;
+    if (c == '\n') {
+      note_typed(in_);
+      return line;
+    }
     line.push_back(static_cast<char>(c));
   }
   if (!any) fail(1, "unexpected end of input");
@@ -48,6 +63,7 @@ std::optional<std::string> Console::read_word() {
     c = std::getc(in_);
   }
   if (c != EOF) std::ungetc(c, in_);
+  note_typed(in_);
   return word;
 }
 

@@ -3,7 +3,10 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "core/progress.h"
+
 void fail(int status, const char* fmt, ...) {
+  progress::clear();
   std::fflush(stdout);
   std::fputs("error: ", stderr);
   va_list ap;

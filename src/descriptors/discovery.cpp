@@ -9,6 +9,7 @@
 
 namespace {
 constexpr const char* kStart = "\ndeb Discriminate";
+constexpr const char* kDiscovering = "discovery: words of length %u, %u live classes, %u descriptors";
 }
 
 void Discriminate(WorkArea& wa) {
@@ -25,12 +26,12 @@ void Discriminate(WorkArea& wa) {
   Initialize(wa, rc);
   PrepareFilter(wa, fs);
   Filter(wa, rc, fs);
+  progress::show(kDiscovering, wa.LongMot, wa.NbrClasses, wa.NbMot);
   do {
     Construct(wa, rc);
     ++wa.LongMot;
     Filter(wa, rc, fs);
-    progress::show("dd: words of length %u, %u live classes, %u descriptors", wa.LongMot,
-                   wa.NbrClasses, wa.NbMot);
+    progress::show(kDiscovering, wa.LongMot, wa.NbrClasses, wa.NbMot);
   } while (wa.LongMot < wa.Longueur && wa.NbrClasses != 0);
   progress::clear();
 }

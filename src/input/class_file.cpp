@@ -6,6 +6,7 @@
 #include "core/capacity.h"
 #include "core/number_text.h"
 #include "core/out_file.h"
+#include "core/progress.h"
 #include "core/run_exit.h"
 #include "input/sequence_reader.h"
 
@@ -15,6 +16,8 @@ constexpr const char* kBadNames = "\tErr: Class file invalid @class_names";
 constexpr const char* kBadData = "\tErr: Class file invalid @data";
 constexpr const char* kSeqFileOpened = "j ai ouvert SeqFile.seq en ecriture\n";
 constexpr const char* kSeqFileName = "SeqFile.seq";
+constexpr const char* kGrouping = "grouping sequences by class: %d of %d";
+constexpr int kGroupingEvery = 256;  // sequences between two progress calls
 
 bool is_header(const std::string& line) { return !line.empty() && line[0] == '#'; }
 }  // namespace
@@ -74,6 +77,7 @@ void WriteSeqFile(WorkArea& wa, FILE* classFile) {
   int k = 0, s = 0;
   bool need_label = true;
   std::string label;
+  progress::show(kGrouping, s, wa.Tot);
   while (k < N && s < wa.Tot) {
     out.write("/\n");
     wa.SeqGroups.emplace_back();
@@ -94,6 +98,7 @@ void WriteSeqFile(WorkArea& wa, FILE* classFile) {
       wa.Labels.push_back(label);
       ++s;
       need_label = true;
+      if (s % kGroupingEvery == 0) progress::show(kGrouping, s, wa.Tot);
     }
   }
   // With no sequence at all the first class still gets its '/' line.
@@ -102,7 +107,9 @@ void WriteSeqFile(WorkArea& wa, FILE* classFile) {
     wa.SeqGroups.emplace_back();
   }
   out.close();
+  progress::clear();
   if (s < wa.Tot) {
+    progress::clear();
     std::fflush(stdout);
     if (need_label)  // no label was read: the file names no class
       std::fprintf(stderr, "warning: all %d sequences left out of SeqFile.seq: the classification "

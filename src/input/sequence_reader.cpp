@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/capacity.h"
+#include "core/progress.h"
 #include "core/run_exit.h"
 #include "core/strdp.h"
 
@@ -19,6 +20,8 @@ constexpr const char* kTooMany = "\tErr: Too many sequences\n";
 constexpr const char* kNonLetter = "\tErr input\n";
 constexpr const char* kNonLetterTest = "\tErr input : Get test Data\n";
 constexpr const char* kTooLong = "\tErr: Too long\n";
+constexpr const char* kReading = "reading sequences: %d of %d";
+constexpr int kReadingEvery = 256;  // sequences between two progress calls
 constexpr const char* kTooLongMotif = "\tErr: Too long sequence: %hd N\xc2\xb0%hd\n";
 
 struct MemberRules {
@@ -124,6 +127,7 @@ void read_sequences(WorkArea& wa, FILE* in, ReaderMember member) {
   // 7. One sequence per ordinal, up to the next header or the end of the file.
   std::string seq;
   for (int ordinal = 0; ordinal < count; ++ordinal) {
+    if (ordinal % kReadingEvery == 0) progress::show(kReading, ordinal, count);
     seq.clear();
     long length = 0;  // characters stored or refused so far
     while (pieces.next(piece) && !is_header(piece)) {
@@ -156,6 +160,7 @@ void read_sequences(WorkArea& wa, FILE* in, ReaderMember member) {
     (chosen[static_cast<size_t>(ordinal)] ? wa.P : wa.D).push_back(strdp(seq));
   }
   (void)more;
+  progress::clear();
 }
 
 void get_data(WorkArea& wa, FILE* in) { read_sequences(wa, in, ReaderMember::GetData); }

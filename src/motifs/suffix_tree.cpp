@@ -3,7 +3,11 @@
 
 #include <new>
 
+#include "core/progress.h"
+
 namespace {
+constexpr const char* kBuilding = "building the suffix tree: %d of %d sequences, %zu nodes";
+
 int letter(char c) { return c >= 'A' && c <= 'Z' ? c - 'A' : -1; }
 }  // namespace
 
@@ -35,9 +39,11 @@ void SuffixTree::insert_all(int sam) {
   for (int s = 0; s < sam; ++s) suffixes += P_[static_cast<size_t>(s)].size();
   nodes_.reserve(nodes_.size() + 2 * suffixes);
   for (C_seq = 0; C_seq < sam; ++C_seq) {
+    progress::show(kBuilding, C_seq, sam, nodes_.size());
     Lst = static_cast<int>(P_[static_cast<size_t>(C_seq)].size()) - 1;
     for (int pos = 0; pos <= Lst; ++pos) insert(Root, pos);
   }
+  progress::clear();
 }
 
 SuffixTree::Fan* SuffixTree::fan_of(uint32_t node) {

@@ -6,9 +6,13 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/progress.h"
 #include "core/run_exit.h"
 
 namespace {
+constexpr const char* kBuilding = "building %d-grams: %zu of %zu sequences";
+constexpr size_t kBuildingEvery = 256;  // sequences between two progress calls
+
 uint64_t mix(uint64_t h) {
   h = (h ^ (h >> 31)) * 0xBF58476D1CE4E5B9ull;
   return (h ^ (h >> 29)) * 0x94D049BB133111EBull;
@@ -179,6 +183,7 @@ NgramList BuildNgramList(const std::vector<std::string>& sequences, int n, Ngram
   // The last sequence (number + 1) whose list took each n-gram: a sequence lists an n-gram once.
   std::vector<uint32_t> lastSeq;
   for (size_t s = 0; s < sequences.size(); ++s) {
+    if (s % kBuildingEvery == 0) progress::show(kBuilding, n, s, sequences.size());
     const uint32_t mark = static_cast<uint32_t>(s) + 1;
     for_each_window(sequences[s], static_cast<size_t>(n), [&](const char* p, size_t at) {
       bool added = false;
@@ -200,5 +205,6 @@ NgramList BuildNgramList(const std::vector<std::string>& sequences, int n, Ngram
     });
   }
   list.index = std::move(index);
+  progress::clear();
   return list;
 }

@@ -6,6 +6,12 @@
 
 #include "core/capacity.h"
 #include "core/limits.h"
+#include "core/progress.h"
+
+namespace {
+constexpr const char* kPruning = "pruning descriptors: %zu of %zu";
+constexpr size_t kPruningEvery = 256;  // entries between two progress calls
+}  // namespace
 
 void DescriptorTable::clear() {
   MLst.clear();
@@ -120,6 +126,7 @@ void Mark(DescriptorTable& t, const Matrix& MS, float score) {
     byLength[text.size()].push_back(static_cast<uint32_t>(i));
   }
   for (size_t i = n; i-- > 0;) {
+    if ((n - i) % kPruningEvery == 1) progress::show(kPruning, n - i - 1, n);
     if (t.CLst[i] == 0.0f) {
       t.CLst2[i] = 1;
       continue;
@@ -196,4 +203,5 @@ void ScoreAndPrune(DescriptorTable& t, const Matrix& MS, float score) {
 void MSDescriptors(const WorkArea& wa, const Matrix& MS, DescriptorTable& t) {
   FillDescriptorTable(wa, t);
   ScoreAndPrune(t, MS, wa.Score);
+  progress::clear();
 }
