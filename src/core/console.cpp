@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstdarg>
 
+#include "core/files.h"
 #include "core/progress.h"
 #include "core/run_exit.h"
 #include "core/text_format.h"
@@ -36,17 +37,9 @@ void Console::flush() { std::fflush(out_); }
 std::string Console::read_answer() {
   flush();
   std::string line;
-  int c;
-  bool any = false;
-  while ((c = std::getc(in_)) != EOF) {
-    any = true;
-    if (c == '\n') {
-      note_typed(in_);
-      return line;
-    }
-    line.push_back(static_cast<char>(c));
-  }
-  if (!any) fail(1, "unexpected end of input");
+  bool ended = false;
+  if (!read_line(in_, line, &ended)) fail(1, "unexpected end of input");
+  if (ended) note_typed(in_);
   return line;
 }
 

@@ -12,3 +12,19 @@ InFile open_input(const std::string& name) {
   }
   return InFile(f);
 }
+
+bool read_line(FILE* f, std::string& line, bool* ended) {
+  line.clear();
+  int c;
+  bool any = false;
+  while ((c = std::getc(f)) != EOF) {
+    any = true;
+    if (c == '\n') {
+      if (ended) *ended = true;
+      return true;
+    }
+    line.push_back(static_cast<char>(c));
+  }
+  if (ended) *ended = false;
+  return any;
+}

@@ -14,3 +14,8 @@ using InFile = std::unique_ptr<FILE, FileCloser>;
 // Opens `name` for reading; empty when it cannot be opened or is a folder (a folder opens on
 // this system but cannot be read, and must be asked for again like a missing file).
 InFile open_input(const std::string& name);
+
+// Reads one whole line of `f` into `line`, without its line end (a carriage return before it
+// stays). A last line without a line end counts. Returns false at the end of the file with
+// nothing read; `ended` (when given) tells whether the line had its line end.
+bool read_line(FILE* f, std::string& line, bool* ended = nullptr);

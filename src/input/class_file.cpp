@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "core/capacity.h"
+#include "core/files.h"
 #include "core/number_text.h"
 #include "core/out_file.h"
 #include "core/progress.h"
@@ -22,17 +23,7 @@ constexpr int kGroupingEvery = 256;  // sequences between two progress calls
 bool is_header(const std::string& line) { return !line.empty() && line[0] == '#'; }
 }  // namespace
 
-bool ClassFileReader::read_line(std::string& line) {
-  line.clear();
-  int c;
-  bool any = false;
-  while ((c = std::getc(f_)) != EOF) {
-    any = true;
-    if (c == '\n') return true;
-    line.push_back(static_cast<char>(c));
-  }
-  return any;
-}
+bool ClassFileReader::read_line(std::string& line) { return ::read_line(f_, line); }
 
 std::string ClassFileReader::require_line() {
   std::string line;
