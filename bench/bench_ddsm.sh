@@ -3,8 +3,6 @@
 # sequences (10 families of 400, about 400 residues each) with and without a test file.
 set -euo pipefail
 source "$(dirname "$0")/common.sh" "$1"
-data="$BENCH_ROOT/../shared/data/families4"
-[ -d "$data" ] || data=/work/shared/data/families4
 
 # answers SEQ CLASSES TEST TESTCLASSES ALPHA BETA MATRIX SCORE
 answers() {
@@ -16,13 +14,13 @@ answers() {
 }
 
 cd "$BENCH_TMP"
-answers "$data/sequences.fa" "$data/classes.txt" "" "" 0.8 0.1 2 0.5 > in1.txt
+answers "$BENCH_ROOT/data/Sample.txt" "$BENCH_ROOT/data/Sample.classes.txt" "" "" 0.8 0.1 2 0.5 > in1.txt
 BENCH_STDIN=in1.txt measure "ddsm families4 (370 seq, 0.8/0.1, BLOSUM62, 0.5)" "$BENCH_PROG"
 echo "  kept: $(wc -l < list.txt) descriptors"
-answers "$data/sequences.fa" "$data/classes.txt" "" "" 0.5 0.3 6 0.3 > in2.txt
+answers "$BENCH_ROOT/data/Sample.txt" "$BENCH_ROOT/data/Sample.classes.txt" "" "" 0.5 0.3 6 0.3 > in2.txt
 BENCH_STDIN=in2.txt measure "ddsm families4 (370 seq, 0.5/0.3, PAM250, 0.3)" "$BENCH_PROG"
 echo "  kept: $(wc -l < list.txt) descriptors"
-answers "$data/sequences.fa" "$data/classes.txt" "" "" 0.05 0.5 2 0.5 > in2b.txt
+answers "$BENCH_ROOT/data/Sample.txt" "$BENCH_ROOT/data/Sample.classes.txt" "" "" 0.05 0.5 2 0.5 > in2b.txt
 BENCH_STDIN=in2b.txt measure "ddsm families4 (370 seq, 0.05/0.5, BLOSUM62, 0.5)" "$BENCH_PROG"
 echo "  kept: $(wc -l < list.txt) descriptors"
 

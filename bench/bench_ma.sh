@@ -25,10 +25,9 @@ ma_case() {
 }
 cpu_seconds() { awk '{ printf "%.2f", $2 + $3 }' "$BENCH_TMP/cpu.txt"; }
 
-# The real families sit beside the checkout (../shared/data).
-families4=${FAMILIES4:-$BENCH_ROOT/../shared/data/families4}
+# The real families: the bundled sample.
 mkdir -p "$BENCH_TMP/f4"
-cp "$families4/sequences.fa" "$BENCH_TMP/f4/"
+cp "$BENCH_ROOT/data/Sample.txt" "$BENCH_TMP/f4/sequences.fa"
 ma_case "ma families4 (370 sequences)" "$BENCH_TMP/f4" sequences.fa
 
 gen_set "$BENCH_TMP/s4000" 1 10 400 400
