@@ -19,18 +19,6 @@
 #include "support/streams.h"
 
 namespace {
-// Runs `f`; returns the exit status of a run that ended (-1 otherwise) and the stderr text.
-template <class F>
-std::pair<int, std::string> ends(F&& f) {
-  testing::internal::CaptureStderr();
-  int status = -1;
-  try {
-    f();
-  } catch (const RunExit& e) {
-    status = e.status;
-  }
-  return {status, testing::internal::GetCapturedStderr()};
-}
 
 const std::string kEndOfInput = "error: unexpected end of input\n";
 const std::string kSeqPrompt =

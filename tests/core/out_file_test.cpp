@@ -7,20 +7,6 @@
 #include "core/run_exit.h"
 #include "support/streams.h"
 
-namespace {
-template <class F>
-std::pair<int, std::string> ends(F&& f) {
-  testing::internal::CaptureStderr();
-  int status = -1;
-  try {
-    f();
-  } catch (const RunExit& e) {
-    status = e.status;
-  }
-  return {status, testing::internal::GetCapturedStderr()};
-}
-}  // namespace
-
 TEST(OutFile, WritesExactBytesAndEmptiesAnOldFile) {
   InTempDir here;
   here.dir().write("ctx.arff", "old content that must go");

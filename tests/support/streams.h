@@ -1,13 +1,16 @@
 // In-memory streams for unit tests: a FILE* reading given bytes, a FILE* collecting what is
 // written, and a work area whose console uses both; and a scope that runs in a temporary folder.
 #pragma once
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
 
+#include "core/run_exit.h"
 #include "core/work_area.h"
 #include "support/run_program.h"
 
@@ -72,3 +75,17 @@ class InTempDir {
   TempDir dir_;
   std::filesystem::path previous_;
 };
+
+// Runs `f`; returns the exit status of a run that ended through RunExit (-1 when it returned)
+// and what it wrote to standard error.
+template <class F>
+std::pair<int, std::string> ends(F&& f) {
+  testing::internal::CaptureStderr();
+  int status = -1;
+  try {
+    f();
+  } catch (const RunExit& e) {
+    status = e.status;
+  }
+  return {status, testing::internal::GetCapturedStderr()};
+}
