@@ -16,18 +16,12 @@
 
 #include "core/prompts.h"
 #include "core/run_exit.h"
+#include "support/console_texts.h"
 #include "support/streams.h"
 
 namespace {
 
 const std::string kEndOfInput = "error: unexpected end of input\n";
-const std::string kSeqPrompt =
-    "%\tEnter the file name of sequences\n"
-    "  \t(an example file can be found in file SAMPLE;\n"
-    "  \tmaximum number of sequences in the file is 3000;\n"
-    "  \tmaximum length of sequences is 5000) [Sample.txt]: ";
-const std::string kOptClassPrompt =
-    "\n%\tEnter the classification file \n  \tif there is no classification file press ENTER: ";
 }  // namespace
 
 TEST(Console, AnswersAreWholeLines) {

@@ -1,6 +1,7 @@
 // The dd run end to end, in argument mode and from the menu: console text, status and files.
 #include <gtest/gtest.h>
 
+#include "support/console_texts.h"
 #include "support/run_program.h"
 
 namespace {
@@ -11,12 +12,6 @@ const std::string kClasses = "#class_number\n2\n#class_names\nF1\nF2\n#data\nF1\
 const std::string kArgumentStart = " j utilise dd\nMethode des Discripteur discriminant\n";
 const std::string kMenuStart = "\n Choix de l'algo : \nApproche Discripteur discriminant par defaut\n";
 const std::string kSeqFileOpened = "j ai ouvert SeqFile.seq en ecriture\n";
-const std::string kSeqPrompt =
-    "%\tEnter the file name of sequences\n"
-    "  \t(an example file can be found in file SAMPLE;\n"
-    "  \tmaximum number of sequences in the file is 3000;\n"
-    "  \tmaximum length of sequences is 5000) [Sample.txt]: ";
-const std::string kClassPrompt = "\n%\tEnter the classification file: ";
 const std::string kThresholdPrompt =
     "\n%\tEnter ALPHA and BETA values ( 0 <= ALPHA,BETA <= 1 )\n"
     "  \tdefault values[0][0]: \n"

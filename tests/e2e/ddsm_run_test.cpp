@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "support/console_texts.h"
 #include "support/run_program.h"
 #include "support/weka.h"
 
@@ -15,10 +16,6 @@ const char kTestSequences[] = ">t1\nailka\n>t2\nVLCW\n>t3\nGGG\n";
 const char kTestClasses[] = "#class_number\n3\n#class_names\nkin\nox\nthird one\n#data\nkin\nox\nthird one\n";
 
 const std::string kMenu = "\n Choix de l'algo : \nApproche Discripteur discriminant avec matrice de substitution par defaut\n";
-const std::string kSeqPrompt =
-    "%\tEnter the file name of sequences\n  \t(an example file can be found in file SAMPLE;\n"
-    "  \tmaximum number of sequences in the file is 3000;\n  \tmaximum length of sequences is 5000) [Sample.txt]: ";
-const std::string kClassPrompt = "\n%\tEnter the classification file: ";
 const std::string kTestPrompt = "\n%\tEnter the test file \n  \tif there is no test file press ENTER: ";
 const std::string kTestClassPrompt = "\n%\tEnter the test classification file for the 3 sequences\n  \tof the test file: ";
 const std::string kThresholds =
@@ -28,9 +25,8 @@ const std::string kMatrix =
     "  \t(2 means BLOSUM62; 5 means PAM70)\n  \t(3 means BLOSUM80; 6 means PAM250) default[2] : ";
 const std::string kScore = "\n%\tEnter the threshold similarity score default value[0.5]: \n  \tThreshold similarity score [0.5]= ";
 const std::string kWork = "j ai ouvert SeqFile.seq en ecriture\n\n%\tRunning...\n\ndeb Discriminate";
-const std::string kContextPrompt = "%\tEnter the ARFF Context file name [Context.arff]: ";
+const std::string kArffContextPrompt = "%\tEnter the ARFF Context file name [Context.arff]: ";
 const std::string kTestContextPrompt = "%\tEnter the ARFF test file name [Test.arff]: ";
-const std::string kComplete = "\n ===>   Encoding complete, press any buton to return to menu";
 
 std::string count_line(int n) { return "\n%\t " + std::to_string(n) + "  discriminative descriptors"; }
 
@@ -65,7 +61,7 @@ TEST(DdsmRun, DefaultsEverywhere) {
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(r.out, kMenu + kSeqPrompt + kClassPrompt + kTestPrompt + kThresholds + kMatrix + kScore + kWork +
-                       count_line(8) + kContextPrompt + kComplete);
+                       count_line(8) + kArffContextPrompt + kEncodingComplete);
   EXPECT_EQ(dir.read("LesDDSMs.txt"), report_header("0.000000", "0.000000") + kBlosum62Records);
   EXPECT_EQ(dir.read("Context.arff"), kBlosum62List);
   EXPECT_FALSE(dir.exists("Test.arff"));
@@ -83,7 +79,7 @@ TEST(DdsmRun, RefusedAnswersAreAskedAgain) {
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, kMenu + kSeqPrompt + kSeqPrompt + kClassPrompt + kClassPrompt + kTestPrompt + kThresholds +
                        kThresholds + kMatrix + kMatrix + kMatrix + kMatrix + kMatrix + kScore + kScore + kScore + kWork +
-                       count_line(10) + kContextPrompt + kComplete);
+                       count_line(10) + kArffContextPrompt + kEncodingComplete);
   EXPECT_EQ(dir.read("LesDDSMs.txt"),
             report_header("100.000000", "0.000000") +
                 "\n>>1-ILK| PM= 0.933036| Class= kin"
@@ -109,8 +105,8 @@ TEST(DdsmRun, TestFileGivesTheTestContext) {
       dir, {}, "ddsm\nseq.fa\nclasses.txt\nnone.fa\nt.fa\nnone.cls\nt.cls\n1\n0\n\n\nlist.txt\nno/such/dir.arff\n\n");
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, kMenu + kSeqPrompt + kClassPrompt + kTestPrompt + kTestPrompt + kTestClassPrompt +
-                       kTestClassPrompt + kThresholds + kMatrix + kScore + kWork + count_line(8) + kContextPrompt +
-                       kTestContextPrompt + kTestContextPrompt + kComplete);
+                       kTestClassPrompt + kThresholds + kMatrix + kScore + kWork + count_line(8) + kArffContextPrompt +
+                       kTestContextPrompt + kTestContextPrompt + kEncodingComplete);
   EXPECT_EQ(dir.read("LesDDSMs.txt"), report_header("100.000000", "0.000000") + kBlosum62Records);
   EXPECT_EQ(dir.read("list.txt"), kBlosum62List);
   const std::string arff =

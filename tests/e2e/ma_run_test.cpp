@@ -6,21 +6,13 @@
 #include <cstdlib>
 #include <regex>
 
+#include "support/console_texts.h"
 #include "support/run_program.h"
 
 namespace {
 const std::string kMenu =
     "\n Choix de l'algo : \nM\xc3\xa9thode Motif Actif par defaut\n";
-const std::string kSeqPrompt =
-    "%\tEnter the file name of sequences\n"
-    "  \t(an example file can be found in file SAMPLE;\n"
-    "  \tmaximum number of sequences in the file is 3000;\n"
-    "  \tmaximum length of sequences is 5000) [Sample.txt]: ";
-const std::string kClassPrompt =
-    "\n%\tEnter the classification file \n  \tif there is no classification file press ENTER: ";
-const std::string kContextPrompt = "\n%\tEnter the context file name [Context.txt]: ";
 const std::string kStart = "      0 motifs found" + std::string(20, '\b');
-const std::string kDone = "\n ===>   Encoding complete, press any buton to return to menu";
 
 const std::string kFour = ">a\nAB\nCD\n>b\n>c\nab\n>d\nB C*D\n";
 const std::string kClasses = "#classes number\n2\n#classes\nx\ny\n#data\nx\ny\nx\ny\n";
@@ -29,11 +21,6 @@ std::string progress(char spin, int ct) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "%c%6d\b\b\b\b\b\b\b", spin, ct);
   return buf;
-}
-
-// The console with the processor time replaced by T.
-std::string masked(const std::string& out) {
-  return std::regex_replace(out, std::regex("\n%\t[0-9.]+ seconds\n"), "\n%\tT seconds\n");
 }
 
 const std::string kColumns = "  Occurrence number     Motif\n  -----------------     -----\n";
@@ -62,10 +49,10 @@ TEST(MaRun, WholeRunWithClassificationFile) {
   ProgramResult r = run_program(dir, {}, "ma\nseq.fa\nclasses.txt\nmotifs.txt\n");
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "");
-  EXPECT_EQ(masked(r.out), kMenu + kSeqPrompt + kClassPrompt + kContextPrompt + "seq.fa" +
+  EXPECT_EQ(mask_seconds(r.out), kMenu + kSeqPrompt + kOptClassPrompt + kContextPrompt + "seq.fa" +
                                "\n ===>   4 sequences found in file <seq.fa>\n" + kStart +
                                progress('-', 1) + progress('-', 2) + progress('-', 3) +
-                               " \n      3 motifs checked\n\n%\tT seconds\n" + kDone);
+                               " \n      3 motifs checked\n\n%\tT seconds\n" + kEncodingComplete);
   EXPECT_EQ(dir.read("Report.out"),
             report_head("seq.fa", 1, 4, "classes.txt") +
                 "\t  1\t\t*ABC*\n\t  1\t\t*ABCD*\n\t  2\t\t*BCD*\n"
@@ -84,10 +71,10 @@ TEST(MaRun, WithoutClassificationFileAndDefaultNames) {
   // (the others add none) are all motifs.
   std::string shown;
   for (int ct = 1; ct <= 14; ++ct) shown += progress('-', ct);
-  EXPECT_EQ(masked(r.out), kMenu + kSeqPrompt + kClassPrompt + kClassPrompt + kContextPrompt +
+  EXPECT_EQ(mask_seconds(r.out), kMenu + kSeqPrompt + kOptClassPrompt + kOptClassPrompt + kContextPrompt +
                                "Sample.txt\n ===>   3 sequences found in file <Sample.txt>\n" +
                                kStart + shown + " \n     14 motifs checked\n\n%\tT seconds\n" +
-                               kDone);
+                               kEncodingComplete);
   const std::string report = dir.read("Report.out");
   EXPECT_EQ(report.substr(0, report.find("\t ")), report_head("Sample.txt", 0, 3, ""));
   EXPECT_NE(report.find("\t  2\t\t*QQQW*\n"), std::string::npos) << report;
@@ -103,8 +90,8 @@ TEST(MaRun, FileWithoutSequences) {
   dir.write("none.fa", "no header line here\n");
   ProgramResult r = run_program(dir, {}, "ma\nnone.fa\n\nlist.txt\n");
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(masked(r.out).find("none.fa\n ===>   0 sequences found in file <none.fa>\n" + kStart +
-                               " \n      0 motifs checked\n\n%\tT seconds\n" + kDone),
+  EXPECT_NE(mask_seconds(r.out).find("none.fa\n ===>   0 sequences found in file <none.fa>\n" + kStart +
+                               " \n      0 motifs checked\n\n%\tT seconds\n" + kEncodingComplete),
             std::string::npos)
       << r.out;
   EXPECT_EQ(dir.read("Report.out"), report_head("none.fa", 0, 0, "") +
@@ -149,7 +136,7 @@ TEST(MaRun, ContextFileThatCannotBeCreated) {
   ProgramResult r = run_program(dir, {}, "ma\nseq.fa\n\nno/such/folder.txt\n");
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("no/such/folder.txt"), std::string::npos) << r.err;
-  EXPECT_EQ(r.out.find(kDone), std::string::npos);
+  EXPECT_EQ(r.out.find(kEncodingComplete), std::string::npos);
   // The report was complete before the list was written.
   const std::string report = dir.read("Report.out");
   EXPECT_TRUE(ends_with(report, "\n\n     3 motifs found\n     3 motifs checked")) << report;

@@ -3,24 +3,13 @@
 
 #include <regex>
 
+#include "support/console_texts.h"
 #include "support/run_program.h"
 #include "support/weka.h"
 
 namespace {
 const std::string kMenu = "\n Choix de l'algo : \nApproche N-Gramme par defaut\n";
-const std::string kSeqPrompt =
-    "%\tEnter the file name of sequences\n  \t(an example file can be found in file SAMPLE;\n"
-    "  \tmaximum number of sequences in the file is 3000;\n"
-    "  \tmaximum length of sequences is 5000) [Sample.txt]: ";
-const std::string kClassPrompt =
-    "\n%\tEnter the classification file \n  \tif there is no classification file press ENTER: ";
-const std::string kContextPrompt = "\n%\tEnter the context file name [Context.txt]: ";
-const std::string kPrompts = kSeqPrompt + kClassPrompt + kContextPrompt;
-
-// The processor time changes from run to run: its digits are replaced by "T".
-std::string without_seconds(const std::string& out) {
-  return std::regex_replace(out, std::regex("\n%\t[0-9]+\\.[0-9]{6} seconds\n"), "\n%\tT seconds\n");
-}
+const std::string kPrompts = kSeqPrompt + kOptClassPrompt + kContextPrompt;
 
 void write_example(const TempDir& dir) {
   dir.write("s.txt", ">one\nABCD\n>two\nBCDE\n");
@@ -36,7 +25,7 @@ TEST(NgRun, FromTheMenuWithAClassificationFile) {
   const ProgramResult r = run_program(dir, {}, "ng\ns.txt\nc.txt\nctx.txt\n");
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "");
-  EXPECT_EQ(without_seconds(r.out),
+  EXPECT_EQ(mask_seconds(r.out),
             kMenu + kPrompts +
                 "\n ===> 2 sequences found in file <s.txt>\n\n%\t4 N-Grams\n%\t3 distinct N-Grams"
                 "\n%\tT seconds\n");
@@ -54,7 +43,7 @@ TEST(NgRun, WithoutAClassificationFileAndWithTheDefaultNames) {
   dir.write("Sample.txt", ">a\nabcab\n>b\n\n>c\nAAAA\n");
   const ProgramResult r = run_program(dir, {}, "ng\n\n\n\n");
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(without_seconds(r.out),
+  EXPECT_EQ(mask_seconds(r.out),
             kMenu + kPrompts +
                 "\n ===> 3 sequences found in file <Sample.txt>\n\n%\t4 N-Grams\n%\t4 distinct N-Grams"
                 "\n%\tT seconds\n");
@@ -74,8 +63,8 @@ TEST(NgRun, MessagesComeInTheirOrderAndUnopenableClassFilesAreAskedAgain) {
   dir.write("c.txt", "classes\n1\n#classes\nX\ndata\nX\n");
   const ProgramResult r = run_program(dir, {}, "ng\ns.txt\nnone.txt\nc.txt\n\n");
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(without_seconds(r.out),
-            kMenu + kSeqPrompt + kClassPrompt + kClassPrompt + kContextPrompt +
+  EXPECT_EQ(mask_seconds(r.out),
+            kMenu + kSeqPrompt + kOptClassPrompt + kOptClassPrompt + kContextPrompt +
                 "\tErr input\n\n ===> 1 sequences found in file <s.txt>\n\n%\t2 N-Grams"
                 "\n%\t2 distinct N-Grams\n%\tT seconds\n"
                 "\tErr: Class file invalid @class_number\tErr: Class file invalid @data");
