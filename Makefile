@@ -1,7 +1,8 @@
 # Every target wraps CMake. `make demo` and `make test` are the two commands of the README.
 BUILD ?= build
 JOBS ?= 2
-CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+WERROR ?= OFF
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPROTFEAT_WERROR=$(WERROR)
 
 .PHONY: all build test demo bench sanitize fuzz clean
 
@@ -16,7 +17,7 @@ test: build
 
 # Builds and runs every test once under AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize:
-	$(MAKE) test BUILD=build-sanitize CMAKE_FLAGS="-DCMAKE_BUILD_TYPE=Debug -DPROTFEAT_SANITIZE=ON"
+	$(MAKE) test BUILD=build-sanitize CMAKE_FLAGS="-DCMAKE_BUILD_TYPE=Debug -DPROTFEAT_SANITIZE=ON -DPROTFEAT_WERROR=$(WERROR)"
 
 demo: build
 	bash data/demo.sh $(BUILD)/protfeat

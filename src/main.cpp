@@ -6,11 +6,13 @@
 #include <optional>
 #include <string>
 
-#include "core/approaches.h"
-#include "core/out_file.h"
 #include "core/progress.h"
 #include "core/run_exit.h"
 #include "core/work_area.h"
+#include "descriptors/dd_run.h"
+#include "motifs/ma_run.h"
+#include "ngrams/ng_run.h"
+#include "submatrix/ddsm_run.h"
 
 namespace {
 constexpr const char* kArgumentMode = " j utilise dd";
@@ -28,28 +30,30 @@ constexpr int kUsage = 2;
 
 int argument_mode(WorkArea& wa, char** argv) {
   wa.con.print(kArgumentMode);
-  wa.algo = argv[1];
-  wa.fichClassif = argv[2];
-  wa.fichSeq = argv[3];
-  wa.fichContext = argv[4];
+  FileNames& n = wa.names;
+  n.algo = argv[1];
+  n.fichClassif = argv[2];
+  n.fichSeq = argv[3];
+  n.fichContext = argv[4];
   // The context file is created or emptied before any work; a failed open is ignored here (the
   // run reports it when it writes the context).
-  if (FILE* f = std::fopen(wa.fichContext.c_str(), "w")) std::fclose(f);
-  if (wa.algo != "dd") return kUsage;
+  if (FILE* f = std::fopen(n.fichContext.c_str(), "w")) std::fclose(f);
+  if (n.algo != "dd") return kUsage;
   wa.con.print(kArgumentDd);
-  DisClass(wa, wa.fichClassif, wa.fichSeq, wa.fichContext, argv[5], argv[6]);
+  DisClass(wa, n.fichClassif, n.fichSeq, n.fichContext, argv[5], argv[6]);
   return 0;
 }
 
 int menu_mode(WorkArea& wa) {
   wa.con.print(kMenuPrompt);
   std::optional<std::string> word = wa.con.read_word();
-  wa.algo = word.value_or("");
+  FileNames& n = wa.names;
+  n.algo = word.value_or("");
   const char* line = nullptr;
-  if (wa.algo == "dd") line = kMenuDd;
-  else if (wa.algo == "ddsm") line = kMenuDdsm;
-  else if (wa.algo == "ng") line = kMenuNg;
-  else if (wa.algo == "ma") line = kMenuMa;
+  if (n.algo == "dd") line = kMenuDd;
+  else if (n.algo == "ddsm") line = kMenuDdsm;
+  else if (n.algo == "ng") line = kMenuNg;
+  else if (n.algo == "ma") line = kMenuMa;
   if (!line) {
     // The line end typed after the keyword is still pending, so the key read returns at once.
     wa.con.print(kUnknown);
@@ -60,10 +64,10 @@ int menu_mode(WorkArea& wa) {
   // user's next line.
   wa.con.discard_rest_of_line();
   wa.con.print(line);
-  if (wa.algo == "dd") DisClass(wa, wa.fichClassif, wa.fichSeq, wa.fichContext, "2", "2");
-  else if (wa.algo == "ddsm") DDMS(wa, wa.fichClassif, wa.fichSeq, wa.fichContext);
-  else if (wa.algo == "ng") mainNGrams(wa, wa.fichClassif, wa.fichSeq, wa.fichContext, 3);
-  else Discover(wa, wa.fichClassif, wa.fichSeq, wa.fichContext);
+  if (n.algo == "dd") DisClass(wa, n.fichClassif, n.fichSeq, n.fichContext, "2", "2");
+  else if (n.algo == "ddsm") DDMS(wa, n.fichClassif, n.fichSeq, n.fichContext);
+  else if (n.algo == "ng") mainNGrams(wa, n.fichClassif, n.fichSeq, n.fichContext, 3);
+  else Discover(wa, n.fichClassif, n.fichSeq, n.fichContext);
   return 0;
 }
 }  // namespace
@@ -82,8 +86,7 @@ int main(int argc, char** argv) {
       status = 1;
     } catch (const std::exception& e) {
       // Any other failure of the library ends the run cleanly instead of aborting.
-      std::fflush(stdout);
-      std::fprintf(stderr, "error: %s\n", e.what());
+      report_error("%s", e.what());
       status = 1;
     }
   }

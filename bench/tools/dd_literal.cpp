@@ -33,17 +33,17 @@ int main(int argc, char** argv) {
   WorkArea wa;
   wa.con = Console(quiet, stdin);
   try {
-    FormatFile(wa, seqF.get(), classF.get());
-    FillTable(wa);
-    wa.ALPHA = static_cast<float>(std::atof(argv[3]));
-    wa.BETA = static_cast<float>(std::atof(argv[4]));
-    wa.Step = 1;
-    wa.FilterAt = 3;
+    FormatFile(wa.input, wa.classes, wa.con, seqF.get(), classF.get());
+    FillTable(views_of(wa.input.P), wa.classes.SeqGroups, wa.families);
+    wa.settings.ALPHA = static_cast<float>(std::atof(argv[3]));
+    wa.settings.BETA = static_cast<float>(std::atof(argv[4]));
+    wa.settings.Step = 1;
+    wa.settings.FilterAt = 3;
     const literal::Outcome out = literal::Discriminate(wa, classText.str());
     std::ofstream(argv[5], std::ios::binary) << out.resultFile;
   } catch (const RunExit& e) {
     return e.status;
   }
-  std::printf("%u descriptors\n", wa.NbMot);
+  std::printf("%u descriptors\n", wa.discovery.NbMot);
   return 0;
 }

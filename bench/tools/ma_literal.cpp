@@ -22,10 +22,10 @@ int main(int argc, char** argv) {
     return 1;
   }
   WorkArea wa;
-  wa.Sam = 4000;
-  get_data(wa, in);
+  wa.input.Sam = 4000;
+  get_data(wa.input, wa.con, in);
   std::fclose(in);
-  literal_ma::Result r = literal_ma::search(wa.P, wa.D);
+  literal_ma::Result r = literal_ma::search(wa.input.P, wa.input.D);
   for (const std::string& m : r.MLst) std::fprintf(out, "%s\n", m.c_str());
   std::fclose(out);
   std::printf("%lu %lu\n", r.St, r.Ct);

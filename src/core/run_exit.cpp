@@ -5,17 +5,37 @@
 
 #include "core/progress.h"
 
-void fail(int status, const char* fmt, ...) {
+namespace {
+void diagnostic(const char* kind, const char* fmt, va_list ap) {
   progress::clear();
   std::fflush(stdout);
-  std::fputs("error: ", stderr);
-  va_list ap;
-  va_start(ap, fmt);
+  std::fputs(kind, stderr);
   std::vfprintf(stderr, fmt, ap);
-  va_end(ap);
   std::fputc('\n', stderr);
   std::fflush(stderr);
+}
+}  // namespace
+
+void fail(int status, const char* fmt, ...) {
+  va_list ap;
+  va_start(ap, fmt);
+  diagnostic("error: ", fmt, ap);
+  va_end(ap);
   throw RunExit{status};
+}
+
+void report_error(const char* fmt, ...) {
+  va_list ap;
+  va_start(ap, fmt);
+  diagnostic("error: ", fmt, ap);
+  va_end(ap);
+}
+
+void warn(const char* fmt, ...) {
+  va_list ap;
+  va_start(ap, fmt);
+  diagnostic("warning: ", fmt, ap);
+  va_end(ap);
 }
 
 void end_run(int status) { throw RunExit{status}; }

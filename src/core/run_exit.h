@@ -1,6 +1,7 @@
-// Ending a run early. A run never calls exit(): it throws RunExit, which main turns into the
-// exit status after the open files have been flushed. Diagnostics that the program's own texts
-// do not define go to standard error as one line "error: ...".
+// Ending a run early, and the program's own diagnostics. A run never calls exit(): it throws
+// RunExit, which main turns into the exit status after the open files have been flushed.
+// Diagnostics that the program's own texts do not define go to standard error as one line,
+// "error: ..." or "warning: ...", on a line of their own (a progress line is erased first).
 #pragma once
 #include <string>
 
@@ -10,6 +11,12 @@ struct RunExit {
 
 // Writes "error: <message>\n" to standard error (printf format) and ends the run with status.
 [[noreturn]] void fail(int status, const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+
+// Writes "error: <message>\n" to standard error (printf format) without ending anything.
+void report_error(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+
+// Writes "warning: <message>\n" to standard error (printf format); the run goes on.
+void warn(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 
 // Ends the run with status, printing nothing.
 [[noreturn]] void end_run(int status);

@@ -1,8 +1,14 @@
 // The dd run: files and thresholds, the family-grouped text, the discovery, the two outputs.
-#include "core/approaches.h"
+#include "descriptors/dd_run.h"
+
+#include <new>
+
 #include "core/capacity.h"
+#include "core/limits.h"
 #include "core/number_text.h"
+#include "core/progress.h"
 #include "core/prompts.h"
+#include "core/run_exit.h"
 #include "descriptors/dd_writers.h"
 #include "descriptors/discovery.h"
 #include "input/class_file.h"
@@ -11,41 +17,57 @@
 namespace {
 constexpr const char* kStarted = "fin startt ";
 constexpr const char* kRunning = "\n%\tRunning...\n";
+constexpr const char* kDiscoveryStart = "\ndeb Discriminate";
+constexpr const char* kNoText = "\n T est null";
+constexpr const char* kDiscovering = "discovery: words of length %u, %u live classes, %u descriptors";
 constexpr const char* kFound = "\n%\t%d  discriminative descriptors";
 constexpr const char* kDefaultContext = "Context.arff";
 
 float threshold(const std::string& text) { return static_cast<float>(text_to_double(text)); }
 }  // namespace
 
+void RunDiscovery(WorkArea& wa, FILE* seqFile, FILE* classFile, const char* before) {
+  wa.families.reset();
+  wa.discovery.reset();
+  FormatFile(wa.input, wa.classes, wa.con, seqFile, classFile);
+  const std::vector<std::string_view> P = views_of(wa.input.P);
+  check_capacity("residues in the concatenated text",
+                 static_cast<long>(GroupedResidues(P, wa.classes.SeqGroups)), MAX_KMR - 1);
+  try {
+    FillTable(P, wa.classes.SeqGroups, wa.families);
+  } catch (const std::bad_alloc&) {
+    wa.con.print(kNoText);
+    end_run(1);
+  }
+  // The filter counts at most MAX_FAM - 1 families; refuse more before any descriptor exists.
+  check_capacity("families", static_cast<long>(wa.families.NbFamilles), kMaxFamilies);
+
+  wa.con.print(before);
+  wa.con.print(kRunning);
+  wa.con.print(kDiscoveryStart);
+  Discriminate(wa.families, wa.settings, wa.discovery, [](const DiscoveryState& ds) {
+    progress::show(kDiscovering, ds.LongMot, ds.NbrClasses, ds.NbMot);
+  });
+  progress::clear();
+}
+
 void DisClass(WorkArea& wa, const std::string& classFile, const std::string& seqFile,
               const std::string& contextFile, const std::string& alpha, const std::string& beta) {
-  wa.Step = 1;
-  wa.FilterAt = 3;
-  wa.Results.clear();
-  wa.AllDDs.clear();
-  wa.NbFamilles = wa.NbChaines = wa.NbMot = wa.NbrClasses = wa.Longueur = 0;
-  wa.LongMot = 1;
-  wa.ALPHA = wa.BETA = 0;
+  wa.settings = Settings();
 
   std::string seqName = seqFile, className = classFile;
-  InFile in = open_or_ask_sequence_file(wa, seqName);
-  InFile classF = ask_classification_file(wa, className, false);
+  InFile in = open_or_ask_sequence_file(wa.con, seqName);
+  InFile classF = ask_classification_file(wa.con, className, false);
 
-  wa.ALPHA = threshold(alpha);
-  wa.BETA = threshold(beta);
-  while (!thresholds_in_range(wa.ALPHA, wa.BETA)) ask_thresholds(wa);
+  wa.settings.ALPHA = threshold(alpha);
+  wa.settings.BETA = threshold(beta);
+  while (!thresholds_in_range(wa.settings.ALPHA, wa.settings.BETA)) ask_thresholds(wa.con, wa.settings);
 
-  FormatFile(wa, in.get(), classF.get());
-  FillTable(wa);
-  // The filter counts at most MAX_FAM - 1 families; refuse more before any descriptor exists.
-  check_capacity("families", static_cast<long>(wa.NbFamilles), kMaxFamilies);
-
-  wa.con.print(kStarted);
-  wa.con.print(kRunning);
-  Discriminate(wa);
-  wa.con.print(kFound, static_cast<int>(wa.NbMot));
+  RunDiscovery(wa, in.get(), classF.get(), kStarted);
+  wa.con.print(kFound, static_cast<int>(wa.discovery.NbMot));
   wa.con.flush();
 
-  GenerateResultFile(wa);
-  GenerateARFFFile(wa, contextFile.empty() ? kDefaultContext : contextFile);
+  GenerateResultFile(wa.families, wa.discovery, wa.settings);
+  GenerateARFFFile(wa.families, wa.discovery, wa.classes,
+                   contextFile.empty() ? kDefaultContext : contextFile);
 }

@@ -2,36 +2,38 @@
 // residue until the words reach the longest sequence or no live class is left.
 #include "descriptors/discovery.h"
 
-#include "core/progress.h"
-#include "core/run_exit.h"
+#include <stdexcept>
+#include <string>
+
 #include "descriptors/filter.h"
 #include "descriptors/repeat_classes.h"
+#include "input/family_table.h"
 
-namespace {
-constexpr const char* kStart = "\ndeb Discriminate";
-constexpr const char* kDiscovering = "discovery: words of length %u, %u live classes, %u descriptors";
-}
-
-void Discriminate(WorkArea& wa) {
-  wa.con.print(kStart);
-  // Classes are built one residue at a time; other steps would leave positions that the
-  // extension never visits with stale class numbers.
-  if (wa.Step != 1) fail(1, "the descriptor discovery works only with step 1 (step %d given)", wa.Step);
-  wa.LongMot = 1;
-  DeleteResults(wa);
-  DeleteDDs(wa);
+void Discriminate(FamilyTable& ft, const Settings& s, DiscoveryState& ds, const CycleFn& onCycle) {
+  if (s.Step != 1)
+    throw std::invalid_argument("the descriptor discovery works only with step 1 (step " +
+                                std::to_string(s.Step) + " given)");
+  ds.LongMot = 1;
+  DeleteResults(ft);
+  DeleteDDs(ds);
 
   RepeatClasses rc;
   FilterScratch fs;
-  Initialize(wa, rc);
-  PrepareFilter(wa, fs);
-  Filter(wa, rc, fs);
-  progress::show(kDiscovering, wa.LongMot, wa.NbrClasses, wa.NbMot);
+  Initialize(ft, ds, rc);
+  PrepareFilter(ft, fs);
+  Filter(ft, s, ds, rc, fs);
+  if (onCycle) onCycle(ds);
   do {
-    Construct(wa, rc);
-    ++wa.LongMot;
-    Filter(wa, rc, fs);
-    progress::show(kDiscovering, wa.LongMot, wa.NbrClasses, wa.NbMot);
-  } while (wa.LongMot < wa.Longueur && wa.NbrClasses != 0);
-  progress::clear();
+    Construct(ft, s, ds, rc);
+    ++ds.LongMot;
+    Filter(ft, s, ds, rc, fs);
+    if (onCycle) onCycle(ds);
+  } while (ds.LongMot < ft.Longueur && ds.NbrClasses != 0);
+}
+
+void DiscoverDescriptors(SequenceViews sequences, const std::vector<std::vector<uint32_t>>& groups,
+                         const Settings& s, FamilyTable& ft, DiscoveryState& ds,
+                         const CycleFn& onCycle) {
+  FillTable(sequences, groups, ft);
+  Discriminate(ft, s, ds, onCycle);
 }

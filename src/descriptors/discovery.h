@@ -1,15 +1,31 @@
-// Descriptor discovery: repeat classes grown one residue per cycle over T, filtered after every
-// cycle. Reads T, Drapeau, Results, NbFamilles, NbChaines, Longueur, ALPHA, BETA, Step and
-// FilterAt; leaves the accepted descriptors in AllDDs (order of acceptance) and NbMot, and the
-// hit records on the families and sequences of Results.
+// The descriptor discovery, the engine of dd and ddsm: repeat classes grown one residue per
+// cycle over T, filtered after every cycle.
+//
+// Reads the family table (T, Drapeau, Results, NbFamilles, NbChaines, Longueur) and the settings
+// (ALPHA, BETA, Step, FilterAt); leaves the accepted descriptors (AllDDs, in order of
+// acceptance) and NbMot in the discovery state, and the hit records on the families and
+// sequences of the table. Prints nothing: `onCycle`, when given, is called after every filter
+// pass, so that the caller can show how far the discovery has come.
 #pragma once
+#include <functional>
 #include <string_view>
 
+#include "core/sequence_views.h"
 #include "core/work_area.h"
 
-void Discriminate(WorkArea& wa);
+using CycleFn = std::function<void(const DiscoveryState&)>;
+
+// Only Step 1 is taken (std::invalid_argument otherwise): classes are built one residue at a
+// time, and other steps would leave positions that the extension never visits with stale
+// class numbers.
+void Discriminate(FamilyTable& ft, const Settings& s, DiscoveryState& ds, const CycleFn& onCycle = {});
+
+// The whole engine in one call: the family table of `groups` (FillTable), then Discriminate.
+void DiscoverDescriptors(SequenceViews sequences, const std::vector<std::vector<uint32_t>>& groups,
+                         const Settings& s, FamilyTable& ft, DiscoveryState& ds,
+                         const CycleFn& onCycle = {});
 
 // The text of a descriptor: `length` characters of T from `start`.
-inline std::string_view DescriptorText(const WorkArea& wa, const DDEntry& dd) {
-  return std::string_view(wa.T).substr(static_cast<size_t>(dd.start), static_cast<size_t>(dd.length));
+inline std::string_view DescriptorText(const FamilyTable& ft, const DDEntry& dd) {
+  return std::string_view(ft.T).substr(static_cast<size_t>(dd.start), static_cast<size_t>(dd.length));
 }

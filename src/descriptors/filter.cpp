@@ -2,14 +2,15 @@
 #include "descriptors/filter.h"
 
 #include <algorithm>
+#include <limits>
 
-void PrepareFilter(const WorkArea& wa, FilterScratch& fs) {
-  fs.seqCount.assign(wa.NbChaines + 1, 0);
-  fs.famOf.assign(wa.NbChaines + 1, 0);
-  fs.famCount.assign(wa.Results.size() + 1, 0);
-  fs.famSize.assign(wa.Results.size() + 1, 0);
-  fs.firstSeq.assign(wa.Results.size() + 1, 0);
-  for (const FamilyEntry& fam : wa.Results) {
+void PrepareFilter(const FamilyTable& ft, FilterScratch& fs) {
+  fs.seqCount.assign(ft.NbChaines + 1, 0);
+  fs.famOf.assign(ft.NbChaines + 1, 0);
+  fs.famCount.assign(ft.Results.size() + 1, 0);
+  fs.famSize.assign(ft.Results.size() + 1, 0);
+  fs.firstSeq.assign(ft.Results.size() + 1, 0);
+  for (const FamilyEntry& fam : ft.Results) {
     fs.famSize[fam.number] = fam.nbSequences;
     fs.firstSeq[fam.number] = fam.sequences.empty() ? 0 : fam.sequences.front().number;
     for (const SequenceEntry& seq : fam.sequences) fs.famOf[seq.number] = fam.number;
@@ -21,46 +22,46 @@ void PrepareFilter(const WorkArea& wa, FilterScratch& fs) {
 
 namespace {
 // Records an accepted class: its DDEntry, the family hits of the final set and the sequence hits.
-void Accept(WorkArea& wa, FilterScratch& fs, int32_t start, uint32_t best,
-            std::vector<int32_t> families) {
-  const auto length = static_cast<int32_t>(wa.LongMot);
-  const auto total = static_cast<int32_t>(fs.touchedSeqs.size());
-  ++wa.NbMot;
-  ++wa.Results[best - 1].nbDDs;
+void Accept(FamilyTable& ft, DiscoveryState& ds, FilterScratch& fs, int64_t start, uint32_t best,
+            std::vector<uint32_t> families) {
+  const auto length = static_cast<int64_t>(ds.LongMot);
+  const auto total = static_cast<uint32_t>(fs.touchedSeqs.size());
+  ++ds.NbMot;
+  ++ft.Results[best - 1].nbDDs;
 
   std::sort(fs.touchedSeqs.begin(), fs.touchedSeqs.end());
   DDEntry dd;
-  dd.number = wa.NbMot;
+  dd.number = ds.NbMot;
   dd.start = start;
   dd.length = length;
-  dd.familyCount = static_cast<int32_t>(fs.famCount[best]);
-  dd.familySize = static_cast<int32_t>(fs.famSize[best]);
+  dd.familyCount = fs.famCount[best];
+  dd.familySize = fs.famSize[best];
   dd.presence.reserve(fs.touchedSeqs.size());
   for (uint32_t s : fs.touchedSeqs) dd.presence.emplace_back(s, fs.seqCount[s]);
 
-  for (int32_t f : families) {
-    FamilyEntry& fam = wa.Results[static_cast<size_t>(f) - 1];
+  for (uint32_t f : families) {
+    FamilyEntry& fam = ft.Results[f - 1];
     fam.hits.push_back({start, length});
     for (uint32_t s : fs.touchedSeqs) {
-      if (fs.famOf[s] != static_cast<uint32_t>(f)) continue;
-      SequenceEntry& seq = fam.sequences[s - fs.firstSeq[static_cast<size_t>(f)]];
+      if (fs.famOf[s] != f) continue;
+      SequenceEntry& seq = fam.sequences[s - fs.firstSeq[f]];
       ++seq.nbDDs;
-      seq.hits.push_back({wa.NbMot, start, length, static_cast<int32_t>(fs.seqCount[s]),
-                          static_cast<int32_t>(fs.famCount[static_cast<size_t>(f)]), total});
+      seq.hits.push_back({ds.NbMot, start, length, fs.seqCount[s], fs.famCount[f], total});
     }
   }
   dd.families = std::move(families);
-  wa.AllDDs.push_back(std::move(dd));
+  ds.AllDDs.push_back(std::move(dd));
 }
 }  // namespace
 
-void Filter(WorkArea& wa, RepeatClasses& rc, FilterScratch& fs) {
-  if (wa.NbrClasses == 0) return;
+void Filter(FamilyTable& ft, const Settings& st, DiscoveryState& ds, RepeatClasses& rc,
+            FilterScratch& fs) {
+  if (ds.NbrClasses == 0) return;
   auto& V = rc.V;
-  const bool retiring = wa.LongMot >= static_cast<uint32_t>(wa.FilterAt);
+  const bool retiring = ds.LongMot >= static_cast<uint32_t>(st.FilterAt);
   fs.retire.clear();
 
-  for (uint32_t k = 1; k <= wa.NbrClasses; ++k) {
+  for (uint32_t k = 1; k <= ds.NbrClasses; ++k) {
     const uint32_t b = rc.classStart[k - 1], e = rc.classStart[k];
     for (uint32_t i = b; i < e; ++i) {
       const uint32_t s = rc.seqOf[static_cast<size_t>(rc.order[i])];
@@ -72,14 +73,16 @@ void Filter(WorkArea& wa, RepeatClasses& rc, FilterScratch& fs) {
     }
 
     // Best family: the largest count; among the tied families the smallest size; among those
-    // the highest number. Only families the word occurs in can hold the largest count.
+    // the highest number. Only families the word occurs in can hold the largest count. The
+    // search for the smallest size starts above any family size (the old table started at
+    // MAX_CHAINE, above the largest family the console runs take, so the answer is the same).
     uint32_t maxCount = 0;
     float bestShare = 0;
     for (uint32_t f : fs.touchedFams) {
       maxCount = std::max(maxCount, fs.famCount[f]);
       bestShare = std::max(bestShare, static_cast<float>(fs.famCount[f]) / static_cast<float>(fs.famSize[f]));
     }
-    uint32_t minSize = MAX_CHAINE, best = 0;
+    uint32_t minSize = std::numeric_limits<uint32_t>::max(), best = 0;
     for (uint32_t f : fs.touchedFams)
       if (fs.famCount[f] == maxCount) minSize = std::min(minSize, fs.famSize[f]);
     for (uint32_t f : fs.touchedFams)
@@ -90,27 +93,27 @@ void Filter(WorkArea& wa, RepeatClasses& rc, FilterScratch& fs) {
     if (best != 0) {
       const float in = static_cast<float>(fs.famCount[best]) / static_cast<float>(fs.famSize[best]);
       const float out = static_cast<float>(total - fs.famCount[best]) /
-                        static_cast<float>(wa.NbChaines - fs.famSize[best]);
-      pass = in >= wa.ALPHA && wa.BETA >= out;  // false when a share is not a number
+                        static_cast<float>(ft.NbChaines - fs.famSize[best]);
+      pass = in >= st.ALPHA && st.BETA >= out;  // false when a share is not a number
     }
     const int32_t first = rc.order[b];
     if (pass) {
       // Only the first occurrence must be clear of retired positions (dead ones do not block).
-      for (int64_t q = first; q < first + static_cast<int64_t>(wa.LongMot); ++q)
+      for (int64_t q = first; q < first + static_cast<int64_t>(ds.LongMot); ++q)
         if (V[static_cast<size_t>(q)] == 0) {
           pass = false;
           break;
         }
     }
     if (pass) {
-      std::vector<int32_t> families;
+      std::vector<uint32_t> families;
       for (uint32_t f : fs.touchedFams)
-        if (fs.famCount[f] == maxCount && fs.famSize[f] == minSize) families.push_back(static_cast<int32_t>(f));
+        if (fs.famCount[f] == maxCount && fs.famSize[f] == minSize) families.push_back(f);
       std::sort(families.begin(), families.end());
-      Accept(wa, fs, first, best, std::move(families));
+      Accept(ft, ds, fs, first, best, std::move(families));
       if (retiring)
         for (uint32_t i = b; i < e; ++i) fs.retire.push_back(rc.order[i]);
-    } else if (bestShare < wa.ALPHA) {
+    } else if (bestShare < st.ALPHA) {
       for (uint32_t i = b; i < e; ++i) {
         const auto p = static_cast<size_t>(rc.order[i]);
         V[p] = -V[p];
@@ -127,8 +130,8 @@ void Filter(WorkArea& wa, RepeatClasses& rc, FilterScratch& fs) {
   for (int32_t q : fs.retire) V[static_cast<size_t>(q)] = 0;
 }
 
-void DeleteResults(WorkArea& wa) {
-  for (FamilyEntry& fam : wa.Results) {
+void DeleteResults(FamilyTable& ft) {
+  for (FamilyEntry& fam : ft.Results) {
     fam.nbDDs = 0;
     fam.hits.clear();
     for (SequenceEntry& seq : fam.sequences) {
@@ -138,4 +141,4 @@ void DeleteResults(WorkArea& wa) {
   }
 }
 
-void DeleteDDs(WorkArea& wa) { wa.AllDDs.clear(); }
+void DeleteDDs(DiscoveryState& ds) { ds.AllDDs.clear(); }

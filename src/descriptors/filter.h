@@ -2,9 +2,10 @@
 // class in ascending class number, which words are discriminative descriptors, records them and,
 // from length FilterAt on, retires their occurrences.
 //
-// Reads the repeat classes, Results, NbChaines, NbFamilles, ALPHA, BETA, LongMot and FilterAt;
-// appends to AllDDs, increments NbMot and the families' and sequences' nbDDs, pushes their hit
-// records, and writes V (retired = 0, dropped = negative).
+// Reads the repeat classes, the family table, ALPHA, BETA, LongMot and FilterAt; appends to
+// AllDDs, increments NbMot and the families' and sequences' nbDDs, pushes their hit records, and
+// writes V (retired = 0, dropped = negative). Any number of families: the counters are sized by
+// the family table and only the entries a class touched are read and cleared.
 #pragma once
 #include <cstdint>
 #include <vector>
@@ -24,8 +25,8 @@ struct FilterScratch {
   std::vector<int32_t> retire;
 };
 
-// Sizes the counters for the family table of `wa`.
-void PrepareFilter(const WorkArea& wa, FilterScratch& fs);
+// Sizes the counters for the family table.
+void PrepareFilter(const FamilyTable& ft, FilterScratch& fs);
 
 // One filter pass over the live classes of length LongMot.
 //
@@ -33,10 +34,11 @@ void PrepareFilter(const WorkArea& wa, FilterScratch& fs);
 // is below ALPHA is dropped at once (its positions are marked dead): every longer word through
 // those positions occurs live in no more sequences of any family, so neither the class nor any
 // extension of it could ever be accepted, and dropping it early changes no result.
-void Filter(WorkArea& wa, RepeatClasses& rc, FilterScratch& fs);
+void Filter(FamilyTable& ft, const Settings& s, DiscoveryState& ds, RepeatClasses& rc,
+            FilterScratch& fs);
 
 // Resets the descriptor results held by the family list: nbDDs and hit records of every family
 // and sequence. Families, sequences and their positions stay.
-void DeleteResults(WorkArea& wa);
+void DeleteResults(FamilyTable& ft);
 // Empties AllDDs.
-void DeleteDDs(WorkArea& wa);
+void DeleteDDs(DiscoveryState& ds);

@@ -2,6 +2,9 @@
 #include "descriptors/repeat_classes.h"
 
 #include <array>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
 
 namespace {
 // Sizes per class (classStart[k] = size of class k) turned into ends (classStart[k] = end of
@@ -11,22 +14,25 @@ void sizes_to_ends(std::vector<uint32_t>& classStart) {
 }
 }  // namespace
 
-void Initialize(WorkArea& wa, RepeatClasses& rc) {
-  const size_t n = wa.T.size();
-  wa.NbrClasses = 0;
-  wa.NbMot = 0;
-  wa.LongMot = 1;
+void Initialize(const FamilyTable& ft, DiscoveryState& ds, RepeatClasses& rc) {
+  const size_t n = ft.T.size();
+  if (n > static_cast<size_t>(INT32_MAX))
+    throw std::length_error("the descriptor discovery takes at most 2147483647 residues (" +
+                            std::to_string(n) + " given)");
+  ds.NbrClasses = 0;
+  ds.NbMot = 0;
+  ds.LongMot = 1;
 
   std::array<int32_t, 256> classOf{};
   rc.V.assign(n, 0);
   for (size_t p = 0; p < n; ++p) {
-    int32_t& c = classOf[static_cast<unsigned char>(wa.T[p])];
-    if (c == 0) c = static_cast<int32_t>(++wa.NbrClasses);
+    int32_t& c = classOf[static_cast<unsigned char>(ft.T[p])];
+    if (c == 0) c = static_cast<int32_t>(++ds.NbrClasses);
     rc.V[p] = c;
   }
 
   // Group the positions by class, ascending inside each class (a counting sort).
-  rc.classStart.assign(wa.NbrClasses + 1, 0);
+  rc.classStart.assign(ds.NbrClasses + 1, 0);
   for (size_t p = 0; p < n; ++p) ++rc.classStart[static_cast<size_t>(rc.V[p])];
   sizes_to_ends(rc.classStart);
   std::vector<uint32_t> cursor(rc.classStart);  // cursor[k - 1]: next slot of class k
@@ -34,15 +40,15 @@ void Initialize(WorkArea& wa, RepeatClasses& rc) {
   for (size_t p = 0; p < n; ++p) rc.order[cursor[static_cast<size_t>(rc.V[p]) - 1]++] = static_cast<int32_t>(p);
 
   rc.seqOf.assign(n, 0);
-  for (const FamilyEntry& fam : wa.Results)
+  for (const FamilyEntry& fam : ft.Results)
     for (const SequenceEntry& seq : fam.sequences)
       for (uint32_t i = 0; i < seq.length; ++i) rc.seqOf[seq.start + i] = seq.number;
 }
 
-void Construct(WorkArea& wa, RepeatClasses& rc) {
-  const uint32_t K = wa.NbrClasses;
-  const int64_t L = wa.LongMot;
-  const int64_t step = wa.Step;
+void Construct(const FamilyTable& ft, const Settings& s, DiscoveryState& ds, RepeatClasses& rc) {
+  const uint32_t K = ds.NbrClasses;
+  const int64_t L = ds.LongMot;
+  const int64_t step = s.Step;
   auto& V = rc.V;
 
   // Decide every live position, visiting the old classes from the highest number down (and each
@@ -56,7 +62,7 @@ void Construct(WorkArea& wa, RepeatClasses& rc) {
     for (uint32_t i = rc.classStart[k - 1]; i < rc.classStart[k]; ++i) {
       const int32_t p = rc.order[i];
       if (V[static_cast<size_t>(p)] <= 0) continue;  // retired or dropped by the filter
-      const int64_t end = wa.Drapeau[rc.seqOf[static_cast<size_t>(p)]];
+      const int64_t end = ft.Drapeau[rc.seqOf[static_cast<size_t>(p)]];
       // The longer word must end inside the sequence, and the partner must still be live.
       if (p + step + L - 1 <= end && V[static_cast<size_t>(p + step)] > 0) {
         ++rc.bucket[static_cast<size_t>(V[static_cast<size_t>(p + step)]) + 1];
@@ -90,5 +96,5 @@ void Construct(WorkArea& wa, RepeatClasses& rc) {
   for (int32_t q : rc.dead) V[static_cast<size_t>(q)] = -V[static_cast<size_t>(q)];
 
   rc.order.swap(rc.nextOrder);
-  wa.NbrClasses = classes;
+  ds.NbrClasses = classes;
 }

@@ -2,8 +2,9 @@
 // word of the current length LongMot that starts there. Initialize numbers the positions by
 // character; Construct lengthens every live word by one residue.
 //
-// Reads T, Drapeau, Results, NbChaines, Step and LongMot from the work area; writes NbrClasses,
-// NbMot (Initialize) and the state below. LongMot is advanced by the caller.
+// Reads the family table (T, Drapeau, Results), Step and LongMot; writes NbrClasses, NbMot
+// (Initialize) and the state below. LongMot is advanced by the caller. Positions are 32-bit: a
+// text of more than 2^31 - 1 residues is refused (std::length_error) before anything is built.
 #pragma once
 #include <cstdint>
 #include <vector>
@@ -28,11 +29,11 @@ struct RepeatClasses {
 
 // First numbering: characters are numbered 1, 2, 3... in the order of their first appearance in
 // T (equal bytes, of any value, share a class). Sets NbrClasses, NbMot = 0 and LongMot = 1.
-void Initialize(WorkArea& wa, RepeatClasses& rc);
+void Initialize(const FamilyTable& ft, DiscoveryState& ds, RepeatClasses& rc);
 
 // One extension cycle from words of length LongMot to LongMot + 1. A live position whose word
 // can grow inside its sequence and whose right neighbour is live joins the class of the pair
 // (its partner's class, its own class); the others die. New classes are numbered by partner
 // class ascending, then own class descending: that order fixes the order in which the filter
 // visits the classes, hence the descriptor numbers. Work is proportional to the live positions.
-void Construct(WorkArea& wa, RepeatClasses& rc);
+void Construct(const FamilyTable& ft, const Settings& s, DiscoveryState& ds, RepeatClasses& rc);

@@ -3,6 +3,7 @@
 
 #include <climits>
 
+#include "core/limits.h"
 #include "core/capacity.h"
 #include "core/files.h"
 #include "core/number_text.h"
@@ -54,66 +55,72 @@ std::string ClassFileReader::next_label(int ordinal) {
   return line;
 }
 
-void WriteSeqFile(WorkArea& wa, FILE* classFile) {
-  ClassFileReader reader(classFile, wa.con);
+ClassLabels ReadClassLabels(Console& con, FILE* classFile, int sequences) {
+  ClassFileReader reader(classFile, con);
+  ClassLabels classes;
+  classes.names = reader.read_names(classes.count);
+  reader.read_data_header();
+  classes.labels.reserve(static_cast<size_t>(sequences > 0 ? sequences : 0));
+  for (int i = 0; i < sequences; ++i) classes.labels.push_back(reader.next_label(i));
+  return classes;
+}
+
+void WriteSeqFile(const InputTables& t, ClassGrouping& g, Console& con, FILE* classFile) {
+  ClassFileReader reader(classFile, con);
   int N = 0;
-  wa.LstClsForMSDD = reader.read_names(N);
-  wa.NbClsForMSDD = N;
+  g.LstClsForMSDD = reader.read_names(N);
   OutFile out = OutFile::create(kSeqFileName);
-  wa.con.print(kSeqFileOpened);
+  con.print(kSeqFileOpened);
   reader.read_data_header();
 
-  wa.SeqGroups.clear();
-  wa.Labels.clear();
+  g.SeqGroups.clear();
+  g.Labels.clear();
   int k = 0, s = 0;
   bool need_label = true;
   std::string label;
-  progress::show(kGrouping, s, wa.Tot);
-  while (k < N && s < wa.Tot) {
+  progress::show(kGrouping, s, t.Tot);
+  while (k < N && s < t.Tot) {
     out.write("/\n");
-    wa.SeqGroups.emplace_back();
+    g.SeqGroups.emplace_back();
     for (;;) {
       if (need_label) {
-        if (s == wa.Tot) break;
+        if (s == t.Tot) break;
         label = reader.next_label(s);
       }
-      if (label != wa.LstClsForMSDD[static_cast<size_t>(k)]) {
+      if (label != g.LstClsForMSDD[static_cast<size_t>(k)]) {
         // The label closes this class; it is compared again with the next class name.
         need_label = false;
         ++k;
         break;
       }
-      out.write(wa.P[static_cast<size_t>(s)]);
-      if (s != wa.Tot - 1) out.write("\n");
-      wa.SeqGroups.back().push_back(s);
-      wa.Labels.push_back(label);
+      out.write(t.P[static_cast<size_t>(s)]);
+      if (s != t.Tot - 1) out.write("\n");
+      g.SeqGroups.back().push_back(static_cast<uint32_t>(s));
+      g.Labels.push_back(label);
       ++s;
       need_label = true;
-      if (s % kGroupingEvery == 0) progress::show(kGrouping, s, wa.Tot);
+      if (s % kGroupingEvery == 0) progress::show(kGrouping, s, t.Tot);
     }
   }
   // With no sequence at all the first class still gets its '/' line.
-  if (wa.Tot == 0 && N > 0) {
+  if (t.Tot == 0 && N > 0) {
     out.write("/\n");
-    wa.SeqGroups.emplace_back();
+    g.SeqGroups.emplace_back();
   }
   out.close();
   progress::clear();
-  if (s < wa.Tot) {
-    progress::clear();
-    std::fflush(stdout);
+  if (s < t.Tot) {
     if (need_label)  // no label was read: the file names no class
-      std::fprintf(stderr, "warning: all %d sequences left out of SeqFile.seq: the classification "
-                   "file names no class\n", wa.Tot);
+      warn("all %d sequences left out of SeqFile.seq: the classification file names no class",
+           t.Tot);
     else
-      std::fprintf(stderr,
-                   "warning: %d of %d sequences left out of SeqFile.seq, from sequence %d on: "
-                   "its label \"%s\" matches no remaining class name\n",
-                   wa.Tot - s, wa.Tot, s + 1, label.c_str());
+      warn("%d of %d sequences left out of SeqFile.seq, from sequence %d on: its label \"%s\" "
+           "matches no remaining class name",
+           t.Tot - s, t.Tot, s + 1, label.c_str());
   }
 }
 
-void FormatFile(WorkArea& wa, FILE* seqFile, FILE* classFile) {
-  read_sequences(wa, seqFile, ReaderMember::FormatFile);
-  WriteSeqFile(wa, classFile);
+void FormatFile(InputTables& t, ClassGrouping& g, Console& con, FILE* seqFile, FILE* classFile) {
+  read_sequences(t, con, seqFile, ReaderMember::FormatFile);
+  WriteSeqFile(t, g, con, classFile);
 }

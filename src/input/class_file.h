@@ -1,6 +1,7 @@
 // The classification file ('#' header, class count, '#' header, class names, '#' header, one
 // label per sequence) and the family-grouped file SeqFile.seq.
 #pragma once
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -33,10 +34,25 @@ class ClassFileReader {
   Console& con_;
 };
 
+// The names of a classification file and one label per sequence, read whole (the ng run's
+// classes, the ddsm run's test classification file).
+struct ClassLabels {
+  int32_t count = 0;                // the class count as the file states it
+  std::vector<std::string> names;   // the names section, in file order
+  std::vector<std::string> labels;  // the class of each sequence, in sequence order
+};
+
+// Reads the header section (printing "\tErr: Class file invalid @..." without a line end for a
+// header line without '#') and one label per sequence. A file that ends inside its header
+// section, or whose labels run out before `sequences` labels were read, ends the run with one
+// line on standard error and status 1, so no row is ever written with a missing or repeated
+// label. More than 100 class names are refused.
+ClassLabels ReadClassLabels(Console& con, FILE* classFile, int sequences);
+
 // FormatFile: first stage (sequence reader), then the second stage: the class names into
-// LstClsForMSDD / NbClsForMSDD, SeqFile.seq written (and its grouping kept in SeqGroups, its
-// labels in Labels). Sequences left out of SeqFile.seq are reported on standard error.
-void FormatFile(WorkArea& wa, FILE* seqFile, FILE* classFile);
+// LstClsForMSDD, SeqFile.seq written (and its grouping kept in SeqGroups, its labels in Labels).
+// Sequences left out of SeqFile.seq are reported on standard error.
+void FormatFile(InputTables& t, ClassGrouping& g, Console& con, FILE* seqFile, FILE* classFile);
 
 // The second stage alone, on sequences already in P (Tot of them).
-void WriteSeqFile(WorkArea& wa, FILE* classFile);
+void WriteSeqFile(const InputTables& t, ClassGrouping& g, Console& con, FILE* classFile);

@@ -1,14 +1,23 @@
-// The family table and the concatenated text of the descriptor runs, built from the grouping
-// that FormatFile wrote to SeqFile.seq: Results (families and their sequences), T, Drapeau,
-// NbFamilles, NbChaines, Longueur.
+// The family table and the concatenated text of the descriptor approaches: Results (families and
+// their sequences), T, Drapeau, NbFamilles, NbChaines, Longueur, built from sequences grouped by
+// family. Any number of families and sequences; the console's capacities are its runs' checks.
 #pragma once
+#include <cstdint>
+#include <vector>
+
+#include "core/sequence_views.h"
 #include "core/work_area.h"
 
-// Builds the tables from wa.SeqGroups and wa.P. Ends the run (status 1) when the text would
-// exceed MAX_KMR - 1 residues; on exhausted memory for T prints "\n T est null" and ends.
-void FillTable(WorkArea& wa);
+// Builds `ft` from `groups`: family f + 1 holds the sequences groups[f] (indices of
+// `sequences`), in that order. Families and sequences are numbered from 1 in this order, and T
+// holds the sequences side by side in it. A group may be empty: its family has no sequence.
+void FillTable(SequenceViews sequences, const std::vector<std::vector<uint32_t>>& groups,
+               FamilyTable& ft);
 
-uint32_t GetFamiliesNumber(const WorkArea& wa);
+// The total of residues FillTable would put in T.
+uint64_t GroupedResidues(SequenceViews sequences, const std::vector<std::vector<uint32_t>>& groups);
+
+uint32_t GetFamiliesNumber(const FamilyTable& ft);
 
 // The sequence number (1-based) holding position p of T; Drapeau must be filled.
-uint32_t SequenceOfPosition(const WorkArea& wa, int64_t p);
+uint32_t SequenceOfPosition(const FamilyTable& ft, int64_t p);

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/limits.h"
 #include "core/capacity.h"
 #include "core/progress.h"
 #include "core/run_exit.h"
@@ -77,7 +78,7 @@ class Pieces {
 bool is_header(std::string_view piece) { return !piece.empty() && piece[0] == '>'; }
 }  // namespace
 
-void read_sequences(WorkArea& wa, FILE* in, ReaderMember member) {
+void read_sequences(InputTables& in_tables, Console& con, FILE* in, ReaderMember member) {
   const MemberRules rules = rules_of(member);
   const std::string data = read_all(in);
 
@@ -89,7 +90,7 @@ void read_sequences(WorkArea& wa, FILE* in, ReaderMember member) {
     while (pieces.next(piece))
       if (is_header(piece)) ++count;
   }
-  if (count > kSampleSize) wa.con.print(kTooMany);
+  if (count > kSampleSize) con.print(kTooMany);
   check_capacity(rules.testMember ? "test sequences" : "sequences", count, rules.capacity);
 
   // 4-5. The sample: with no more sequences than the sample size, every ordinal is drawn.
@@ -107,21 +108,21 @@ void read_sequences(WorkArea& wa, FILE* in, ReaderMember member) {
       }
     }
   }
+  InputTables& t = in_tables;
   if (rules.testMember) {
-    wa.Tot1 = count;
-    wa.Sam1 = sample;
+    t.Tot1 = count;
+    t.Sam1 = sample;
   } else {
-    wa.Tot = count;
-    wa.Sam = sample;
+    t.Tot = count;
+    t.Sam = sample;
   }
-  wa.P.clear();
-  wa.D.clear();
+  t.P.clear();
+  t.D.clear();
 
   // 6. Skip up to and including the first header.
   Pieces pieces(data);
   std::string_view piece;
-  bool more = false;
-  while ((more = pieces.next(piece)) && !is_header(piece)) {
+  while (pieces.next(piece) && !is_header(piece)) {
   }
 
   // 7. One sequence per ordinal, up to the next header or the end of the file.
@@ -136,7 +137,7 @@ void read_sequences(WorkArea& wa, FILE* in, ReaderMember member) {
         if (c == ' ' || c == '*' || c == '\t') continue;
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
         if (c < 'A' || c > 'Z') {
-          wa.con.print(rules.nonLetter);
+          con.print(rules.nonLetter);
           // A NUL byte cannot stand in a text: it is reported like any non-letter, not kept.
           if (c == '\0') continue;
         }
@@ -144,12 +145,12 @@ void read_sequences(WorkArea& wa, FILE* in, ReaderMember member) {
         if (length <= kMaxResidues) {
           seq.push_back(c);
         } else if (rules.testMember) {
-          wa.con.print(kTooLong);
+          con.print(kTooLong);
           end_run(1);
         } else if (member == ReaderMember::GetData) {
-          wa.con.print(kTooLongMotif, static_cast<short>(length), static_cast<short>(ordinal));
+          con.print(kTooLongMotif, static_cast<short>(length), static_cast<short>(ordinal));
         } else {
-          wa.con.print(kTooLong);
+          con.print(kTooLong);
         }
       }
     }
@@ -157,20 +158,21 @@ void read_sequences(WorkArea& wa, FILE* in, ReaderMember member) {
     if (rules.testMember && chosen[static_cast<size_t>(ordinal)] && !seq.empty() &&
         (seq.back() < 'A' || seq.back() > 'Z'))
       seq.pop_back();
-    (chosen[static_cast<size_t>(ordinal)] ? wa.P : wa.D).push_back(strdp(seq));
+    (chosen[static_cast<size_t>(ordinal)] ? t.P : t.D).push_back(strdp(seq));
   }
-  (void)more;
-  progress::clear();
+    progress::clear();
 }
 
-void get_data(WorkArea& wa, FILE* in) { read_sequences(wa, in, ReaderMember::GetData); }
-
-void get_data_ng(WorkArea& wa, FILE* in) {
-  read_sequences(wa, in, ReaderMember::GetDataNg);
-  wa.SLst = wa.P;
+void get_data(InputTables& t, Console& con, FILE* in) {
+  read_sequences(t, con, in, ReaderMember::GetData);
 }
 
-void get_test_data(WorkArea& wa, FILE* in) {
-  read_sequences(wa, in, ReaderMember::GetTestData);
-  wa.SLstT = wa.P;
+void get_data_ng(InputTables& t, Console& con, FILE* in) {
+  read_sequences(t, con, in, ReaderMember::GetDataNg);
+  t.SLst = t.P;
+}
+
+void get_test_data(InputTables& t, Console& con, FILE* in) {
+  read_sequences(t, con, in, ReaderMember::GetTestData);
+  t.SLstT = t.P;
 }

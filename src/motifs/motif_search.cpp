@@ -2,15 +2,22 @@
 #include "motifs/motif_search.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <memory>
 
-std::string MotifSearch::motif_text(const std::vector<std::string>& P, size_t r) const {
-  const MotifRef& m = MLst[r];
-  return P[m.seq].substr(m.start, m.length);
+#include "motifs/occurrence_test.h"
+#include "motifs/suffix_tree.h"
+
+MotifIndex::MotifIndex(SequenceViews sample, MotifObserver* observer)
+    : texts_(sample.begin(), sample.end()), sample_(texts_.begin(), texts_.end()),
+      tree_(std::make_unique<SuffixTree>(sample_)) {
+  tree_->make_root();
+  tree_->insert_all(static_cast<int>(sample_.size()), [this, observer](uint64_t done, uint64_t total) {
+    if (observer) observer->building(done, total, tree_->size());
+  });
 }
+
+MotifIndex::~MotifIndex() = default;
 
 int16_t compute_minsam(int Tot, int Sam, int Minocc) {
   constexpr double z = 2.58;
@@ -28,9 +35,24 @@ int16_t compute_minsam(int Tot, int Sam, int Minocc) {
 }
 
 namespace {
-constexpr const char* kMotifLine = "\t%3hd\t\t";
-constexpr const char* kProgress = "%c%6lu\b\b\b\b\b\b\b";
-constexpr auto kFlushEvery = std::chrono::milliseconds(100);
+// The stack of edge lengths along the current path. It grows as needed: a path can hold more
+// nodes with children than the 5999 entries of the old fixed table.
+class LengthStack {
+ public:
+  int64_t push(int64_t value) {
+    items_.push_back(value);
+    return value;
+  }
+  int64_t pop() {
+    int64_t v = items_.back();
+    items_.pop_back();
+    return v;
+  }
+  size_t size() const { return items_.size(); }
+
+ private:
+  std::vector<int64_t> items_;
+};
 
 // What the walk needs to know of each subtree, from one depth-first pass: the number of
 // distinct sequences whose suffixes end in it (the sampled sequences containing any candidate
@@ -135,9 +157,9 @@ struct Occ {
 };
 class RestIndex {
  public:
-  explicit RestIndex(const std::vector<std::string>& D) {
+  explicit RestIndex(SequenceViews D) {
     for (uint32_t k = 0; k < D.size(); ++k) {
-      const std::string& s = D[k];
+      const std::string_view s = D[k];
       for (size_t p = 0; p + 2 < s.size(); ++p)
         entries_.push_back({key(s.data() + p), k, static_cast<uint16_t>(p)});
     }
@@ -169,27 +191,25 @@ class RestIndex {
 
 class Walk {
  public:
-  Walk(MotifSearch& ms, const SuffixTree& tree, const std::vector<std::string>& P,
-       const std::vector<std::string>& D, Console& con, ReportSink& report)
-      : ms_(ms), tree_(tree), P_(P), D_(D), con_(con), report_(report),
-        sam_(static_cast<int64_t>(P.size())), rest_(static_cast<int64_t>(D.size())),
+  Walk(MotifSearch& ms, const MotifIndex& index, SequenceViews D, MotifObserver* observer)
+      : ms_(ms), tree_(index.tree()), P_(index.sample()), D_(D), observer_(observer),
+        sam_(static_cast<int64_t>(P_.size())), rest_(static_cast<int64_t>(D.size())),
         fast_(ms.Dist == 0 && ms.Minlgh == 3) {
     size_t longest = 0;
-    for (const std::string& s : P) longest = std::max(longest, s.size());
+    for (std::string_view s : P_) longest = std::max(longest, s.size());
     B_.assign(longest + 3, '\0');
     B_[0] = '*';
     if (fast_) {
-      subtrees_ = std::make_unique<SubtreeTable>(tree, static_cast<int>(sam_));
+      subtrees_ = std::make_unique<SubtreeTable>(tree_, static_cast<int>(sam_));
       if (rest_ > 0) {
         restIndex_ = std::make_unique<RestIndex>(D);
         restOcc_.resize(longest + 3);
       }
     }
-    lastFlush_ = std::chrono::steady_clock::now();
   }
 
   void run() {
-    int depth = 1;
+    int64_t depth = 1;
     uint32_t node = tree_.Root;
     LengthStack S1;
     while (node != kNoNode) {
@@ -199,7 +219,7 @@ class Walk {
       const char* text = n.start <= n.end ? P_[static_cast<size_t>(idx)].data() : nullptr;
       bool climb = false;
       for (int i = n.start; i <= n.end; ++i) {
-        const int e = depth + (i - n.start);
+        const int64_t e = depth + (i - n.start);
         B_[static_cast<size_t>(e)] = text[i];
         B_[static_cast<size_t>(e) + 1] = '*';
         B_[static_cast<size_t>(e) + 2] = '\0';
@@ -209,8 +229,7 @@ class Walk {
           break;
         }
         ++ms_.St;
-        if ((ms_.St & 255) == 0) tick();
-        int count = 0;
+        int64_t count = 0;
         if (!(fast_ ? count_fast(node, e, count) : count_plain(e, count))) {
           climb = true;
           break;
@@ -218,8 +237,7 @@ class Walk {
         found(count, idx, i, e);
       }
       if (!climb && n.child != kNoNode) {
-        const int16_t len = static_cast<int16_t>(n.end - n.start + 1);
-        depth += S1.push(len);
+        depth += S1.push(n.end - n.start + 1);
         ms_.deepestPath = std::max(ms_.deepestPath, S1.size());
         node = n.child;
         continue;
@@ -230,13 +248,15 @@ class Walk {
       }
       node = tree_[node].right;
     }
-    emit();
-    report_.flush();
   }
 
  private:
+  void tested(uint64_t calls) {
+    if (observer_ && calls > 0) observer_->tested(calls);
+  }
+
   // The tests of the plain search, replayed from the exact occurrence sets.
-  bool count_fast(uint32_t node, int e, int& count) {
+  bool count_fast(uint32_t node, int64_t e, int64_t& count) {
     const int32_t c = subtrees_->distinct[node];
     PassResult sample;
     if (c >= ms_.Minsam) {
@@ -245,7 +265,7 @@ class Walk {
       subtrees_->sequences_below(node, present_);
       sample = replay_pass(static_cast<uint64_t>(sam_), present_, sam_ - ms_.Minsam + 1);
     }
-    ms_.spinner.advance(sample.calls, pending_);
+    tested(sample.calls);
     if (!sample.pass) return false;
     count = c;
     if (rest_ == 0) return true;
@@ -267,66 +287,43 @@ class Walk {
       if (present_.empty() || present_.back() != o.k) present_.push_back(o.k);
     const PassResult rest =
         replay_pass(static_cast<uint64_t>(rest_), present_, count + rest_ - ms_.Minocc + 1);
-    ms_.spinner.advance(rest.calls, pending_);
+    tested(rest.calls);
     if (!rest.pass) return false;
-    count += static_cast<int>(present_.size());
+    count += static_cast<int64_t>(present_.size());
     return true;
   }
 
   // The plain search: match against every sequence until the count can no longer pass.
-  bool count_plain(int e, int& count) {
-    const std::string pattern(B_.data(), static_cast<size_t>(e) + 2);
-    for (int64_t j = 0; j < sam_; ++j) {
-      if (match(pattern, P_[static_cast<size_t>(j)], ms_.spinner, pending_) <= ms_.Dist) ++count;
-      if (count + sam_ - j <= ms_.Minsam) return false;
+  bool count_plain(int64_t e, int64_t& count) {
+    const std::string_view pattern(B_.data(), static_cast<size_t>(e) + 2);
+    bool pass = true;
+    uint64_t calls = 0;
+    for (int64_t j = 0; j < sam_ && pass; ++j) {
+      ++calls;
+      if (match(pattern, P_[static_cast<size_t>(j)]) <= ms_.Dist) ++count;
+      if (count + sam_ - j <= ms_.Minsam) pass = false;
     }
-    for (int64_t k = 0; k < rest_; ++k) {
-      if (match(pattern, D_[static_cast<size_t>(k)], ms_.spinner, pending_) <= ms_.Dist) ++count;
-      if (count + rest_ - k <= ms_.Minocc) return false;
+    for (int64_t k = 0; k < rest_ && pass; ++k) {
+      ++calls;
+      if (match(pattern, D_[static_cast<size_t>(k)]) <= ms_.Dist) ++count;
+      if (count + rest_ - k <= ms_.Minocc) pass = false;
     }
-    return true;
+    tested(calls);
+    return pass;
   }
 
-  void found(int count, int idx, int i, int e) {
-    char head[32];
-    std::snprintf(head, sizeof head, kMotifLine, static_cast<short>(count));
-    line_.assign(head);
-    line_.append(B_.data(), static_cast<size_t>(e) + 2);
-    line_ += '\n';
-    report_.write(line_);
-    ms_.MLst.push_back({static_cast<uint16_t>(idx), static_cast<uint16_t>(i - e + 1),
-                        static_cast<uint16_t>(e)});
+  void found(int64_t count, int idx, int i, int64_t e) {
+    ms_.MLst.push_back({static_cast<uint32_t>(idx), static_cast<uint32_t>(i - e + 1),
+                        static_cast<uint32_t>(e), static_cast<uint64_t>(count)});
     ++ms_.Ct;
-    char progress[48];
-    std::snprintf(progress, sizeof progress, kProgress, ms_.spinner.current(),
-                  static_cast<unsigned long>(ms_.Ct));
-    pending_ += progress;
-    if (pending_.size() >= (1u << 16)) emit();
-  }
-
-  void emit() {
-    if (!pending_.empty()) con_.write(pending_);
-    pending_.clear();
-  }
-
-  // The old search flushed after every motif and every spinner move; the bytes are the same
-  // when the flushes are spread out, and a run with many motifs is not held up by them.
-  void tick() {
-    if (pending_.size() >= (1u << 16)) emit();
-    const auto now = std::chrono::steady_clock::now();
-    if (now - lastFlush_ < kFlushEvery) return;
-    lastFlush_ = now;
-    emit();
-    con_.flush();
-    report_.flush();
+    if (observer_) observer_->found(ms_, std::string_view(B_.data() + 1, static_cast<size_t>(e)));
   }
 
   MotifSearch& ms_;
   const SuffixTree& tree_;
-  const std::vector<std::string>& P_;
-  const std::vector<std::string>& D_;
-  Console& con_;
-  ReportSink& report_;
+  SequenceViews P_;
+  SequenceViews D_;
+  MotifObserver* observer_;
   const int64_t sam_, rest_;
   const bool fast_;
   std::string B_;
@@ -334,14 +331,10 @@ class Walk {
   std::unique_ptr<RestIndex> restIndex_;
   std::vector<std::vector<Occ>> restOcc_;
   std::vector<uint32_t> present_;
-  std::string pending_;
-  std::string line_;
-  std::chrono::steady_clock::time_point lastFlush_;
 };
 }  // namespace
 
-void one_ptn(MotifSearch& ms, const SuffixTree& tree, const std::vector<std::string>& P,
-             const std::vector<std::string>& D, Console& con, ReportSink& report) {
-  if (tree.Root == kNoNode) return;
-  Walk(ms, tree, P, D, con, report).run();
+void one_ptn(MotifSearch& ms, const MotifIndex& index, SequenceViews rest, MotifObserver* observer) {
+  if (index.tree().Root == kNoNode) return;
+  Walk(ms, index, rest, observer).run();
 }

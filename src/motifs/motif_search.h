@@ -1,83 +1,83 @@
-// The active-motif search: the sample threshold Minsam, the stack of edge lengths, and the walk
-// one_ptn over the suffix tree that tries every distinct substring of the sampled sequences as
-// a candidate, counts the sequences containing it (sampled ones first, against Minsam, then the
-// rest, against Minocc) and reports each motif that passes.
+// The ma engine, the active-motif search: every distinct substring of the sampled sequences is a
+// candidate, tried in the order of a depth-first walk of their suffix tree; a candidate is a
+// motif when enough sequences contain it (the sampled ones first, against Minsam, then the rest,
+// against Minocc), and the extensions of a candidate that fails are never tried.
 //
-// Reads P (the Sam sampled sequences), D (the Tot - Sam others) and the tree; leaves St, Ct,
-// the spinner and the motif list MLst in the MotifSearch; writes report lines through a sink
-// and console texts through the Console.
+// MotifIndex builds the index of the sampled sequences once; one_ptn walks it. Prints nothing:
+// a MotifObserver, when given, hears of every occurrence test the plain search would make, of
+// every motif found and of the building, so that a caller can show progress or reports.
 #pragma once
 #include <cstdint>
+#include <limits>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "core/console.h"
-#include "motifs/occurrence_test.h"
-#include "motifs/suffix_tree.h"
+#include "core/sequence_views.h"
 
-// A motif found: its text is `length` characters of P[seq] from `start` (every path of the tree
-// spells a stretch of the sequence of its last node, so no text is copied).
+// A motif found: its text is `length` characters of sample[seq] from `start`, and `count`
+// sequences contain it.
 struct MotifRef {
-  uint16_t seq;
-  uint16_t start;
-  uint16_t length;
+  uint32_t seq;
+  uint32_t start;
+  uint32_t length;
+  uint64_t count;
 };
 
+// The settings and the results of one search.
 struct MotifSearch {
-  int16_t Minlgh = 3;     // shortest motif tried
-  int16_t Maxlgh = 6000;  // longest motif tried; a longer one ends the branch
-  int16_t Minocc = 0;     // sequences, among all Tot, that must contain a motif
-  int16_t Dist = 0;       // largest distance still counted as an occurrence
-  int16_t Minsam = 1;     // sampled sequences that must contain a motif
-  uint64_t St = 0;        // candidates checked
-  uint64_t Ct = 0;        // motifs found
-  Spinner spinner;
-  // The motifs in the order found. Grows without bound: no motif is ever dropped, even past
-  // the 32767 that a 16-bit index could count.
+  int64_t Minlgh = 3;                                     // shortest motif tried
+  int64_t Maxlgh = std::numeric_limits<int64_t>::max();   // longest motif tried
+  int64_t Minocc = 0;  // sequences, among all (sampled and rest), that must contain a motif
+  int64_t Dist = 0;    // largest distance still counted as an occurrence
+  int64_t Minsam = 1;  // sampled sequences that must contain a motif
+  uint64_t St = 0;     // candidates checked
+  uint64_t Ct = 0;     // motifs found
+  // The motifs in the order found.
   std::vector<MotifRef> MLst;
   // Deepest stack of edge lengths used by the walk (the stack grows as the path needs).
   size_t deepestPath = 0;
-
-  std::string motif_text(const std::vector<std::string>& P, size_t r) const;
 };
 
-// The stack of edge lengths along the current path. It grows as needed: a path can hold more
-// nodes with children than the 5999 entries of the old fixed table.
-class LengthStack {
+class MotifObserver {
  public:
-  int16_t push(int16_t value) {
-    items_.push_back(value);
-    return value;
+  virtual ~MotifObserver() = default;
+  // The index has taken `done` of `total` sampled sequences and has `size` nodes.
+  virtual void building(uint64_t /*done*/, uint64_t /*total*/, uint64_t /*size*/) {}
+  // The plain search would have made `calls` more occurrence tests (match calls) by now.
+  virtual void tested(uint64_t /*calls*/) {}
+  // A motif was found; it is the last entry of ms.MLst, and ms.Ct counts it.
+  virtual void found(const MotifSearch& /*ms*/, std::string_view /*text*/) {}
+};
+
+class SuffixTree;
+
+// The index of the sampled sequences (it keeps its own copy of them). Building it on exhausted
+// memory throws std::bad_alloc.
+class MotifIndex {
+ public:
+  explicit MotifIndex(SequenceViews sample, MotifObserver* observer = nullptr);
+  ~MotifIndex();
+  const SuffixTree& tree() const { return *tree_; }
+  SequenceViews sample() const { return sample_; }
+  std::string_view text(const MotifRef& m) const {
+    return sample_[m.seq].substr(m.start, m.length);
   }
-  int16_t pop() {
-    int16_t v = items_.back();
-    items_.pop_back();
-    return v;
-  }
-  size_t size() const { return items_.size(); }
 
  private:
-  std::vector<int16_t> items_;
+  std::vector<std::string> texts_;  // the tree reads one byte past each text: its terminator
+  std::vector<std::string_view> sample_;
+  std::unique_ptr<SuffixTree> tree_;
 };
 
 // The smallest number of sampled sequences that must contain a motif (z = 2.58, double
 // arithmetic); Sam + 1 when no value up to Sam passes, 2 when Tot is 1.
 int16_t compute_minsam(int Tot, int Sam, int Minocc);
 
-// Receives the report lines of the walk, each whole, and the request to flush them.
-class ReportSink {
- public:
-  virtual ~ReportSink() = default;
-  virtual void write(std::string_view line) = 0;
-  virtual void flush() {}
-};
-
-// The walk. With Dist 0 and Minlgh 3 the occurrences come from the tree itself (the sampled
-// sequences) and from an index of 3-letter words (the others); the spinner still counts every
-// test the plain search would make, so the console bytes are those of testing each sequence
-// with match. Any other setting tests each sequence with match.
-// Tot is P.size() + D.size(). Console and report are flushed now and then (at most every
-// tenth of a second), not after every motif: the bytes are the same, the run much faster.
-void one_ptn(MotifSearch& ms, const SuffixTree& tree, const std::vector<std::string>& P,
-             const std::vector<std::string>& D, Console& con, ReportSink& report);
+// The walk: tries every candidate of `index` against the sampled sequences and `rest`, and
+// leaves St, Ct and MLst in `ms`. With Dist 0 the occurrences come from the index itself (the
+// sampled sequences) and from an index of 3-letter words (the rest); the observer still hears
+// of every test the plain search would make. Any other Dist tests each sequence with match.
+void one_ptn(MotifSearch& ms, const MotifIndex& index, SequenceViews rest,
+             MotifObserver* observer = nullptr);

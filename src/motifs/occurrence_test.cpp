@@ -8,7 +8,7 @@ void Spinner::advance(uint64_t calls, std::string& out) {
   constexpr int kPeriod = 101;
   while (calls > 0) {
     const uint64_t step = std::min<uint64_t>(calls, static_cast<uint64_t>(kPeriod - counter));
-    counter = static_cast<int16_t>(counter + step);
+    counter = static_cast<int16_t>(static_cast<uint64_t>(counter) + step);
     calls -= step;
     if (counter > 100) {
       counter = 0;
@@ -19,26 +19,24 @@ void Spinner::advance(uint64_t calls, std::string& out) {
   }
 }
 
-int16_t match(const std::string& pattern, const std::string& sequence, Spinner& spinner,
-              std::string& console) {
-  spinner.advance(1, console);
+int64_t match(std::string_view pattern, std::string_view sequence) {
   const size_t m = pattern.size();
   // Values never exceed m + n, so a wider cell than the old 16 bits keeps long inputs exact.
-  thread_local std::vector<int32_t> R;
+  thread_local std::vector<int64_t> R;
   R.assign(m + 1, 0);
   for (size_t i = 1; i <= m; ++i) R[i] = R[i - 1] + (pattern[i - 1] == '*' ? 0 : 1);
   for (size_t j = 1; j <= sequence.size(); ++j) {
     const char s = sequence[j - 1];
-    int32_t diag = R[0];
-    R[0] = static_cast<int32_t>(j);
+    int64_t diag = R[0];
+    R[0] = static_cast<int64_t>(j);
     for (size_t i = 0; i < m; ++i) {
       const char p = pattern[i];
-      const int32_t cost = p == '*' ? 0 : 1;
-      const int32_t sub = (p == '*' || p == s) ? 0 : 1;
-      const int32_t up = R[i + 1];
+      const int64_t cost = p == '*' ? 0 : 1;
+      const int64_t sub = (p == '*' || p == s) ? 0 : 1;
+      const int64_t up = R[i + 1];
       R[i + 1] = std::min({diag + sub, up + cost, R[i] + cost});
       diag = up;
     }
   }
-  return static_cast<int16_t>(std::min<int32_t>(R[m], INT16_MAX));
+  return R[m];
 }

@@ -2,18 +2,15 @@
 #include "motifs/suffix_tree.h"
 
 #include <new>
-
-#include "core/progress.h"
+#include <utility>
 
 namespace {
-constexpr const char* kBuilding = "building the suffix tree: %d of %d sequences, %zu nodes";
-
 int letter(char c) { return c >= 'A' && c <= 'Z' ? c - 'A' : -1; }
 }  // namespace
 
-SuffixTree::SuffixTree(const std::vector<std::string>& P) : P_(P) {
-  text_.reserve(P.size());
-  for (const std::string& s : P) text_.push_back(s.data());
+SuffixTree::SuffixTree(std::vector<std::string_view> P) : P_(std::move(P)) {
+  text_.reserve(P_.size());
+  for (std::string_view s : P_) text_.push_back(s.data());
 }
 
 uint32_t SuffixTree::newnode() {
@@ -33,17 +30,16 @@ bool SuffixTree::ends_suffix(uint32_t id) const {
   return n.end == static_cast<int>(P_[static_cast<size_t>(index_of(n))].size()) - 1;
 }
 
-void SuffixTree::insert_all(int sam) {
+void SuffixTree::insert_all(int sam, const ProgressFn& progress) {
   // One or two nodes per suffix: reserving the bound keeps building free of reallocations.
   size_t suffixes = 0;
   for (int s = 0; s < sam; ++s) suffixes += P_[static_cast<size_t>(s)].size();
   nodes_.reserve(nodes_.size() + 2 * suffixes);
   for (C_seq = 0; C_seq < sam; ++C_seq) {
-    progress::show(kBuilding, C_seq, sam, nodes_.size());
+    if (progress) progress(static_cast<uint64_t>(C_seq), static_cast<uint64_t>(sam));
     Lst = static_cast<int>(P_[static_cast<size_t>(C_seq)].size()) - 1;
     for (int pos = 0; pos <= Lst; ++pos) insert(Root, pos);
   }
-  progress::clear();
 }
 
 SuffixTree::Fan* SuffixTree::fan_of(uint32_t node) {

@@ -16,7 +16,10 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "core/progress_fn.h"
 
 inline constexpr uint32_t kNoNode = UINT32_MAX;
 inline constexpr int kSeqOffset = 4000;  // the capacity of P
@@ -35,8 +38,9 @@ inline constexpr uint8_t kPlain = 0, kFan = 1, kSkip = 2;
 
 class SuffixTree {
  public:
-  // The tree reads the sequences in place; they must outlive it and stay unchanged.
-  explicit SuffixTree(const std::vector<std::string>& P);
+  // The tree reads the sequences in place; they must outlive it and stay unchanged, and each must
+  // be followed by a NUL byte (a std::string's terminator).
+  explicit SuffixTree(std::vector<std::string_view> P);
 
   // A new node with every field to be set by the caller. Exhausted memory (or more nodes than
   // an index can address) throws std::bad_alloc.
@@ -45,7 +49,7 @@ class SuffixTree {
   void make_root();
   // Inserts every suffix of P[0..sam-1], longest first, sequence after sequence. Reserves the
   // largest node count the insertions can need first, so building never reallocates.
-  void insert_all(int sam);
+  void insert_all(int sam, const ProgressFn& progress = {});
   // Inserts the suffix of P[C_seq] that begins at pos below node (C_seq and Lst set).
   void insert(uint32_t node, int pos);
 
@@ -78,7 +82,7 @@ class SuffixTree {
   Fan* fan_of(uint32_t node);
   uint32_t foot_of_chain(uint32_t node);
 
-  const std::vector<std::string>& P_;
+  const std::vector<std::string_view> P_;
   std::vector<const char*> text_;  // P[i].data(), read for every comparison
   std::vector<SuffixNode> nodes_;
   std::vector<Fan> fans_;

@@ -1,14 +1,16 @@
 // mainNGrams, the ng run: the file names (asked for when empty), the sequences, the distinct
 // 3-grams with their presence, then the three contexts.
-#include <ctime>
+#include "ngrams/ng_run.h"
+
 #include <filesystem>
 #include <optional>
 #include <system_error>
 
-#include "core/approaches.h"
 #include "core/files.h"
 #include "core/limits.h"
 #include "core/out_file.h"
+#include "core/processor_time.h"
+#include "core/progress.h"
 #include "core/prompts.h"
 #include "core/run_exit.h"
 #include "input/sequence_reader.h"
@@ -19,7 +21,7 @@ namespace {
 constexpr const char* kSequencesFound = "\n ===> %hd sequences found in file <%s>\n";
 constexpr const char* kNgrams = "\n%\t%d N-Grams";
 constexpr const char* kDistinctNgrams = "\n%\t%d distinct N-Grams";
-constexpr const char* kSeconds = "\n%\t%f seconds\n";
+constexpr const char* kBuilding = "building %d-grams: %llu of %llu sequences";
 constexpr const char* kDatFile = "contextedat.dat";
 constexpr const char* kArffFile = "contexte.txt";
 
@@ -34,30 +36,40 @@ bool same_file(const std::string& a, const std::string& b) {
 
 int mainNGrams(WorkArea& wa, const std::string& classFile, const std::string& seqFile,
                const std::string& contextFile, int n) {
+  if (n < 1 || n > kMaxNgramLength)
+    fail(1, "the n-gram length %d is outside 1 to %d", n, kMaxNgramLength);
   // From the menu every name is empty: all three are asked for before the run starts. A class
   // file given by name that cannot be opened means a run without classes.
   std::string seqName = seqFile, className = classFile, contextName = contextFile;
-  InFile in = seqName.empty() ? ask_sequence_file(wa, seqName) : open_or_ask_sequence_file(wa, seqName);
-  InFile classF = className.empty() ? ask_optional_classification_file(wa, className)
+  InFile in = seqName.empty() ? ask_sequence_file(wa.con, seqName)
+                              : open_or_ask_sequence_file(wa.con, seqName);
+  InFile classF = className.empty() ? ask_optional_classification_file(wa.con, className)
                                     : open_input(className);
-  if (contextName.empty()) contextName = ask_context_file(wa);
+  if (contextName.empty()) contextName = ask_context_file(wa.con);
 
-  wa.Sam = kSampleSize;
-  get_data_ng(wa, in.get());
+  InputTables& t = wa.input;
+  t.Sam = kSampleSize;
+  get_data_ng(t, wa.con, in.get());
   in.reset();
-  wa.con.print(kSequencesFound, static_cast<short>(wa.Tot), seqName.c_str());
+  wa.con.print(kSequencesFound, static_cast<short>(t.Tot), seqName.c_str());
 
-  const std::clock_t start = std::clock();
-  const NgramList list = BuildNgramList(wa.SLst, n);
+  const ProcessorClock clock;
+  const NgramList list = BuildNgramList(views_of(t.SLst), n, NgramIndexing::Auto,
+                                        [n](uint64_t done, uint64_t total) {
+                                          progress::show(kBuilding, n,
+                                                         static_cast<unsigned long long>(done),
+                                                         static_cast<unsigned long long>(total));
+                                        });
+  progress::clear();
   wa.con.print(kNgrams, static_cast<int>(list.cells));
   wa.con.print(kDistinctNgrams, list.Nbvar());
-  wa.con.print(kSeconds, static_cast<double>(std::clock() - start) / 1000000.0);
+  clock.print_seconds(wa.con);
 
   // Every label is read before any file is created, so a short classification file ends the
   // run without a half-written context.
-  std::optional<NgClasses> classes;
+  std::optional<ClassLabels> classes;
   if (classF) {
-    classes = ReadNgClasses(wa.con, classF.get(), wa.Tot);
+    classes = ReadClassLabels(wa.con, classF.get(), t.Tot);
     classF.reset();
   }
 
@@ -70,7 +82,7 @@ int mainNGrams(WorkArea& wa, const std::string& classFile, const std::string& se
   OutFile context = OutFile::create(contextName);
   OutFile dat = OutFile::create(kDatFile);
   OutFile arff = OutFile::create(kArffFile);
-  WriteNgContexts(list, wa.SLst, classes ? &*classes : nullptr, context, dat, arff);
+  WriteNgContexts(list, t.SLst, classes ? &*classes : nullptr, context, dat, arff);
   dat.close();
   arff.close();
   context.close();

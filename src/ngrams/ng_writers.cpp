@@ -10,7 +10,6 @@
 #include <charconv>
 
 #include "core/arff.h"
-#include "input/class_file.h"
 
 namespace {
 constexpr const char* kMotifsHead = "#motifs number\n%d\n#motifs\n";
@@ -37,18 +36,8 @@ void set_values(std::string& row, const std::vector<uint32_t>& numbers, char v) 
 }
 }  // namespace
 
-NgClasses ReadNgClasses(Console& con, FILE* classFile, int sequences) {
-  ClassFileReader reader(classFile, con);
-  NgClasses classes;
-  classes.names = reader.read_names(classes.count);
-  reader.read_data_header();
-  classes.labels.reserve(static_cast<size_t>(sequences > 0 ? sequences : 0));
-  for (int i = 0; i < sequences; ++i) classes.labels.push_back(reader.next_label(i));
-  return classes;
-}
-
 void WriteNgContexts(const NgramList& list, const std::vector<std::string>& sequences,
-                     const NgClasses* classes, OutFile& context, OutFile& dat, OutFile& arff) {
+                     const ClassLabels* classes, OutFile& context, OutFile& dat, OutFile& arff) {
   const int32_t nbvar = list.Nbvar();
   const int tot = static_cast<int>(sequences.size());
 

@@ -5,12 +5,10 @@
 
 #include <algorithm>
 #include <cstring>
-
-#include "core/progress.h"
-#include "core/run_exit.h"
+#include <stdexcept>
+#include <string>
 
 namespace {
-constexpr const char* kBuilding = "building %d-grams: %zu of %zu sequences";
 constexpr size_t kBuildingEvery = 256;  // sequences between two progress calls
 
 uint64_t mix(uint64_t h) {
@@ -44,7 +42,7 @@ class NgramIndex {
  public:
   static constexpr size_t kMaxDirectSlots = size_t{1} << 20;
 
-  NgramIndex(const std::vector<std::string>& sequences, int n, NgramIndexing indexing)
+  NgramIndex(SequenceViews sequences, int n, NgramIndexing indexing)
       : n_(n), packed_(n <= 8) {
     if (indexing == NgramIndexing::Auto && try_direct(sequences)) return;
     direct_ = false;
@@ -76,12 +74,14 @@ class NgramIndex {
   }
 
  private:
-  bool try_direct(const std::vector<std::string>& sequences) {
+  bool try_direct(SequenceViews sequences) {
     std::fill(std::begin(code_), std::end(code_), 0u);
     uint32_t letters = 0;
-    for (const std::string& s : sequences)
-      for (unsigned char c : s)
+    for (std::string_view s : sequences)
+      for (char ch : s) {
+        const auto c = static_cast<unsigned char>(ch);
         if (code_[c] == 0) code_[c] = ++letters;  // code + 1; 0 = never seen
+      }
     base_ = letters == 0 ? 1 : letters;
     size_t size = 1;
     for (int i = 0; i < n_; ++i) {
@@ -149,9 +149,10 @@ namespace {
 // Calls visit(p) for the start p of every window of n characters of `sequence` that holds no
 // line feed (a copy of such a window stops before it and is short), in position order.
 template <typename Visit>
-void for_each_window(const std::string& sequence, size_t n, Visit visit) {
-  const char* text = sequence.c_str();
-  const size_t len = std::strlen(text);  // a text ends at its first NUL
+void for_each_window(std::string_view sequence, size_t n, Visit visit) {
+  const char* text = sequence.data();
+  // A text ends at its first NUL.
+  const size_t len = std::min(sequence.size(), sequence.find('\0'));
   // Windows that start before `blockedUntil` hold a line feed.
   size_t blockedUntil = 0;
   for (size_t q = 0; q + 1 < n && q < len; ++q)
@@ -164,7 +165,7 @@ void for_each_window(const std::string& sequence, size_t n, Visit visit) {
 }
 }  // namespace
 
-void NgramList::window_numbers(const std::string& sequence, std::vector<uint32_t>& out) const {
+void NgramList::window_numbers(std::string_view sequence, std::vector<uint32_t>& out) const {
   out.clear();
   if (!index) return;
   for_each_window(sequence, static_cast<size_t>(n), [&](const char* p, size_t) {
@@ -173,9 +174,9 @@ void NgramList::window_numbers(const std::string& sequence, std::vector<uint32_t
   });
 }
 
-NgramList BuildNgramList(const std::vector<std::string>& sequences, int n, NgramIndexing indexing) {
-  if (n < 1 || n > kMaxNgramLength)
-    fail(1, "the n-gram length %d is outside 1 to %d", n, kMaxNgramLength);
+NgramList BuildNgramList(SequenceViews sequences, int n, NgramIndexing indexing,
+                         const ProgressFn& progress) {
+  if (n < 1) throw std::invalid_argument("the n-gram length " + std::to_string(n) + " is below 1");
   NgramList list;
   list.n = n;
   list.sequences = sequences.size();
@@ -183,7 +184,7 @@ NgramList BuildNgramList(const std::vector<std::string>& sequences, int n, Ngram
   // The last sequence (number + 1) whose list took each n-gram: a sequence lists an n-gram once.
   std::vector<uint32_t> lastSeq;
   for (size_t s = 0; s < sequences.size(); ++s) {
-    if (s % kBuildingEvery == 0) progress::show(kBuilding, n, s, sequences.size());
+    if (progress && s % kBuildingEvery == 0) progress(s, sequences.size());
     const uint32_t mark = static_cast<uint32_t>(s) + 1;
     for_each_window(sequences[s], static_cast<size_t>(n), [&](const char* p, size_t at) {
       bool added = false;
@@ -205,6 +206,5 @@ NgramList BuildNgramList(const std::vector<std::string>& sequences, int n, Ngram
     });
   }
   list.index = std::move(index);
-  progress::clear();
   return list;
 }

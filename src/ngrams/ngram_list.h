@@ -5,11 +5,14 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include "core/progress_fn.h"
+#include "core/sequence_views.h"
 #include <string>
 #include <string_view>
 #include <vector>
 
-// The longest n-gram the run takes: an n-gram text held 16 characters, its terminator included.
+// The longest n-gram the console run takes: an n-gram text held 16 characters, its terminator
+// included. The engine itself takes any length from 1.
 inline constexpr int kMaxNgramLength = 15;
 
 // How n-grams find their numbers: Auto takes direct slots when the alphabet is small enough and
@@ -38,13 +41,14 @@ struct NgramList {
   }
   // The numbers of the n-grams at every window of `sequence`, in position order, repeats
   // included (windows whose n-gram is not in the list are left out).
-  void window_numbers(const std::string& sequence, std::vector<uint32_t>& out) const;
+  void window_numbers(std::string_view sequence, std::vector<uint32_t>& out) const;
 
   std::shared_ptr<const NgramIndex> index;
 };
 
-// Builds the list from every window of n characters of each sequence (1 <= n <= 15). A window
-// that reaches past the end, or holds a line feed, is no n-gram; a text ends at its first NUL.
-// N-grams are compared byte for byte (case matters).
-NgramList BuildNgramList(const std::vector<std::string>& sequences, int n,
-                         NgramIndexing indexing = NgramIndexing::Auto);
+// The ng engine: the list of every window of n characters of each sequence (n >= 1, else
+// std::invalid_argument). A window that reaches past the end, or holds a line feed, is no
+// n-gram; a text ends at its first NUL. N-grams are compared byte for byte (case matters).
+NgramList BuildNgramList(SequenceViews sequences, int n,
+                         NgramIndexing indexing = NgramIndexing::Auto,
+                         const ProgressFn& progress = {});

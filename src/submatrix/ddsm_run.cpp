@@ -5,13 +5,16 @@
 #include <string>
 #include <vector>
 
-#include "core/approaches.h"
+#include "submatrix/ddsm_run.h"
+
+#include "core/capacity.h"
+#include "core/limits.h"
 #include "core/number_text.h"
 #include "core/out_file.h"
+#include "core/progress.h"
 #include "core/prompts.h"
-#include "descriptors/discovery.h"
+#include "descriptors/dd_run.h"
 #include "input/class_file.h"
-#include "input/family_table.h"
 #include "input/sequence_reader.h"
 #include "submatrix/ddsm_writers.h"
 #include "submatrix/matrices.h"
@@ -28,7 +31,7 @@ constexpr const char* kMatrixPrompt3 = "  \t(2 means BLOSUM62; 5 means PAM70)";
 constexpr const char* kMatrixPrompt4 = "  \t(3 means BLOSUM80; 6 means PAM250) default[2] : ";
 constexpr const char* kScorePrompt1 = "\n%%\tEnter the threshold similarity score default value[0.5]: \n";
 constexpr const char* kScorePrompt2 = "  \tThreshold similarity score [0.5]= ";
-constexpr const char* kRunning = "\n%\tRunning...\n";
+constexpr const char* kPruning = "pruning descriptors: %llu of %llu";
 constexpr const char* kDescriptorCount = "\n%\t %d  discriminative descriptors";
 constexpr const char* kContextPrompt = "%%\tEnter the ARFF Context file name [Context.arff]: ";
 constexpr const char* kTestContextPrompt = "%%\tEnter the ARFF test file name [Test.arff]: ";
@@ -38,23 +41,15 @@ constexpr const char* kDefaultTestContext = "Test.arff";
 constexpr long kDefaultMatrix = 2;
 constexpr float kDefaultScore = 0.5f;
 
-// The test set: its sequences are in wa.SLstT; the names and labels of its classification file.
-struct TestSet {
-  std::vector<std::string> classNames;
-  std::vector<std::string> labels;
-};
-
 // Test file prompt: an empty answer means no test file; a name that cannot be opened is asked
 // again. The test sequences are read at once, before the training sequences.
 bool ask_test_file(WorkArea& wa) {
   for (;;) {
-    wa.con.print(kTestPrompt1);
-    wa.con.print(kTestPrompt2);
-    const std::string name = wa.con.read_answer();
+    const std::string name = ask_with_default(wa.con, {kTestPrompt1, kTestPrompt2}, "");
     if (name.empty()) return false;
     if (InFile f = open_input(name)) {
-      wa.Sam1 = kSampleSize;
-      get_test_data(wa, f.get());
+      wa.input.Sam1 = kSampleSize;
+      get_test_data(wa.input, wa.con, f.get());
       return true;
     }
   }
@@ -63,31 +58,20 @@ bool ask_test_file(WorkArea& wa) {
 // Test classification prompt, asked until the file opens. The file is read whole right away
 // (names, data header and one label per test sequence), so that a file short of labels ends the
 // run before the long discovery and before any output file is written.
-TestSet ask_test_classification(WorkArea& wa) {
+ClassLabels ask_test_classification(WorkArea& wa) {
   InFile f;
   for (;;) {
-    wa.con.print(kTestClassPrompt1, static_cast<short>(wa.Tot1));
+    wa.con.print(kTestClassPrompt1, static_cast<short>(wa.input.Tot1));
     wa.con.print(kTestClassPrompt2);
     if ((f = open_input(wa.con.read_answer()))) break;
   }
-  TestSet set;
-  ClassFileReader reader(f.get(), wa.con);
-  int count = 0;
-  set.classNames = reader.read_names(count);
-  reader.read_data_header();
-  for (int i = 0; i < static_cast<int>(wa.SLstT.size()); ++i) set.labels.push_back(reader.next_label(i));
-  return set;
+  return ReadClassLabels(wa.con, f.get(), static_cast<int>(wa.input.SLstT.size()));
 }
 
-void ask_matrix(WorkArea& wa, Matrix& MS) {
+void ask_matrix(Console& con, Matrix& MS) {
   for (;;) {
-    wa.con.print(kMatrixPrompt1);
-    wa.con.print(kMatrixPrompt2);
-    wa.con.print("\n");
-    wa.con.print(kMatrixPrompt3);
-    wa.con.print("\n");
-    wa.con.print(kMatrixPrompt4);
-    const std::string answer = wa.con.read_answer();
+    const std::string answer = ask_with_default(
+        con, {kMatrixPrompt1, kMatrixPrompt2, "\n", kMatrixPrompt3, "\n", kMatrixPrompt4}, "");
     // The whole number is checked: 65537 is refused rather than read as 1 in 16 bits.
     const long number = answer.empty() ? kDefaultMatrix : text_to_long(answer);
     if (const Matrix* m = MatrixOfNumber(number)) {
@@ -97,64 +81,54 @@ void ask_matrix(WorkArea& wa, Matrix& MS) {
   }
 }
 
-void ask_score(WorkArea& wa) {
+void ask_score(Console& con, Settings& s) {
   for (;;) {
-    wa.con.print(kScorePrompt1);
-    wa.con.print(kScorePrompt2);
-    const std::string answer = wa.con.read_answer();
-    wa.Score = answer.empty() ? kDefaultScore : static_cast<float>(text_to_double(answer));
+    const std::string answer = ask_with_default(con, {kScorePrompt1, kScorePrompt2}, "");
+    s.Score = answer.empty() ? kDefaultScore : static_cast<float>(text_to_double(answer));
     // A negative threshold, or one that is not a number, is asked again.
-    if (wa.Score >= 0) return;
+    if (s.Score >= 0) return;
   }
-}
-
-std::string ask_name(WorkArea& wa, const char* prompt, const char* fallback) {
-  wa.con.print(prompt);
-  std::string answer = wa.con.read_answer();
-  return answer.empty() ? fallback : answer;
 }
 }  // namespace
 
 void DDMS(WorkArea& wa, const std::string&, const std::string&, const std::string&) {
-  wa.Step = 1;
-  wa.FilterAt = 3;
-  wa.T.clear();
-  wa.Drapeau.clear();
-  wa.Results.clear();
-  wa.AllDDs.clear();
-  wa.NbFamilles = wa.NbChaines = wa.NbMot = wa.NbrClasses = wa.Longueur = 0;
-  wa.LongMot = 1;
+  wa.settings = Settings();
 
   std::string seqName, className;
-  InFile seqFile = ask_sequence_file(wa, seqName);
-  InFile classFile = ask_classification_file(wa, className, true);
+  InFile seqFile = ask_sequence_file(wa.con, seqName);
+  InFile classFile = ask_classification_file(wa.con, className, true);
   const bool withTest = ask_test_file(wa);
-  TestSet test;
+  ClassLabels test;
   if (withTest) test = ask_test_classification(wa);
   do {
-    ask_thresholds(wa);
-  } while (!thresholds_in_range(wa.ALPHA, wa.BETA));
+    ask_thresholds(wa.con, wa.settings);
+  } while (!thresholds_in_range(wa.settings.ALPHA, wa.settings.BETA));
   Matrix MS{};
-  ask_matrix(wa, MS);
-  ask_score(wa);
+  ask_matrix(wa.con, MS);
+  ask_score(wa.con, wa.settings);
 
-  FormatFile(wa, seqFile.get(), classFile.get());
-  FillTable(wa);
-  wa.con.print(kRunning);
-  Discriminate(wa);
-  DescriptorTable table;
-  MSDescriptors(wa, MS, table);
+  RunDiscovery(wa, seqFile.get(), classFile.get(), "");
+  check_capacity("descriptors", static_cast<long>(wa.discovery.AllDDs.size()), kMaxDescriptors);
+  MSDescriptors(wa.families, wa.discovery, wa.classes.LstClsForMSDD, MS, wa.settings.Score,
+                wa.descriptors, [](uint64_t done, uint64_t total) {
+                  progress::show(kPruning, static_cast<unsigned long long>(done),
+                                 static_cast<unsigned long long>(total));
+                });
+  progress::clear();
+  const DescriptorTable& table = wa.descriptors;
   wa.con.print(kDescriptorCount, static_cast<int>(table.NbMSDD));
-  GenerateResultFile2(wa, table);
+  GenerateResultFile2(wa.settings, table);
 
-  const std::string contextName = ask_name(wa, kContextPrompt, kDefaultContext);
+  const std::string contextName = ask_with_default(wa.con, {kContextPrompt}, kDefaultContext);
   std::optional<OutFile> testContext;
   if (withTest) {
-    while (!testContext) testContext = OutFile::try_create(ask_name(wa, kTestContextPrompt, kDefaultTestContext));
+    while (!testContext)
+      testContext =
+          OutFile::try_create(ask_with_default(wa.con, {kTestContextPrompt}, kDefaultTestContext));
   }
   GenerateListMotifs(contextName, table);
   if (testContext) {
-    WriteTestContext(*testContext, table, wa.SLstT, test.classNames, test.labels);
+    WriteTestContext(*testContext, table, wa.input.SLstT, test.names, test.labels);
     testContext->close();
   }
   wa.con.print(kComplete);

@@ -13,10 +13,10 @@ constexpr const char* kRecordStart = "\n>>%i-";
 constexpr const char* kRecordProbability = "| PM= %f| Class= ";
 }  // namespace
 
-void GenerateResultFile2(const WorkArea& wa, const DescriptorTable& t) {
+void GenerateResultFile2(const Settings& s, const DescriptorTable& t) {
   OutFile out = OutFile::create(kDdsmReportName);
-  WriteThresholdLines(wa, out);
-  out.print(kFilterLine, wa.FilterAt);
+  WriteThresholdLines(s, out);
+  out.print(kFilterLine, s.FilterAt);
   out.write(kColumns);
   for (uint32_t i = 0; i < t.NbMSDD; ++i) {
     out.print(kRecordStart, static_cast<int>(i + 1));

@@ -1,6 +1,6 @@
 // The files of the ddsm run: the report "LesDDSMs.txt", the plain list of kept descriptors, and
 // the test context (the kept descriptors against the test sequences, in the shared ARFF layout).
-// They read the pruned descriptor table, ALPHA, BETA and FilterAt. A file that cannot be
+// They read the pruned descriptor table and the settings (ALPHA, BETA, FilterAt). A file that cannot be
 // created or written ends the run naming it (exit 1).
 #pragma once
 #include <string>
@@ -8,13 +8,12 @@
 
 #include "core/out_file.h"
 #include "core/work_area.h"
-#include "submatrix/pruning.h"
 
 inline constexpr const char* kDdsmReportName = "LesDDSMs.txt";
 
 // The report: thresholds (100 x ALPHA and BETA in single precision), the filter start, the
 // column header, then one record per kept descriptor, each opened by a line end; no final one.
-void GenerateResultFile2(const WorkArea& wa, const DescriptorTable& t);
+void GenerateResultFile2(const Settings& s, const DescriptorTable& t);
 
 // The kept descriptors, one per line.
 void GenerateListMotifs(const std::string& name, const DescriptorTable& t);

@@ -152,26 +152,39 @@ const Matrix* MatrixOfNumber(long number) {
   }
 }
 
+const Matrix* MatrixOfName(std::string_view name) {
+  for (size_t k = 0; k < kMatrixNames.size(); ++k)
+    if (kMatrixNames[k] == name) return MatrixOfNumber(static_cast<long>(k) + 1);
+  return nullptr;
+}
+
 int Index(char letter) {
   size_t at = AA.find(letter);
   return at == std::string_view::npos ? -1 : static_cast<int>(at);
 }
 
+bool EncodeLetters(std::string_view text, std::vector<int8_t>& codes) {
+  bool scored = true;
+  for (char c : text) {
+    const int x = Index(c);
+    if (x < 0) scored = false;
+    codes.push_back(static_cast<int8_t>(x));
+  }
+  return scored;
+}
+
+float SelfScore(const Matrix& MS, const int8_t* codes, size_t n) {
+  float self = 0;
+  for (size_t p = 0; p < n; ++p)
+    self += static_cast<float>(MS[static_cast<size_t>(codes[p])][static_cast<size_t>(codes[p])]);
+  return self;
+}
+
 int Substitute(const Matrix& MS, float score, std::string_view first, std::string_view second) {
   const size_t n = first.size();
   if (n == 0 || second.size() < n) return 0;
-  float self = 0;
-  float pair = 0;
-  for (size_t p = 0; p < n; ++p) {
-    const int a = Index(first[p]);
-    const int b = Index(second[p]);
-    // A letter without a matrix row has no known favourable substitute: never similar.
-    if (a < 0 || b < 0) return 0;
-    const int32_t v = MS[static_cast<size_t>(a)][static_cast<size_t>(b)];
-    if (v < 0) return 0;
-    pair += static_cast<float>(v);
-    self += static_cast<float>(MS[static_cast<size_t>(a)][static_cast<size_t>(a)]);
-  }
-  const float ratio = pair / self;
-  return ratio > score ? 1 : 0;
+  // A letter without a matrix row has no known favourable substitute: never similar.
+  std::vector<int8_t> codes;
+  if (!EncodeLetters(first, codes) || !EncodeLetters(second.substr(0, n), codes)) return 0;
+  return SubstituteCoded(MS, score, codes.data(), SelfScore(MS, codes.data(), n), codes.data() + n, n);
 }

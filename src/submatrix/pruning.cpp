@@ -4,30 +4,11 @@
 #include <unordered_map>
 #include <utility>
 
-#include "core/capacity.h"
-#include "core/limits.h"
-#include "core/progress.h"
+#include "descriptors/discovery.h"
 
 namespace {
-constexpr const char* kPruning = "pruning descriptors: %zu of %zu";
 constexpr size_t kPruningEvery = 256;  // entries between two progress calls
 }  // namespace
-
-void DescriptorTable::clear() {
-  MLst.clear();
-  CLst.clear();
-  CLst2.clear();
-  CLst3.clear();
-  NbMSDD = 0;
-}
-
-void DescriptorTable::add(std::string text, std::string className) {
-  MLst.push_back(std::move(text));
-  CLst.push_back(0.0f);
-  CLst2.push_back(0);
-  CLst3.push_back(std::move(className));
-  ++NbMSDD;
-}
 
 std::array<float, 256> LetterFactors(const Matrix& MS) {
   std::array<float, 256> factors;
@@ -79,25 +60,24 @@ void Tri(DescriptorTable& t, int lo, int hi) {
   }
 }
 
-void FillDescriptorTable(const WorkArea& wa, DescriptorTable& t) {
-  t.clear();
-  check_capacity("descriptors", static_cast<long>(wa.AllDDs.size()), kMaxDescriptors);
+void FillDescriptorTable(const FamilyTable& ft, const DiscoveryState& ds,
+                         const std::vector<std::string>& classNames, DescriptorTable& t) {
+  t.reset();
   static const std::string kNoClass;
-  for (auto it = wa.AllDDs.rbegin(); it != wa.AllDDs.rend(); ++it) {
+  for (auto it = ds.AllDDs.rbegin(); it != ds.AllDDs.rend(); ++it) {
     const DDEntry& dd = *it;
-    std::string text = wa.T.substr(static_cast<size_t>(dd.start), static_cast<size_t>(dd.length));
     const std::string* name = &kNoClass;
     if (!dd.families.empty()) {
-      const auto k = static_cast<size_t>(dd.families.front());
-      if (k >= 1 && k <= wa.LstClsForMSDD.size()) name = &wa.LstClsForMSDD[k - 1];
+      const size_t k = dd.families.front();
+      if (k >= 1 && k <= classNames.size()) name = &classNames[k - 1];
     }
-    t.add(std::move(text), *name);
+    t.add(std::string(DescriptorText(ft, dd)), *name);
   }
 }
 
 namespace {
-// The pruning's view of one entry: its letters as matrix indices, its self score, and whether a
-// letter without a matrix row makes every comparison with it fail.
+// The pruning's view of one entry: where its letters sit among the coded letters, its self
+// score, and whether a letter without a matrix row makes every comparison with it fail.
 struct Coded {
   size_t offset;
   float self;
@@ -108,25 +88,20 @@ struct Coded {
 // otherwise the first earlier entry of its length that is similar to it is kept instead, or the
 // entry itself when there is none. Only entries of one length can be similar, so each entry is
 // compared only with the earlier entries of its own length.
-void Mark(DescriptorTable& t, const Matrix& MS, float score) {
+void Mark(DescriptorTable& t, const Matrix& MS, float score, const ProgressFn& progress) {
   const size_t n = t.NbMSDD;
   std::vector<int8_t> codes;
   std::vector<Coded> coded(n);
   std::unordered_map<size_t, std::vector<uint32_t>> byLength;  // entries of each length, ascending
   for (size_t i = 0; i < n; ++i) {
     const std::string& text = t.MLst[i];
-    Coded c{codes.size(), 0.0f, false};
-    for (char ch : text) {
-      const int x = Index(ch);
-      if (x < 0) c.unscored = true;
-      codes.push_back(static_cast<int8_t>(x));
-      if (x >= 0) c.self += static_cast<float>(MS[static_cast<size_t>(x)][static_cast<size_t>(x)]);
-    }
-    coded[i] = c;
+    const size_t offset = codes.size();
+    const bool scored = EncodeLetters(text, codes);
+    coded[i] = {offset, scored ? SelfScore(MS, codes.data() + offset, text.size()) : 0.0f, !scored};
     byLength[text.size()].push_back(static_cast<uint32_t>(i));
   }
   for (size_t i = n; i-- > 0;) {
-    if ((n - i) % kPruningEvery == 1) progress::show(kPruning, n - i - 1, n);
+    if (progress && (n - i) % kPruningEvery == 1) progress(n - i - 1, n);
     if (t.CLst[i] == 0.0f) {
       t.CLst2[i] = 1;
       continue;
@@ -138,18 +113,7 @@ void Mark(DescriptorTable& t, const Matrix& MS, float score) {
       for (uint32_t j : byLength[len]) {
         if (j >= i) break;
         if (coded[j].unscored) continue;
-        const int8_t* first = codes.data() + coded[j].offset;
-        float pair = 0;
-        bool refused = false;
-        for (size_t p = 0; p < len; ++p) {
-          const int32_t v = MS[static_cast<size_t>(first[p])][static_cast<size_t>(second[p])];
-          if (v < 0) {
-            refused = true;
-            break;
-          }
-          pair += static_cast<float>(v);
-        }
-        if (!refused && pair / coded[j].self > score) {
+        if (SubstituteCoded(MS, score, codes.data() + coded[j].offset, coded[j].self, second, len)) {
           found = j;
           break;
         }
@@ -158,9 +122,9 @@ void Mark(DescriptorTable& t, const Matrix& MS, float score) {
     t.CLst2[found] = 1;
   }
 }
+}  // namespace
 
-// Keeps the marked entries in their order: the removal of every unmarked entry in one pass.
-void Delete(DescriptorTable& t) {
+void KeepMarked(DescriptorTable& t) {
   size_t kept = 0;
   for (size_t i = 0; i < t.NbMSDD; ++i) {
     if (!t.CLst2[i]) continue;
@@ -178,14 +142,13 @@ void Delete(DescriptorTable& t) {
   t.CLst3.resize(kept);
   t.NbMSDD = static_cast<uint32_t>(kept);
 }
-}  // namespace
 
-void ScoreAndPrune(DescriptorTable& t, const Matrix& MS, float score) {
+void ScoreDescriptors(DescriptorTable& t, const Matrix& MS, float score, const ProgressFn& progress) {
   const auto factors = LetterFactors(MS);
   const int n = static_cast<int>(t.NbMSDD);
-  for (int i = 0; i < n; ++i) {
-    t.CLst2[static_cast<size_t>(i)] = 0;
-    t.CLst[static_cast<size_t>(i)] = MutationProbability(factors, t.MLst[static_cast<size_t>(i)]);
+  for (size_t i = 0; i < t.NbMSDD; ++i) {
+    t.CLst2[i] = 0;
+    t.CLst[i] = MutationProbability(factors, t.MLst[i]);
   }
   // Runs of entries at least as long as the run's first one: with the discovery's order (never
   // longer after shorter) these are exactly the groups of equal length.
@@ -196,12 +159,13 @@ void ScoreAndPrune(DescriptorTable& t, const Matrix& MS, float score) {
     Tri(t, i, e - 1);
     i = e;
   }
-  Mark(t, MS, score);
-  Delete(t);
+  Mark(t, MS, score, progress);
 }
 
-void MSDescriptors(const WorkArea& wa, const Matrix& MS, DescriptorTable& t) {
-  FillDescriptorTable(wa, t);
-  ScoreAndPrune(t, MS, wa.Score);
-  progress::clear();
+void MSDescriptors(const FamilyTable& ft, const DiscoveryState& ds,
+                   const std::vector<std::string>& classNames, const Matrix& MS, float Score,
+                   DescriptorTable& t, const ProgressFn& progress) {
+  FillDescriptorTable(ft, ds, classNames, t);
+  ScoreDescriptors(t, MS, Score, progress);
+  KeepMarked(t);
 }

@@ -1,7 +1,8 @@
-// The descriptor table of the ddsm run: the accepted descriptors copied from the discovery, each
+// The ddsm engine: descriptors (in the discovery's list order, never longer after shorter), each
 // weighed with a mutation probability under the chosen matrix, ordered within each length group
-// and pruned of descriptors that an earlier similar descriptor of the same length stands for.
-// Reads T, AllDDs and LstClsForMSDD of the work area; the table holds what the writers report.
+// and marked where an earlier similar descriptor of the same length does not already stand for
+// them. KeepMarked then removes the others. Any number of descriptors; the console's 60000 is
+// its run's check.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -9,21 +10,9 @@
 #include <string_view>
 #include <vector>
 
+#include "core/progress_fn.h"
 #include "core/work_area.h"
 #include "submatrix/matrices.h"
-
-// Parallel columns; an entry always moves as a whole.
-struct DescriptorTable {
-  std::vector<std::string> MLst;   // descriptor text, kept whole
-  std::vector<float> CLst;         // mutation probability
-  std::vector<uint8_t> CLst2;      // keep mark: 0 or 1
-  std::vector<std::string> CLst3;  // class name of the descriptor's first family, kept whole
-  uint32_t NbMSDD = 0;
-
-  void clear();
-  // Appends an entry with probability 0 and no mark.
-  void add(std::string text, std::string className);
-};
 
 // The factor of every byte under MS: diagonal / (diagonal + positive off-diagonal entries of
 // the row), in single precision; 1 for a letter without a matrix row.
@@ -41,12 +30,19 @@ void echange(DescriptorTable& t, int a, int b);
 void Tri(DescriptorTable& t, int lo, int hi);
 
 // Fills the table from AllDDs, the most recent descriptor first (the discovery's list order),
-// each with the class name of the lowest family it names. More than 60000 descriptors are
-// refused (exit 1).
-void FillDescriptorTable(const WorkArea& wa, DescriptorTable& t);
+// each with the class name of the lowest family it names (`classNames[family - 1]`).
+void FillDescriptorTable(const FamilyTable& ft, const DiscoveryState& ds,
+                         const std::vector<std::string>& classNames, DescriptorTable& t);
 
-// Scores, orders, marks and keeps only the marked entries (their relative order unchanged).
-void ScoreAndPrune(DescriptorTable& t, const Matrix& MS, float score);
+// Scores every entry, orders each length group and sets the keep marks (CLst2): the scored list
+// and its marks, nothing removed yet.
+void ScoreDescriptors(DescriptorTable& t, const Matrix& MS, float score,
+                      const ProgressFn& progress = {});
 
-// The whole pruning of the run: FillDescriptorTable then ScoreAndPrune with wa.Score.
-void MSDescriptors(const WorkArea& wa, const Matrix& MS, DescriptorTable& t);
+// `Delete` of every unmarked entry: keeps the marked entries in their order.
+void KeepMarked(DescriptorTable& t);
+
+// The whole pruning: FillDescriptorTable, ScoreDescriptors with Score, KeepMarked.
+void MSDescriptors(const FamilyTable& ft, const DiscoveryState& ds,
+                   const std::vector<std::string>& classNames, const Matrix& MS, float Score,
+                   DescriptorTable& t, const ProgressFn& progress = {});

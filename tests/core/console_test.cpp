@@ -112,24 +112,24 @@ TEST(Prompts, SequenceFileIsAskedUntilItOpensAndEmptyMeansSample) {
   here.dir().write("Sample.txt", ">a\nAC\n");
   TestArea t("missing.fa\n\n");
   std::string name;
-  InFile f = ask_sequence_file(t.wa, name);
+  InFile f = ask_sequence_file(t.wa.con, name);
   EXPECT_TRUE(f);
   EXPECT_EQ(name, "Sample.txt");
   EXPECT_EQ(t.printed(), kSeqPrompt + kSeqPrompt);
 
   // A folder opens on this system but cannot be read: it is asked again like a missing file.
   TestArea folder(".\nSample.txt\n");
-  ask_sequence_file(folder.wa, name);
+  ask_sequence_file(folder.wa.con, name);
   EXPECT_EQ(folder.printed(), kSeqPrompt + kSeqPrompt);
 
   TestArea given("");
   name = "Sample.txt";
-  EXPECT_TRUE(open_or_ask_sequence_file(given.wa, name));
+  EXPECT_TRUE(open_or_ask_sequence_file(given.wa.con, name));
   EXPECT_EQ(given.printed(), "");  // the given name opens: no prompt
 
   TestArea eof("nope\n");
   name = "";
-  auto [status, err] = ends([&] { open_or_ask_sequence_file(eof.wa, name); });
+  auto [status, err] = ends([&] { open_or_ask_sequence_file(eof.wa.con, name); });
   EXPECT_EQ(status, 1);
   EXPECT_EQ(err, kEndOfInput);
   EXPECT_EQ(eof.printed(), kSeqPrompt + kSeqPrompt);
@@ -140,12 +140,12 @@ TEST(Prompts, ClassificationFileHasNoDefault) {
   here.dir().write("classes.txt", "#\n0\n#\n#\n");
   TestArea t("\nclasses.txt\n");
   std::string name = "classes.txt";
-  EXPECT_TRUE(ask_classification_file(t.wa, name, true));
+  EXPECT_TRUE(ask_classification_file(t.wa.con, name, true));
   EXPECT_EQ(t.printed(), "\n%\tEnter the classification file: \n%\tEnter the classification file: ");
 
   TestArea given("");
   name = "classes.txt";
-  EXPECT_TRUE(ask_classification_file(given.wa, name, false));
+  EXPECT_TRUE(ask_classification_file(given.wa.con, name, false));
   EXPECT_EQ(given.printed(), "");
 }
 
@@ -154,30 +154,30 @@ TEST(Prompts, OptionalClassificationFileAndContextFileOfTheNgramAndMotifRuns) {
   here.dir().write("classes.txt", "#\n0\n#\n#\n");
   TestArea none("\n");
   std::string name = "x";
-  EXPECT_FALSE(ask_optional_classification_file(none.wa, name));
+  EXPECT_FALSE(ask_optional_classification_file(none.wa.con, name));
   EXPECT_EQ(name, "");
   EXPECT_EQ(none.printed(), kOptClassPrompt);
 
   TestArea retry("nope.txt\nclasses.txt\n");
-  EXPECT_TRUE(ask_optional_classification_file(retry.wa, name));
+  EXPECT_TRUE(ask_optional_classification_file(retry.wa.con, name));
   EXPECT_EQ(name, "classes.txt");
   EXPECT_EQ(retry.printed(), kOptClassPrompt + kOptClassPrompt);
 
   const std::string contextPrompt = "\n%\tEnter the context file name [Context.txt]: ";
   TestArea context("\nmine.txt\n");
-  EXPECT_EQ(ask_context_file(context.wa), "Context.txt");
-  EXPECT_EQ(ask_context_file(context.wa), "mine.txt");
+  EXPECT_EQ(ask_context_file(context.wa.con), "Context.txt");
+  EXPECT_EQ(ask_context_file(context.wa.con), "mine.txt");
   EXPECT_EQ(context.printed(), contextPrompt + contextPrompt);
 }
 
 TEST(Prompts, ThresholdsAreReadAsNumbersAndEmptyMeansZero) {
   TestArea t("0.7\nabc\n\n1\n");
-  ask_thresholds(t.wa);
-  EXPECT_EQ(t.wa.ALPHA, 0.7f);
-  EXPECT_EQ(t.wa.BETA, 0.0f);
-  ask_thresholds(t.wa);
-  EXPECT_EQ(t.wa.ALPHA, 0.0f);
-  EXPECT_EQ(t.wa.BETA, 1.0f);
+  ask_thresholds(t.wa.con, t.wa.settings);
+  EXPECT_EQ(t.wa.settings.ALPHA, 0.7f);
+  EXPECT_EQ(t.wa.settings.BETA, 0.0f);
+  ask_thresholds(t.wa.con, t.wa.settings);
+  EXPECT_EQ(t.wa.settings.ALPHA, 0.0f);
+  EXPECT_EQ(t.wa.settings.BETA, 1.0f);
   const std::string round =
       "\n%\tEnter ALPHA and BETA values ( 0 <= ALPHA,BETA <= 1 )\n  \tdefault values[0][0]: \n"
       "  \tALPHA [0]=   \tBETA [0]= ";

@@ -10,6 +10,7 @@
 
 #include "core/out_file.h"
 #include "core/work_area.h"
+#include "descriptors/discovery.h"
 #include "input/family_table.h"
 #include "support/run_program.h"
 
@@ -32,22 +33,21 @@ inline WorkArea make_work_area(const FamilySet& set, float alpha, float beta) {
   WorkArea wa;
   wa.con = Console(null_output(), stdin);
   size_t classes = std::max(set.names.size(), set.families.size());
-  for (size_t f = 0; f < classes; ++f) wa.LstClsForMSDD.push_back(class_name(set, f));
-  wa.NbClsForMSDD = static_cast<int>(classes);
+  for (size_t f = 0; f < classes; ++f) wa.classes.LstClsForMSDD.push_back(class_name(set, f));
   for (size_t f = 0; f < set.families.size(); ++f) {
-    wa.SeqGroups.emplace_back();
+    wa.classes.SeqGroups.emplace_back();
     for (const std::string& s : set.families[f]) {
-      wa.SeqGroups.back().push_back(static_cast<int>(wa.P.size()));
-      wa.P.push_back(s);
-      wa.Labels.push_back(class_name(set, f));
+      wa.classes.SeqGroups.back().push_back(static_cast<uint32_t>(wa.input.P.size()));
+      wa.input.P.push_back(s);
+      wa.classes.Labels.push_back(class_name(set, f));
     }
   }
-  wa.Tot = wa.Sam = static_cast<int>(wa.P.size());
-  FillTable(wa);
-  wa.ALPHA = alpha;
-  wa.BETA = beta;
-  wa.Step = 1;
-  wa.FilterAt = 3;
+  wa.input.Tot = wa.input.Sam = static_cast<int>(wa.input.P.size());
+  FillTable(views_of(wa.input.P), wa.classes.SeqGroups, wa.families);
+  wa.settings.ALPHA = alpha;
+  wa.settings.BETA = beta;
+  wa.settings.Step = 1;
+  wa.settings.FilterAt = 3;
   return wa;
 }
 
@@ -64,17 +64,17 @@ inline std::string class_file_text(const FamilySet& set) {
 
 // Every result of a discovery, one item per line.
 inline std::string dump_results(const WorkArea& wa) {
-  std::string out = "NbMot " + std::to_string(wa.NbMot) + "\n";
-  for (const DDEntry& dd : wa.AllDDs) {
+  std::string out = "NbMot " + std::to_string(wa.discovery.NbMot) + "\n";
+  for (const DDEntry& dd : wa.discovery.AllDDs) {
     out += "dd " + std::to_string(dd.number) + " start " + std::to_string(dd.start) + " length " +
            std::to_string(dd.length) + " count " + std::to_string(dd.familyCount) + "/" +
            std::to_string(dd.familySize) + " families";
-    for (int32_t f : dd.families) out += " " + std::to_string(f);
+    for (uint32_t f : dd.families) out += " " + std::to_string(f);
     out += " presence";
     for (auto [s, c] : dd.presence) out += " " + std::to_string(s) + ":" + std::to_string(c);
     out += "\n";
   }
-  for (const FamilyEntry& fam : wa.Results) {
+  for (const FamilyEntry& fam : wa.families.Results) {
     out += "family " + std::to_string(fam.number) + " nbDDs " + std::to_string(fam.nbDDs) + " hits";
     for (const FamilyHit& h : fam.hits) out += " " + std::to_string(h.start) + "+" + std::to_string(h.length);
     out += "\n";

@@ -65,13 +65,13 @@ size_t compare_once(uint32_t seed, const Shape& shape) {
 
   WorkArea fast = make_work_area(set, alpha, beta);
   WorkArea slow = make_work_area(set, alpha, beta);
-  Discriminate(fast);
+  Discriminate(fast.families, fast.settings, fast.discovery);
   const literal::Outcome expected = literal::Discriminate(slow, class_file_text(set));
 
   EXPECT_EQ(dump_results(fast), dump_results(slow)) << "seed " << seed << " alpha " << alpha << " beta " << beta;
-  EXPECT_EQ(written_bytes([&](OutFile& f) { WriteResultFile(fast, f); }), expected.resultFile) << "seed " << seed;
-  EXPECT_EQ(written_bytes([&](OutFile& f) { WriteARFFContext(fast, f); }), expected.arffFile) << "seed " << seed;
-  return fast.AllDDs.size();
+  EXPECT_EQ(written_bytes([&](OutFile& f) { WriteResultFile(fast.families, fast.discovery, fast.settings, f); }), expected.resultFile) << "seed " << seed;
+  EXPECT_EQ(written_bytes([&](OutFile& f) { WriteARFFContext(fast.families, fast.discovery, fast.classes, f); }), expected.arffFile) << "seed " << seed;
+  return fast.discovery.AllDDs.size();
 }
 
 TEST(DiscoveryDifferential, SmallAlphabetsAndShortSequences) {
@@ -128,12 +128,12 @@ TEST(DiscoveryDifferential, RealProteinFamilies) {
   for (auto [alpha, beta] : {std::pair{0.5f, 0.2f}, {0.25f, 0.1f}, {0.1f, 0.5f}}) {
     WorkArea fast = make_work_area(set, alpha, beta);
     WorkArea slow = make_work_area(set, alpha, beta);
-    Discriminate(fast);
+    Discriminate(fast.families, fast.settings, fast.discovery);
     const literal::Outcome expected = literal::Discriminate(slow, class_file_text(set));
-    EXPECT_GT(fast.NbMot, 0u);
+    EXPECT_GT(fast.discovery.NbMot, 0u);
     EXPECT_EQ(dump_results(fast), dump_results(slow)) << alpha << " " << beta;
-    EXPECT_EQ(written_bytes([&](OutFile& f) { WriteResultFile(fast, f); }), expected.resultFile);
-    EXPECT_EQ(written_bytes([&](OutFile& f) { WriteARFFContext(fast, f); }), expected.arffFile);
+    EXPECT_EQ(written_bytes([&](OutFile& f) { WriteResultFile(fast.families, fast.discovery, fast.settings, f); }), expected.resultFile);
+    EXPECT_EQ(written_bytes([&](OutFile& f) { WriteARFFContext(fast.families, fast.discovery, fast.classes, f); }), expected.arffFile);
   }
 }
 
@@ -143,9 +143,9 @@ TEST(DiscoveryDifferential, OneFamilyFindsNothing) {
     FamilySet set = random_set(rng, {1, 6, 12, 2});
     WorkArea fast = make_work_area(set, 0.0f, 1.0f);
     WorkArea slow = make_work_area(set, 0.0f, 1.0f);
-    Discriminate(fast);
+    Discriminate(fast.families, fast.settings, fast.discovery);
     literal::Discriminate(slow, class_file_text(set));
-    EXPECT_EQ(fast.NbMot, 0u) << "seed " << seed;
+    EXPECT_EQ(fast.discovery.NbMot, 0u) << "seed " << seed;
     EXPECT_EQ(dump_results(fast), dump_results(slow)) << "seed " << seed;
   }
 }

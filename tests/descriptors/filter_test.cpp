@@ -10,8 +10,8 @@
 namespace {
 
 const DDEntry* find_descriptor(const WorkArea& wa, const std::string& text) {
-  for (const DDEntry& dd : wa.AllDDs)
-    if (DescriptorText(wa, dd) == text) return &dd;
+  for (const DDEntry& dd : wa.discovery.AllDDs)
+    if (DescriptorText(wa.families, dd) == text) return &dd;
   return nullptr;
 }
 
@@ -20,81 +20,81 @@ const FamilySet kTied = {{{"XY", "XY"}, {"XY", "XY"}, {"AB", "AB", "AB"}}, {}};
 
 TEST(Filter, TiedFamiliesOfTheSameSizeFormTheFinalSet) {
   WorkArea wa = make_work_area(kTied, 1.0f, 0.5f);
-  Discriminate(wa);
+  Discriminate(wa.families, wa.settings, wa.discovery);
   const DDEntry* xy = find_descriptor(wa, "XY");
   ASSERT_NE(xy, nullptr);
-  EXPECT_EQ(xy->families, (std::vector<int32_t>{1, 2}));
+  EXPECT_EQ(xy->families, (std::vector<uint32_t>{1, 2}));
   EXPECT_EQ(xy->familyCount, 2);
   EXPECT_EQ(xy->familySize, 2);
   EXPECT_EQ(xy->length, 2);
   EXPECT_EQ(xy->start, 0);
   EXPECT_EQ(xy->presence, (std::vector<std::pair<uint32_t, uint32_t>>{{1, 1}, {2, 1}, {3, 1}, {4, 1}}));
   // The best family is the highest of the final set: it alone counts the descriptor...
-  EXPECT_EQ(wa.Results[1].nbDDs, 3u);  // X, Y, XY
-  EXPECT_EQ(wa.Results[0].nbDDs, 0u);
+  EXPECT_EQ(wa.families.Results[1].nbDDs, 3u);  // X, Y, XY
+  EXPECT_EQ(wa.families.Results[0].nbDDs, 0u);
   // ...but both families get the family hit and their sequences the sequence hits.
-  ASSERT_EQ(wa.Results[0].hits.size(), 3u);
-  EXPECT_EQ(wa.Results[0].hits.back().start, 0);
-  EXPECT_EQ(wa.Results[0].hits.back().length, 2);
-  const SequenceHit& hit = wa.Results[0].sequences[1].hits.back();
+  ASSERT_EQ(wa.families.Results[0].hits.size(), 3u);
+  EXPECT_EQ(wa.families.Results[0].hits.back().start, 0);
+  EXPECT_EQ(wa.families.Results[0].hits.back().length, 2);
+  const SequenceHit& hit = wa.families.Results[0].sequences[1].hits.back();
   EXPECT_EQ(hit.ddNumber, xy->number);
   EXPECT_EQ(hit.occurrences, 1);
   EXPECT_EQ(hit.familyCount, 2);
   EXPECT_EQ(hit.totalCount, 4);
-  EXPECT_EQ(wa.Results[0].sequences[1].nbDDs, 3u);
+  EXPECT_EQ(wa.families.Results[0].sequences[1].nbDDs, 3u);
 }
 
 TEST(Filter, OutOfFamilyShareAboveBetaRejects) {
   // (4 - 2) / (7 - 2) = 0.4 > 0.3: nothing of families 1 and 2 passes.
   WorkArea wa = make_work_area(kTied, 1.0f, 0.3f);
-  Discriminate(wa);
+  Discriminate(wa.families, wa.settings, wa.discovery);
   EXPECT_EQ(find_descriptor(wa, "XY"), nullptr);
   EXPECT_EQ(find_descriptor(wa, "X"), nullptr);
   ASSERT_NE(find_descriptor(wa, "AB"), nullptr);
-  for (const DDEntry& dd : wa.AllDDs) EXPECT_EQ(dd.families, std::vector<int32_t>{3});
+  for (const DDEntry& dd : wa.discovery.AllDDs) EXPECT_EQ(dd.families, std::vector<uint32_t>{3});
 }
 
 TEST(Filter, OnlyTheSmallestTiedFamiliesFormTheFinalSet) {
   // Counts 2 and 2; sizes 2 and 3: the final set is {1}. Shares 2/2 and (4-2)/(5-2).
   WorkArea wa = make_work_area({{{"QW", "QW"}, {"QW", "QW", "EE"}}, {}}, 1.0f, 0.7f);
-  Discriminate(wa);
+  Discriminate(wa.families, wa.settings, wa.discovery);
   const DDEntry* qw = find_descriptor(wa, "QW");
   ASSERT_NE(qw, nullptr);
-  EXPECT_EQ(qw->families, std::vector<int32_t>{1});
+  EXPECT_EQ(qw->families, std::vector<uint32_t>{1});
   EXPECT_EQ(qw->familySize, 2);
-  EXPECT_TRUE(wa.Results[1].hits.empty());  // family 2 is tied but larger
+  EXPECT_TRUE(wa.families.Results[1].hits.empty());  // family 2 is tied but larger
   // 2/3 = 0.666..7 > 0.6: rejected with a lower BETA.
   WorkArea strict = make_work_area({{{"QW", "QW"}, {"QW", "QW", "EE"}}, {}}, 1.0f, 0.6f);
-  Discriminate(strict);
+  Discriminate(strict.families, strict.settings, strict.discovery);
   EXPECT_EQ(find_descriptor(strict, "QW"), nullptr);
 }
 
 TEST(Filter, RepeatedWordCountsItsSequenceOnceAndPresenceTwice) {
   WorkArea wa = make_work_area({{{"KAKA", "KC"}, {"CC", "CA"}}, {}}, 0.5f, 0.5f);
-  Discriminate(wa);
+  Discriminate(wa.families, wa.settings, wa.discovery);
   const DDEntry* k = find_descriptor(wa, "K");
   ASSERT_NE(k, nullptr);
   EXPECT_EQ(k->familyCount, 2);
   EXPECT_EQ(k->presence, (std::vector<std::pair<uint32_t, uint32_t>>{{1, 2}, {2, 1}}));
-  EXPECT_EQ(wa.Results[0].sequences[0].hits.front().occurrences, 2);
+  EXPECT_EQ(wa.families.Results[0].sequences[0].hits.front().occurrences, 2);
 }
 
 TEST(Filter, ShortWordsStayLiveAndLongerOnesAreAcceptedFromTheSameStart) {
   WorkArea wa = make_work_area({{{"QRS", "QRS"}, {"ABC", "ABC"}}, {}}, 1.0f, 0.0f);
-  Discriminate(wa);
+  Discriminate(wa.families, wa.settings, wa.discovery);
   for (const char* text : {"Q", "QR", "QRS", "RS", "A", "AB", "ABC"}) {
     const DDEntry* dd = find_descriptor(wa, text);
     ASSERT_NE(dd, nullptr) << text;
     EXPECT_EQ(dd->start, text[0] == 'A' ? 6 : text[0] == 'Q' ? 0 : 1) << text;
   }
   // Numbering follows acceptance: length 1 first, then 2, then 3.
-  for (size_t i = 0; i < wa.AllDDs.size(); ++i) {
-    EXPECT_EQ(wa.AllDDs[i].number, i + 1);
+  for (size_t i = 0; i < wa.discovery.AllDDs.size(); ++i) {
+    EXPECT_EQ(wa.discovery.AllDDs[i].number, i + 1);
     if (i > 0) {
-      EXPECT_GE(wa.AllDDs[i].length, wa.AllDDs[i - 1].length);
+      EXPECT_GE(wa.discovery.AllDDs[i].length, wa.discovery.AllDDs[i - 1].length);
     }
   }
-  EXPECT_EQ(wa.NbMot, wa.AllDDs.size());
+  EXPECT_EQ(wa.discovery.NbMot, wa.discovery.AllDDs.size());
 }
 
 TEST(Filter, FirstOccurrenceOverARetiredPositionIsRejected) {
@@ -102,7 +102,7 @@ TEST(Filter, FirstOccurrenceOverARetiredPositionIsRejected) {
   // occurrence covers the retired C of sequence 1, while its second one is clear.
   const FamilySet set = {{{"ABCDE", "ABCDF"}, {"ABCG", "BCDHCDF"}}, {}};
   WorkArea wa = make_work_area(set, 0.5f, 0.0f);
-  Discriminate(wa);
+  Discriminate(wa.families, wa.settings, wa.discovery);
   ASSERT_NE(find_descriptor(wa, "CDE"), nullptr);
   EXPECT_EQ(find_descriptor(wa, "ABCD"), nullptr);
 
@@ -111,17 +111,17 @@ TEST(Filter, FirstOccurrenceOverARetiredPositionIsRejected) {
   WorkArea step = make_work_area(set, 0.5f, 0.0f);
   RepeatClasses rc;
   FilterScratch fs;
-  Initialize(step, rc);
-  PrepareFilter(step, fs);
-  Filter(step, rc, fs);
+  Initialize(step.families, step.discovery, rc);
+  PrepareFilter(step.families, fs);
+  Filter(step.families, step.settings, step.discovery, rc, fs);
   for (int length = 2; length <= 3; ++length) {
-    Construct(step, rc);
-    ++step.LongMot;
-    Filter(step, rc, fs);
+    Construct(step.families, step.settings, step.discovery, rc);
+    ++step.discovery.LongMot;
+    Filter(step.families, step.settings, step.discovery, rc, fs);
   }
   EXPECT_EQ(rc.V[2], 0);
-  Construct(step, rc);
-  ++step.LongMot;
+  Construct(step.families, step.settings, step.discovery, rc);
+  ++step.discovery.LongMot;
   EXPECT_LT(rc.V[1], 0);
   EXPECT_GT(rc.V[0], 0);
   EXPECT_EQ(rc.V[0], rc.V[5]);  // ABCD in both sequences of family 1
@@ -129,44 +129,44 @@ TEST(Filter, FirstOccurrenceOverARetiredPositionIsRejected) {
 
 TEST(Filter, SingleFamilyAcceptsNothing) {
   WorkArea wa = make_work_area({{{"AAB", "AB", "B"}}, {}}, 0.0f, 1.0f);
-  Discriminate(wa);
-  EXPECT_EQ(wa.NbMot, 0u);
-  EXPECT_TRUE(wa.AllDDs.empty());
+  Discriminate(wa.families, wa.settings, wa.discovery);
+  EXPECT_EQ(wa.discovery.NbMot, 0u);
+  EXPECT_TRUE(wa.discovery.AllDDs.empty());
 }
 
 TEST(Filter, ZeroAlphaAndFullBetaAcceptWhatTheWindowAllows) {
   // Every class is accepted: at lengths 1 and 2 nothing is retired, at length 3 the first
   // occurrences are clear, and after that nothing is live any more.
   WorkArea wa = make_work_area({{{"ABC"}, {"ABD"}}, {}}, 0.0f, 1.0f);
-  Discriminate(wa);
+  Discriminate(wa.families, wa.settings, wa.discovery);
   std::vector<std::string> texts;
-  for (const DDEntry& dd : wa.AllDDs) texts.emplace_back(DescriptorText(wa, dd));
+  for (const DDEntry& dd : wa.discovery.AllDDs) texts.emplace_back(DescriptorText(wa.families, dd));
   EXPECT_EQ(texts, (std::vector<std::string>{"A", "B", "C", "D", "AB", "BC", "BD", "ABC", "ABD"}));
 }
 
-TEST(Discriminate, ShortTextsStillRunOneCycleAndPrintTheStart) {
+TEST(Discriminate, ShortTextsStillRunOneCycleAndTheEnginePrintsNothing) {
   TempDir dir;
   const std::string path = (dir.path() / "console").string();
   FILE* out = std::fopen(path.c_str(), "w");
   ASSERT_NE(out, nullptr);
   WorkArea wa = make_work_area({{{"A"}, {"B"}}, {}}, 1.0f, 0.0f);
   wa.con = Console(out, stdin);
-  Discriminate(wa);
+  Discriminate(wa.families, wa.settings, wa.discovery);
   std::fclose(out);
-  EXPECT_EQ(read_file(path), "\ndeb Discriminate");
-  EXPECT_EQ(wa.LongMot, 2u);  // the loop body ran once although Longueur is 1
-  EXPECT_EQ(wa.NbMot, 2u);
+  EXPECT_EQ(read_file(path), "");  // the runs print "\ndeb Discriminate", not the engine
+  EXPECT_EQ(wa.discovery.LongMot, 2u);  // the loop body ran once although Longueur is 1
+  EXPECT_EQ(wa.discovery.NbMot, 2u);
 
   WorkArea empty = make_work_area({{{""}, {""}}}, 0.0f, 1.0f);
-  Discriminate(empty);
-  EXPECT_EQ(empty.NbMot, 0u);
+  Discriminate(empty.families, empty.settings, empty.discovery);
+  EXPECT_EQ(empty.discovery.NbMot, 0u);
 }
 
 TEST(Discriminate, ClearsTheResultsOfAnEarlierDiscovery) {
   WorkArea wa = make_work_area(kTied, 1.0f, 0.5f);
-  Discriminate(wa);
+  Discriminate(wa.families, wa.settings, wa.discovery);
   const std::string first = dump_results(wa);
-  Discriminate(wa);
+  Discriminate(wa.families, wa.settings, wa.discovery);
   EXPECT_EQ(dump_results(wa), first);
 }
 

@@ -11,18 +11,18 @@ namespace {
 TEST(RepeatClasses, AbcbExampleNumbersPartnerClassFirstThenLargerOldClass) {
   WorkArea wa = make_work_area({{{"ABCB"}, {}}}, 0, 0);
   RepeatClasses rc;
-  Initialize(wa, rc);
+  Initialize(wa.families, wa.discovery, rc);
   EXPECT_EQ(rc.V, (std::vector<int32_t>{1, 2, 3, 2}));
-  EXPECT_EQ(wa.NbrClasses, 3u);
-  EXPECT_EQ(wa.LongMot, 1u);
+  EXPECT_EQ(wa.discovery.NbrClasses, 3u);
+  EXPECT_EQ(wa.discovery.LongMot, 1u);
   // Grouped by class, ascending inside a class.
   EXPECT_EQ(rc.order, (std::vector<int32_t>{0, 1, 3, 2}));
   EXPECT_EQ(rc.classStart, (std::vector<uint32_t>{0, 1, 3, 4}));
 
-  Construct(wa, rc);
+  Construct(wa.families, wa.settings, wa.discovery, rc);
   // CB = 1 and AB = 2 (same partner B, the larger old class first), BC = 3; the last B dies.
   EXPECT_EQ(rc.V, (std::vector<int32_t>{2, 3, 1, -2}));
-  EXPECT_EQ(wa.NbrClasses, 3u);
+  EXPECT_EQ(wa.discovery.NbrClasses, 3u);
   EXPECT_EQ(rc.order, (std::vector<int32_t>{2, 0, 1}));
 }
 
@@ -36,26 +36,26 @@ TEST(RepeatClasses, WordsNeverCrossASequenceEnd) {
   // "AA" then "A": the second A of the first sequence could only grow into the next sequence.
   WorkArea wa = make_work_area({{{"AA", "A"}, {}}}, 0, 0);
   RepeatClasses rc;
-  Initialize(wa, rc);
-  Construct(wa, rc);
+  Initialize(wa.families, wa.discovery, rc);
+  Construct(wa.families, wa.settings, wa.discovery, rc);
   EXPECT_EQ(rc.V, (std::vector<int32_t>{1, -1, -1}));
-  EXPECT_EQ(wa.NbrClasses, 1u);
+  EXPECT_EQ(wa.discovery.NbrClasses, 1u);
 }
 
 TEST(RepeatClasses, EmptyTextHasNoClass) {
   WorkArea wa = make_work_area({{{""}, {""}}}, 0, 0);
   RepeatClasses rc;
-  Initialize(wa, rc);
-  EXPECT_EQ(wa.NbrClasses, 0u);
-  Construct(wa, rc);
-  EXPECT_EQ(wa.NbrClasses, 0u);
+  Initialize(wa.families, wa.discovery, rc);
+  EXPECT_EQ(wa.discovery.NbrClasses, 0u);
+  Construct(wa.families, wa.settings, wa.discovery, rc);
+  EXPECT_EQ(wa.discovery.NbrClasses, 0u);
   EXPECT_TRUE(rc.V.empty());
 }
 
 TEST(RepeatClasses, EqualBytesShareAClassWhateverTheirValue) {
   WorkArea wa = make_work_area({{{"\xe9" "A\xe9", "\x7f"}, {}}}, 0, 0);
   RepeatClasses rc;
-  Initialize(wa, rc);
+  Initialize(wa.families, wa.discovery, rc);
   EXPECT_EQ(rc.V, (std::vector<int32_t>{1, 2, 1, 3}));
   EXPECT_EQ(rc.seqOf, (std::vector<uint32_t>{1, 1, 1, 2}));
 }
@@ -63,9 +63,9 @@ TEST(RepeatClasses, EqualBytesShareAClassWhateverTheirValue) {
 TEST(RepeatClasses, EmptyFirstSequenceCoversNoPosition) {
   WorkArea wa = make_work_area({{{"", "AB"}, {"AB"}}}, 0, 0);
   RepeatClasses rc;
-  Initialize(wa, rc);
+  Initialize(wa.families, wa.discovery, rc);
   EXPECT_EQ(rc.seqOf, (std::vector<uint32_t>{2, 2, 3, 3}));
-  Construct(wa, rc);
+  Construct(wa.families, wa.settings, wa.discovery, rc);
   // AB grows in both sequences; the B at each sequence end dies.
   EXPECT_EQ(rc.V, (std::vector<int32_t>{1, -2, 1, -2}));
 }

@@ -27,7 +27,7 @@ std::string fasta(const std::vector<std::string>& seqs, const std::string& eol =
 
 std::string class_file(const std::vector<std::string>& names, const std::vector<std::string>& labels,
                        const std::string& eol = "\n", int count = -1) {
-  std::string s = "#classes number" + eol + std::to_string(count < 0 ? names.size() : count) + eol +
+  std::string s = "#classes number" + eol + std::to_string(count < 0 ? static_cast<long>(names.size()) : count) + eol +
                   "#classes" + eol;
   for (auto& n : names) s += n + eol;
   s += "#data" + eol;

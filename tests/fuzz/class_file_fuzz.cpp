@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(seqF && classF);
   bool ended = false;
   try {
-    FormatFile(wa, seqF, classF);
+    FormatFile(wa.input, wa.classes, wa.con, seqF, classF);
   } catch (const RunExit& e) {
     FUZZ_CHECK(e.status == 1);
     ended = true;
@@ -51,43 +51,43 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(ended == ref.failed);
   if (ended) return 0;
   FUZZ_CHECK(out.text() == refSeq.out + ref.out);
-  FUZZ_CHECK(wa.LstClsForMSDD == ref.names);
+  FUZZ_CHECK(wa.classes.LstClsForMSDD == ref.names);
   const std::string seqfile = file_bytes("SeqFile.seq");
   FUZZ_CHECK(seqfile == ref.seqfile);
 
-  FillTable(wa);
+  FillTable(views_of(wa.input.P), wa.classes.SeqGroups, wa.families);
   // Checks that hold for every input: the table covers exactly the written sequences.
   size_t written = 0;
-  for (const auto& g : wa.SeqGroups) written += g.size();
+  for (const auto& g : wa.classes.SeqGroups) written += g.size();
   FUZZ_CHECK(static_cast<int>(written) == ref.written);
-  FUZZ_CHECK(wa.NbChaines == written);
-  FUZZ_CHECK(wa.NbFamilles == wa.Results.size());
-  FUZZ_CHECK(wa.Drapeau.size() == written + 1 && wa.Drapeau[0] == 0);
-  for (const auto& fam : wa.Results)
+  FUZZ_CHECK(wa.families.NbChaines == written);
+  FUZZ_CHECK(wa.families.NbFamilles == wa.families.Results.size());
+  FUZZ_CHECK(wa.families.Drapeau.size() == written + 1 && wa.families.Drapeau[0] == 0);
+  for (const auto& fam : wa.families.Results)
     for (const auto& seq : fam.sequences) {
-      FUZZ_CHECK(wa.Drapeau[seq.number] == static_cast<int64_t>(seq.start + seq.length) - 1);
-      for (uint32_t p = seq.start; p < seq.start + seq.length; ++p)
-        FUZZ_CHECK(SequenceOfPosition(wa, p) == seq.number);
+      FUZZ_CHECK(wa.families.Drapeau[seq.number] == static_cast<int64_t>(seq.start + seq.length) - 1);
+      for (uint64_t p = seq.start; p < seq.start + seq.length; ++p)
+        FUZZ_CHECK(SequenceOfPosition(wa.families, static_cast<int64_t>(p)) == seq.number);
     }
 
   // Reading SeqFile.seq back gives the same table, except where the file cannot say it: a
   // sequence that begins with '/' reads as a group line, and an empty last sequence leaves no
   // line at all. The table is built from the grouping itself, so it keeps both.
   bool readable = true;
-  for (const auto& g : wa.SeqGroups)
-    for (int s : g)
-      if (!wa.P[static_cast<size_t>(s)].empty() && wa.P[static_cast<size_t>(s)][0] == '/')
+  for (const auto& g : wa.classes.SeqGroups)
+    for (uint32_t s : g)
+      if (!wa.input.P[static_cast<size_t>(s)].empty() && wa.input.P[static_cast<size_t>(s)][0] == '/')
         readable = false;
-  if (written > 0 && static_cast<int>(written) == wa.Tot && wa.P.back().empty()) readable = false;
+  if (written > 0 && static_cast<int>(written) == wa.input.Tot && wa.input.P.back().empty()) readable = false;
   if (!readable) return 0;
   RefTable table = reference_fill_table(seqfile);
-  FUZZ_CHECK(wa.T == table.T);
-  FUZZ_CHECK(wa.Drapeau == table.Drapeau);
-  FUZZ_CHECK(wa.NbChaines == table.NbChaines);
-  FUZZ_CHECK(wa.Longueur == table.Longueur);
-  FUZZ_CHECK(wa.Results.size() == table.families.size());
+  FUZZ_CHECK(wa.families.T == table.T);
+  FUZZ_CHECK(wa.families.Drapeau == table.Drapeau);
+  FUZZ_CHECK(wa.families.NbChaines == table.NbChaines);
+  FUZZ_CHECK(wa.families.Longueur == table.Longueur);
+  FUZZ_CHECK(wa.families.Results.size() == table.families.size());
   for (size_t f = 0; f < table.families.size(); ++f) {
-    const auto& a = wa.Results[f];
+    const auto& a = wa.families.Results[f];
     const auto& b = table.families[f];
     FUZZ_CHECK(a.number == b.number && a.nbSequences == b.sequences.size());
     for (size_t i = 0; i < b.sequences.size(); ++i) {

@@ -30,10 +30,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   int status = 0;
   try {
     switch (member) {
-      case ReaderMember::FormatFile: read_sequences(wa, in, member); break;
-      case ReaderMember::GetData: get_data(wa, in); break;
-      case ReaderMember::GetDataNg: get_data_ng(wa, in); break;
-      case ReaderMember::GetTestData: get_test_data(wa, in); break;
+      case ReaderMember::FormatFile: read_sequences(wa.input, wa.con, in, member); break;
+      case ReaderMember::GetData: get_data(wa.input, wa.con, in); break;
+      case ReaderMember::GetDataNg: get_data_ng(wa.input, wa.con, in); break;
+      case ReaderMember::GetTestData: get_test_data(wa.input, wa.con, in); break;
     }
   } catch (const RunExit& e) {
     ended = true;
@@ -52,11 +52,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(ended == ref.ended);
   FUZZ_CHECK(out.text() == ref.out);
   if (ended) return 0;
-  FUZZ_CHECK((test ? wa.Tot1 : wa.Tot) == ref.count);
-  FUZZ_CHECK((test ? wa.Sam1 : wa.Sam) == ref.count);
-  FUZZ_CHECK(wa.P == ref.P);
-  FUZZ_CHECK(wa.D.empty());
-  if (member == ReaderMember::GetDataNg) FUZZ_CHECK(wa.SLst == wa.P);
-  if (test) FUZZ_CHECK(wa.SLstT == wa.P);
+  FUZZ_CHECK((test ? wa.input.Tot1 : wa.input.Tot) == ref.count);
+  FUZZ_CHECK((test ? wa.input.Sam1 : wa.input.Sam) == ref.count);
+  FUZZ_CHECK(wa.input.P == ref.P);
+  FUZZ_CHECK(wa.input.D.empty());
+  if (member == ReaderMember::GetDataNg) FUZZ_CHECK(wa.input.SLst == wa.input.P);
+  if (test) FUZZ_CHECK(wa.input.SLstT == wa.input.P);
   return 0;
 }

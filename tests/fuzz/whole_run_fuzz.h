@@ -12,9 +12,12 @@
 #include <cstdio>
 #include <string>
 
-#include "core/approaches.h"
 #include "core/run_exit.h"
 #include "core/work_area.h"
+#include "descriptors/dd_run.h"
+#include "motifs/ma_run.h"
+#include "ngrams/ng_run.h"
+#include "submatrix/ddsm_run.h"
 #include "fuzz/fuzz_support.h"
 
 enum class FuzzApproach { Dd, Ddsm, Ng, Ma };

@@ -31,13 +31,13 @@ struct Grouped {
 // Writes SeqFile.seq for the sequences `P` with the class file bytes, in a temporary folder.
 Grouped group(TestArea& t, const std::vector<std::string>& P, const std::string& classBytes) {
   InTempDir here;
-  t.wa.P = P;
-  t.wa.Tot = static_cast<int>(P.size());
+  t.wa.input.P = P;
+  t.wa.input.Tot = static_cast<int>(P.size());
   InputFile cls(classBytes);
   Grouped g;
   testing::internal::CaptureStderr();
   try {
-    WriteSeqFile(t.wa, cls.get());
+    WriteSeqFile(t.wa.input, t.wa.classes, t.wa.con, cls.get());
   } catch (const RunExit& e) {
     g.status = e.status;
   }
@@ -57,17 +57,16 @@ TEST(SeqFile, GroupsConsecutiveLabelsUnderTheirClass) {
   EXPECT_EQ(g.seqfile, "/\nACD\nEF\n/\nGHIK");
   EXPECT_EQ(g.printed, kOpened);
   EXPECT_EQ(g.error, "");
-  EXPECT_EQ(t.wa.LstClsForMSDD, (std::vector<std::string>{"A", "B"}));
-  EXPECT_EQ(t.wa.NbClsForMSDD, 2);
-  EXPECT_EQ(t.wa.SeqGroups, (std::vector<std::vector<int>>{{0, 1}, {2}}));
-  EXPECT_EQ(t.wa.Labels, (std::vector<std::string>{"A", "A", "B"}));
+  EXPECT_EQ(t.wa.classes.LstClsForMSDD, (std::vector<std::string>{"A", "B"}));
+  EXPECT_EQ(t.wa.classes.SeqGroups, (std::vector<std::vector<uint32_t>>{{0, 1}, {2}}));
+  EXPECT_EQ(t.wa.classes.Labels, (std::vector<std::string>{"A", "A", "B"}));
 }
 
 TEST(SeqFile, ClassPassedOverGetsAnEmptyGroup) {
   TestArea t;
   Grouped g = group(t, {"AC", "DE"}, class_file({"A", "B", "C"}, {"A", "C"}));
   EXPECT_EQ(g.seqfile, "/\nAC\n/\n/\nDE");
-  EXPECT_EQ(t.wa.SeqGroups, (std::vector<std::vector<int>>{{0}, {}, {1}}));
+  EXPECT_EQ(t.wa.classes.SeqGroups, (std::vector<std::vector<uint32_t>>{{0}, {}, {1}}));
   EXPECT_EQ(g.error, "");
 }
 
@@ -79,7 +78,7 @@ TEST(SeqFile, LabelsOutOfOrderLeaveSequencesOutWithAWarning) {
   EXPECT_EQ(g.error,
             "warning: 1 of 2 sequences left out of SeqFile.seq, from sequence 2 on: its label "
             "\"A\" matches no remaining class name\n");
-  EXPECT_EQ(t.wa.Labels, (std::vector<std::string>{"B"}));
+  EXPECT_EQ(t.wa.classes.Labels, (std::vector<std::string>{"B"}));
 
   TestArea unknown;
   Grouped u = group(unknown, kS, class_file({"A", "B"}, {"A", "Z", "A"}));
@@ -102,8 +101,7 @@ TEST(SeqFile, LastClassesWithoutSequencesGetNoGroupLine) {
   TestArea t;
   Grouped g = group(t, {"AC", "DE"}, class_file({"A", "B", "C"}, {"A", "B"}));
   EXPECT_EQ(g.seqfile, "/\nAC\n/\nDE");
-  EXPECT_EQ(t.wa.NbClsForMSDD, 3);
-  EXPECT_EQ(t.wa.SeqGroups.size(), 2u);
+  EXPECT_EQ(t.wa.classes.SeqGroups.size(), 2u);
 }
 
 TEST(SeqFile, ZeroSequencesGiveOneGroupLine) {
@@ -111,7 +109,7 @@ TEST(SeqFile, ZeroSequencesGiveOneGroupLine) {
   Grouped g = group(t, {}, class_file({"A", "B"}, {}));
   EXPECT_EQ(g.status, -1);
   EXPECT_EQ(g.seqfile, "/\n");
-  EXPECT_EQ(t.wa.SeqGroups, (std::vector<std::vector<int>>{{}}));
+  EXPECT_EQ(t.wa.classes.SeqGroups, (std::vector<std::vector<uint32_t>>{{}}));
   EXPECT_EQ(g.error, "");
 }
 
@@ -119,7 +117,7 @@ TEST(SeqFile, EmptySequencesGiveEmptyLines) {
   TestArea t;
   Grouped g = group(t, {"", "AC", ""}, class_file({"A", "B"}, {"A", "B", "B"}));
   EXPECT_EQ(g.seqfile, "/\n\n/\nAC\n");
-  EXPECT_EQ(t.wa.SeqGroups, (std::vector<std::vector<int>>{{0}, {1, 2}}));
+  EXPECT_EQ(t.wa.classes.SeqGroups, (std::vector<std::vector<uint32_t>>{{0}, {1, 2}}));
 }
 
 TEST(SeqFile, HeaderLinesWithoutHashAreReportedAndReadingGoesOn) {
@@ -134,7 +132,6 @@ TEST(SeqFile, HeaderLinesWithoutHashAreReportedAndReadingGoesOn) {
   TestArea empty;
   Grouped e = group(empty, {"AC"}, "\n  +1 classes\n#\nA\n#\nA\n");
   EXPECT_EQ(e.printed, "\tErr: Class file invalid @class_number" + kOpened);
-  EXPECT_EQ(empty.wa.NbClsForMSDD, 1);
   EXPECT_EQ(e.seqfile, "/\nAC");
 }
 
@@ -145,7 +142,7 @@ TEST(SeqFile, NamesAndLabelsAreWholeLinesComparedExactly) {
   Grouped g = group(t, {"AC", "DE", "FG"},
                     class_file({"A\r", longName, "a"}, {"A\r", longName + "", "a"}));
   EXPECT_EQ(g.seqfile, "/\nAC\n/\nDE\n/\nFG");
-  EXPECT_EQ(t.wa.LstClsForMSDD.at(1), longName);
+  EXPECT_EQ(t.wa.classes.LstClsForMSDD.at(1), longName);
 
   TestArea cut;
   Grouped c = group(cut, {"AC", "DE"}, class_file({"A", longName}, {"A", longName.substr(0, 99)}));
@@ -205,8 +202,8 @@ TEST(FormatFile, ReadsTheSequencesThenGroupsThem) {
   InTempDir here;
   InputFile seq(">1\nacd\n>2\nE F\n>3\nGHIK\n");
   InputFile cls(class_file({"A", "B"}, {"A", "A", "B"}));
-  FormatFile(t.wa, seq.get(), cls.get());
+  FormatFile(t.wa.input, t.wa.classes, t.wa.con, seq.get(), cls.get());
   EXPECT_EQ(file_bytes("SeqFile.seq"), "/\nACD\nEF\n/\nGHIK");
-  EXPECT_EQ(t.wa.Tot, 3);
+  EXPECT_EQ(t.wa.input.Tot, 3);
   EXPECT_EQ(t.printed(), kOpened);
 }

@@ -6,7 +6,9 @@
 
 #include <random>
 
+#include "core/limits.h"
 #include "core/run_exit.h"
+#include "descriptors/dd_run.h"
 #include "input/class_file.h"
 #include "reference/input_reference.h"
 #include "support/file_bytes.h"
@@ -16,26 +18,26 @@ namespace {
 // Groups `P` by the class file and builds the table; returns the bytes of SeqFile.seq.
 std::string build(TestArea& t, const std::vector<std::string>& P, const std::string& classBytes) {
   InTempDir here;
-  t.wa.P = P;
-  t.wa.Tot = static_cast<int>(P.size());
+  t.wa.input.P = P;
+  t.wa.input.Tot = static_cast<int>(P.size());
   InputFile cls(classBytes);
   testing::internal::CaptureStderr();
-  WriteSeqFile(t.wa, cls.get());
+  WriteSeqFile(t.wa.input, t.wa.classes, t.wa.con, cls.get());
   testing::internal::GetCapturedStderr();
-  FillTable(t.wa);
+  FillTable(views_of(t.wa.input.P), t.wa.classes.SeqGroups, t.wa.families);
   return file_bytes("SeqFile.seq");
 }
 
 void expect_same_as_reading(const WorkArea& wa, const std::string& seqfile) {
   const RefTable ref = reference_fill_table(seqfile);
-  EXPECT_EQ(wa.T, ref.T);
-  EXPECT_EQ(wa.Drapeau, ref.Drapeau);
-  EXPECT_EQ(wa.NbChaines, ref.NbChaines);
-  EXPECT_EQ(wa.Longueur, ref.Longueur);
-  ASSERT_EQ(wa.Results.size(), ref.families.size());
-  EXPECT_EQ(wa.NbFamilles, ref.families.size());
+  EXPECT_EQ(wa.families.T, ref.T);
+  EXPECT_EQ(wa.families.Drapeau, ref.Drapeau);
+  EXPECT_EQ(wa.families.NbChaines, ref.NbChaines);
+  EXPECT_EQ(wa.families.Longueur, ref.Longueur);
+  ASSERT_EQ(wa.families.Results.size(), ref.families.size());
+  EXPECT_EQ(wa.families.NbFamilles, ref.families.size());
   for (size_t f = 0; f < ref.families.size(); ++f) {
-    const FamilyEntry& fam = wa.Results[f];
+    const FamilyEntry& fam = wa.families.Results[f];
     EXPECT_EQ(fam.number, ref.families[f].number);
     ASSERT_EQ(fam.sequences.size(), ref.families[f].sequences.size());
     EXPECT_EQ(fam.nbSequences, fam.sequences.size());
@@ -54,15 +56,15 @@ TEST(FillTable, BuildsFamiliesTextAndEndPositions) {
       build(t, {"ACD", "EF", "GHIK"}, "#\n2\n#\nA\nB\n#\nA\nA\nB\n");
   ASSERT_EQ(seqfile, "/\nACD\nEF\n/\nGHIK");
   const WorkArea& wa = t.wa;
-  EXPECT_EQ(wa.NbFamilles, 2u);
-  EXPECT_EQ(GetFamiliesNumber(wa), 2u);
-  EXPECT_EQ(wa.NbChaines, 3u);
-  EXPECT_EQ(wa.T, "ACDEFGHIK");
-  EXPECT_EQ(wa.Drapeau, (std::vector<int64_t>{0, 2, 4, 8}));
-  EXPECT_EQ(wa.Longueur, 4u);
-  ASSERT_EQ(wa.Results.size(), 2u);
-  const FamilyEntry& f1 = wa.Results[0];
-  const FamilyEntry& f2 = wa.Results[1];
+  EXPECT_EQ(wa.families.NbFamilles, 2u);
+  EXPECT_EQ(GetFamiliesNumber(wa.families), 2u);
+  EXPECT_EQ(wa.families.NbChaines, 3u);
+  EXPECT_EQ(wa.families.T, "ACDEFGHIK");
+  EXPECT_EQ(wa.families.Drapeau, (std::vector<int64_t>{0, 2, 4, 8}));
+  EXPECT_EQ(wa.families.Longueur, 4u);
+  ASSERT_EQ(wa.families.Results.size(), 2u);
+  const FamilyEntry& f1 = wa.families.Results[0];
+  const FamilyEntry& f2 = wa.families.Results[1];
   EXPECT_EQ(f1.number, 1u);
   EXPECT_EQ(f1.nbSequences, 2u);
   ASSERT_EQ(f1.sequences.size(), 2u);
@@ -78,12 +80,12 @@ TEST(FillTable, BuildsFamiliesTextAndEndPositions) {
   EXPECT_EQ(f2.sequences[0].number, 3u);
   EXPECT_EQ(f2.sequences[0].length, 4u);
   EXPECT_EQ(f2.sequences[0].start, 5u);
-  for (const FamilyEntry& f : wa.Results) {
+  for (const FamilyEntry& f : wa.families.Results) {
     EXPECT_EQ(f.nbDDs, 0u);
     EXPECT_TRUE(f.hits.empty());
   }
   const uint32_t owner[] = {1, 1, 1, 2, 2, 3, 3, 3, 3};
-  for (int p = 0; p < 9; ++p) EXPECT_EQ(SequenceOfPosition(wa, p), owner[p]) << p;
+  for (int p = 0; p < 9; ++p) EXPECT_EQ(SequenceOfPosition(wa.families, p), owner[p]) << p;
   expect_same_as_reading(wa, seqfile);
 }
 
@@ -91,32 +93,32 @@ TEST(FillTable, EmptyFamiliesKeepTheirNumber) {
   TestArea t;
   const std::string seqfile = build(t, {"AC", "DE"}, "#\n3\n#\nA\nB\nC\n#\nA\nC\n");
   ASSERT_EQ(seqfile, "/\nAC\n/\n/\nDE");
-  ASSERT_EQ(t.wa.Results.size(), 3u);
-  EXPECT_EQ(t.wa.Results[1].number, 2u);
-  EXPECT_EQ(t.wa.Results[1].nbSequences, 0u);
-  EXPECT_TRUE(t.wa.Results[1].sequences.empty());
-  EXPECT_EQ(t.wa.Results[2].sequences.at(0).number, 2u);
+  ASSERT_EQ(t.wa.families.Results.size(), 3u);
+  EXPECT_EQ(t.wa.families.Results[1].number, 2u);
+  EXPECT_EQ(t.wa.families.Results[1].nbSequences, 0u);
+  EXPECT_TRUE(t.wa.families.Results[1].sequences.empty());
+  EXPECT_EQ(t.wa.families.Results[2].sequences.at(0).number, 2u);
   expect_same_as_reading(t.wa, seqfile);
 
   TestArea none;
   const std::string only = build(none, {}, "#\n2\n#\nA\nB\n#\n");
   ASSERT_EQ(only, "/\n");
-  EXPECT_EQ(none.wa.NbFamilles, 1u);
-  EXPECT_EQ(none.wa.NbChaines, 0u);
-  EXPECT_EQ(none.wa.T, "");
-  EXPECT_EQ(none.wa.Drapeau, (std::vector<int64_t>{0}));
+  EXPECT_EQ(none.wa.families.NbFamilles, 1u);
+  EXPECT_EQ(none.wa.families.NbChaines, 0u);
+  EXPECT_EQ(none.wa.families.T, "");
+  EXPECT_EQ(none.wa.families.Drapeau, (std::vector<int64_t>{0}));
   expect_same_as_reading(none.wa, only);
 }
 
 TEST(FillTable, EmptyFirstSequenceCoversNoPosition) {
   TestArea t;
   build(t, {"", "AB", "", "C"}, "#\n1\n#\nA\n#\nA\nA\nA\nA\n");
-  EXPECT_EQ(t.wa.T, "ABC");
-  EXPECT_EQ(t.wa.Drapeau, (std::vector<int64_t>{0, -1, 1, 1, 2}));
-  EXPECT_EQ(SequenceOfPosition(t.wa, 0), 2u);
-  EXPECT_EQ(SequenceOfPosition(t.wa, 1), 2u);
-  EXPECT_EQ(SequenceOfPosition(t.wa, 2), 4u);
-  const auto& seqs = t.wa.Results.at(0).sequences;
+  EXPECT_EQ(t.wa.families.T, "ABC");
+  EXPECT_EQ(t.wa.families.Drapeau, (std::vector<int64_t>{0, -1, 1, 1, 2}));
+  EXPECT_EQ(SequenceOfPosition(t.wa.families, 0), 2u);
+  EXPECT_EQ(SequenceOfPosition(t.wa.families, 1), 2u);
+  EXPECT_EQ(SequenceOfPosition(t.wa.families, 2), 4u);
+  const auto& seqs = t.wa.families.Results.at(0).sequences;
   EXPECT_EQ(seqs.at(0).length, 0u);
   EXPECT_EQ(seqs.at(0).start, 0u);
   EXPECT_EQ(seqs.at(2).start, 2u);
@@ -127,15 +129,15 @@ TEST(FillTable, EmptyFirstSequenceCoversNoPosition) {
 TEST(FillTable, KeepsSequencesThatSeqFileCannotShow) {
   TestArea t;
   build(t, {"AC", "/DE", ""}, "#\n1\n#\nA\n#\nA\nA\nA\n");
-  EXPECT_EQ(t.wa.NbFamilles, 1u);
-  EXPECT_EQ(t.wa.NbChaines, 3u);
-  EXPECT_EQ(t.wa.T, "AC/DE");
-  EXPECT_EQ(t.wa.Drapeau, (std::vector<int64_t>{0, 1, 4, 4}));
+  EXPECT_EQ(t.wa.families.NbFamilles, 1u);
+  EXPECT_EQ(t.wa.families.NbChaines, 3u);
+  EXPECT_EQ(t.wa.families.T, "AC/DE");
+  EXPECT_EQ(t.wa.families.Drapeau, (std::vector<int64_t>{0, 1, 4, 4}));
 }
 
-TEST(FillTable, TextOverItsCapacityIsRefused) {
-  // 500 sequences of 5998 residues and one of 999 fill the text exactly; one more residue is
-  // refused.
+TEST(FillTable, TextOverTheConsoleCapacityIsRefusedByTheRun) {
+  // 500 sequences of 5998 residues and one of 999 fill the console's text exactly; one more
+  // residue is refused by the run before the table is built. The table itself takes any size.
   std::vector<std::string> P(500, std::string(5998, 'A'));
   P.push_back(std::string(999, 'C'));
   std::string cls = "#\n1\n#\nA\n#\n";
@@ -143,20 +145,19 @@ TEST(FillTable, TextOverItsCapacityIsRefused) {
   {
     TestArea fits;
     build(fits, P, cls);
-    EXPECT_EQ(fits.wa.T.size(), static_cast<size_t>(MAX_KMR - 1));
-    EXPECT_EQ(fits.wa.Drapeau.back(), MAX_KMR - 2);
+    EXPECT_EQ(fits.wa.families.T.size(), static_cast<size_t>(MAX_KMR - 1));
+    EXPECT_EQ(fits.wa.families.Drapeau.back(), MAX_KMR - 2);
   }
   P.back() += "D";
+  std::string seqs;
+  for (const std::string& p : P) seqs += ">s\n" + p + "\n";
   TestArea over;
   InTempDir here;
-  over.wa.P = P;
-  over.wa.Tot = static_cast<int>(P.size());
-  InputFile in(cls);
-  WriteSeqFile(over.wa, in.get());
+  InputFile seqFile(seqs), classFile(cls);
   testing::internal::CaptureStderr();
   int status = -1;
   try {
-    FillTable(over.wa);
+    RunDiscovery(over.wa, seqFile.get(), classFile.get(), "");
   } catch (const RunExit& e) {
     status = e.status;
   }
@@ -164,6 +165,7 @@ TEST(FillTable, TextOverItsCapacityIsRefused) {
             "error: too many residues in the concatenated text: 3000000 found, the limit is "
             "2999999\n");
   EXPECT_EQ(status, 1);
+  EXPECT_TRUE(over.wa.families.T.empty());
 }
 
 TEST(FillTable, MatchesTheLiteralReadingOfSeqFileOnRandomInputs) {
@@ -184,7 +186,7 @@ TEST(FillTable, MatchesTheLiteralReadingOfSeqFileOnRandomInputs) {
       if (i == n - 1 && s.empty()) s = "Q";  // SeqFile.seq cannot show an empty last sequence
       P.push_back(s);
       // Mostly ascending labels, sometimes out of order or unknown.
-      if (rng() % 3 == 0) label = static_cast<int>(rng() % (nClasses + 1));
+      if (rng() % 3 == 0) label = static_cast<int>(rng() % static_cast<unsigned>(nClasses + 1));
       cls += (label < nClasses ? names[static_cast<size_t>(label)] : std::string("?")) + "\n";
     }
     TestArea t;

@@ -22,10 +22,10 @@ int read_as(TestArea& t, ReaderMember member, const std::string& file) {
   InputFile in(file);
   try {
     switch (member) {
-      case ReaderMember::FormatFile: read_sequences(t.wa, in.get(), member); break;
-      case ReaderMember::GetData: get_data(t.wa, in.get()); break;
-      case ReaderMember::GetDataNg: get_data_ng(t.wa, in.get()); break;
-      case ReaderMember::GetTestData: get_test_data(t.wa, in.get()); break;
+      case ReaderMember::FormatFile: read_sequences(t.wa.input, t.wa.con, in.get(), member); break;
+      case ReaderMember::GetData: get_data(t.wa.input, t.wa.con, in.get()); break;
+      case ReaderMember::GetDataNg: get_data_ng(t.wa.input, t.wa.con, in.get()); break;
+      case ReaderMember::GetTestData: get_test_data(t.wa.input, t.wa.con, in.get()); break;
     }
   } catch (const RunExit& e) {
     return e.status;
@@ -63,32 +63,32 @@ TEST(SequenceReader, CleansResidueLinesOfEveryMember) {
   for (ReaderMember m : kAllMembers) {
     TestArea t;
     EXPECT_EQ(read_as(t, m, file), -1);
-    EXPECT_EQ(t.wa.P, (std::vector<std::string>{"ACDEF", "KLMN", "XYZ"}));
-    EXPECT_TRUE(t.wa.D.empty());
+    EXPECT_EQ(t.wa.input.P, (std::vector<std::string>{"ACDEF", "KLMN", "XYZ"}));
+    EXPECT_TRUE(t.wa.input.D.empty());
     EXPECT_EQ(t.printed(), "");
     const bool test = m == ReaderMember::GetTestData;
-    EXPECT_EQ(test ? t.wa.Tot1 : t.wa.Tot, 3);
-    EXPECT_EQ(test ? t.wa.Sam1 : t.wa.Sam, 3);
-    EXPECT_EQ(test ? t.wa.Tot : t.wa.Tot1, 0);  // the other counters are untouched
+    EXPECT_EQ(test ? t.wa.input.Tot1 : t.wa.input.Tot, 3);
+    EXPECT_EQ(test ? t.wa.input.Sam1 : t.wa.input.Sam, 3);
+    EXPECT_EQ(test ? t.wa.input.Tot : t.wa.input.Tot1, 0);  // the other counters are untouched
   }
 }
 
 TEST(SequenceReader, ReportsEachNonLetterAndKeepsIt) {
   TestArea t;
   read_as(t, ReaderMember::FormatFile, ">x\nA1b-\xc3\xa9\n");
-  EXPECT_EQ(t.wa.P.at(0), "A1B-\xc3\xa9");
+  EXPECT_EQ(t.wa.input.P.at(0), "A1B-\xc3\xa9");
   EXPECT_EQ(t.printed(), repeat(kErrInput, 4));
 
   TestArea test;
   read_as(test, ReaderMember::GetTestData, ">x\nA1b-\xc3\xa9Q\n");
-  EXPECT_EQ(test.wa.P.at(0), "A1B-\xc3\xa9Q");
+  EXPECT_EQ(test.wa.input.P.at(0), "A1B-\xc3\xa9Q");
   EXPECT_EQ(test.printed(), repeat(kErrInputTest, 4));
 }
 
 TEST(SequenceReader, NulByteIsReportedButNotStored) {
   TestArea t;
   read_as(t, ReaderMember::GetDataNg, std::string(">x\nA\0B\n", 7));
-  EXPECT_EQ(t.wa.P.at(0), "AB");
+  EXPECT_EQ(t.wa.input.P.at(0), "AB");
   EXPECT_EQ(t.printed(), kErrInput);
 }
 
@@ -96,28 +96,28 @@ TEST(SequenceReader, CarriageReturnsStayExceptAtTheEndOfATestSequence) {
   const std::string file = ">x\r\nAB\r\nCD\r\n>y\r\nE\r\n";
   TestArea t;
   read_as(t, ReaderMember::FormatFile, file);
-  EXPECT_EQ(t.wa.P, (std::vector<std::string>{"AB\rCD\r", "E\r"}));
+  EXPECT_EQ(t.wa.input.P, (std::vector<std::string>{"AB\rCD\r", "E\r"}));
   EXPECT_EQ(t.printed(), repeat(kErrInput, 3));
 
   TestArea test;
   read_as(test, ReaderMember::GetTestData, file);
-  EXPECT_EQ(test.wa.P, (std::vector<std::string>{"AB\rCD", "E"}));
-  EXPECT_EQ(test.wa.SLstT, test.wa.P);
+  EXPECT_EQ(test.wa.input.P, (std::vector<std::string>{"AB\rCD", "E"}));
+  EXPECT_EQ(test.wa.input.SLstT, test.wa.input.P);
   EXPECT_EQ(test.printed(), repeat(kErrInputTest, 3));
 }
 
 TEST(SequenceReader, TestMemberRemovesOnlyOneFinalNonLetter) {
   TestArea t;
   read_as(t, ReaderMember::GetTestData, ">a\nAC12\n>b\nAC\n>c\n>d\n9\n");
-  EXPECT_EQ(t.wa.P, (std::vector<std::string>{"AC1", "AC", "", ""}));
-  EXPECT_EQ(t.wa.SLstT, t.wa.P);
+  EXPECT_EQ(t.wa.input.P, (std::vector<std::string>{"AC1", "AC", "", ""}));
+  EXPECT_EQ(t.wa.input.SLstT, t.wa.input.P);
 }
 
 TEST(SequenceReader, IgnoresTextBeforeTheFirstHeader) {
   TestArea t;
   read_as(t, ReaderMember::FormatFile, "junk #1\nMORE\n\n>s\nAC\n");
-  EXPECT_EQ(t.wa.P, (std::vector<std::string>{"AC"}));
-  EXPECT_EQ(t.wa.Tot, 1);
+  EXPECT_EQ(t.wa.input.P, (std::vector<std::string>{"AC"}));
+  EXPECT_EQ(t.wa.input.Tot, 1);
   EXPECT_EQ(t.printed(), "");
 }
 
@@ -125,21 +125,21 @@ TEST(SequenceReader, FileWithoutHeaderHoldsNoSequence) {
   for (ReaderMember m : kAllMembers) {
     TestArea t;
     EXPECT_EQ(read_as(t, m, "ACD\nef 1\nGH"), -1);
-    EXPECT_TRUE(t.wa.P.empty());
-    EXPECT_EQ(t.wa.Tot + t.wa.Tot1 + t.wa.Sam + t.wa.Sam1, 0);
+    EXPECT_TRUE(t.wa.input.P.empty());
+    EXPECT_EQ(t.wa.input.Tot + t.wa.input.Tot1 + t.wa.input.Sam + t.wa.input.Sam1, 0);
     EXPECT_EQ(t.printed(), "");
   }
   TestArea empty;
   EXPECT_EQ(read_as(empty, ReaderMember::FormatFile, ""), -1);
-  EXPECT_TRUE(empty.wa.P.empty());
+  EXPECT_TRUE(empty.wa.input.P.empty());
 }
 
 TEST(SequenceReader, EmptySequencesAreStoredAtTheirOrdinal) {
   TestArea t;
   read_as(t, ReaderMember::GetDataNg, ">a\n>b\nAC\n>c\n\n>d");
-  EXPECT_EQ(t.wa.P, (std::vector<std::string>{"", "AC", "", ""}));
-  EXPECT_EQ(t.wa.SLst, t.wa.P);
-  EXPECT_EQ(t.wa.Tot, 4);
+  EXPECT_EQ(t.wa.input.P, (std::vector<std::string>{"", "AC", "", ""}));
+  EXPECT_EQ(t.wa.input.SLst, t.wa.input.P);
+  EXPECT_EQ(t.wa.input.Tot, 4);
 }
 
 TEST(SequenceReader, LongLinesArriveAsPiecesOf5999Characters) {
@@ -148,23 +148,23 @@ TEST(SequenceReader, LongLinesArriveAsPiecesOf5999Characters) {
   TestArea t;
   read_as(t, ReaderMember::FormatFile,
           ">h\n" + std::string(3000, 'A') + std::string(2999, ' ') + ">B\nCC\n");
-  EXPECT_EQ(t.wa.Tot, 2);
-  EXPECT_EQ(t.wa.P, (std::vector<std::string>{std::string(3000, 'A'), "CC"}));
+  EXPECT_EQ(t.wa.input.Tot, 2);
+  EXPECT_EQ(t.wa.input.P, (std::vector<std::string>{std::string(3000, 'A'), "CC"}));
 
   // A header line of 6001 characters: its last two characters arrive as a residue piece.
   TestArea h;
   read_as(h, ReaderMember::FormatFile, ">" + std::string(6000, 'x') + "\nAC\n");
-  EXPECT_EQ(h.wa.P, (std::vector<std::string>{"XXAC"}));
+  EXPECT_EQ(h.wa.input.P, (std::vector<std::string>{"XXAC"}));
 
   // Without the cut, the same line is one header and its text is not a residue.
   TestArea shorter;
   read_as(shorter, ReaderMember::FormatFile, ">" + std::string(5997, 'x') + "\nAC\n");
-  EXPECT_EQ(shorter.wa.P, (std::vector<std::string>{"AC"}));
+  EXPECT_EQ(shorter.wa.input.P, (std::vector<std::string>{"AC"}));
 
   // 5999 characters and the line end: the line end is a piece of its own and adds nothing.
   TestArea exact;
   read_as(exact, ReaderMember::FormatFile, ">h\n" + std::string(5998, 'C') + " \nD\n");
-  EXPECT_EQ(exact.wa.P.at(0).size(), 5998u);
+  EXPECT_EQ(exact.wa.input.P.at(0).size(), 5998u);
   EXPECT_EQ(exact.printed(), kTooLong);  // D is residue 5999
 }
 
@@ -172,7 +172,7 @@ TEST(SequenceReader, Exactly5998ResiduesRaiseNoMessage) {
   for (ReaderMember m : kAllMembers) {
     TestArea t;
     EXPECT_EQ(read_as(t, m, ">a\n" + std::string(2999, 'K') + "\n" + std::string(2999, 'L')), -1);
-    EXPECT_EQ(t.wa.P.at(0).size(), 5998u);
+    EXPECT_EQ(t.wa.input.P.at(0).size(), 5998u);
     EXPECT_EQ(t.printed(), "");
   }
 }
@@ -181,13 +181,13 @@ TEST(SequenceReader, LongerSequencesKeepTheirFirst5998Residues) {
   const std::string body = std::string(5998, 'K') + "\nLMN\n";
   TestArea f;
   EXPECT_EQ(read_as(f, ReaderMember::FormatFile, ">a\n" + body + ">b\nQ\n"), -1);
-  EXPECT_EQ(f.wa.P, (std::vector<std::string>{std::string(5998, 'K'), "Q"}));
+  EXPECT_EQ(f.wa.input.P, (std::vector<std::string>{std::string(5998, 'K'), "Q"}));
   EXPECT_EQ(f.printed(), repeat(kTooLong, 3));
 
   TestArea ng;
   read_as(ng, ReaderMember::GetDataNg, ">a\n" + std::string(5999, 'K'));
   EXPECT_EQ(ng.printed(), kTooLong);
-  EXPECT_EQ(ng.wa.SLst.at(0), std::string(5998, 'K'));
+  EXPECT_EQ(ng.wa.input.SLst.at(0), std::string(5998, 'K'));
 
   // The motif member names the length reached and the ordinal of the sequence.
   TestArea ma;
@@ -195,7 +195,7 @@ TEST(SequenceReader, LongerSequencesKeepTheirFirst5998Residues) {
   EXPECT_EQ(ma.printed(), "\tErr: Too long sequence: 5999 N\xc2\xb0" "1\n"
                           "\tErr: Too long sequence: 6000 N\xc2\xb0" "1\n"
                           "\tErr: Too long sequence: 6001 N\xc2\xb0" "1\n");
-  EXPECT_EQ(ma.wa.P.at(1), std::string(5998, 'K'));
+  EXPECT_EQ(ma.wa.input.P.at(1), std::string(5998, 'K'));
 }
 
 TEST(SequenceReader, TestMemberEndsTheRunOnAnOverLongSequence) {
@@ -207,10 +207,10 @@ TEST(SequenceReader, TestMemberEndsTheRunOnAnOverLongSequence) {
 TEST(SequenceReader, FourThousandSequencesAreTakenWhole) {
   TestArea t;
   EXPECT_EQ(read_as(t, ReaderMember::FormatFile, numbered_file(4000)), -1);
-  EXPECT_EQ(t.wa.Tot, 4000);
-  EXPECT_EQ(t.wa.Sam, 4000);
-  ASSERT_EQ(t.wa.P.size(), 4000u);
-  EXPECT_EQ(t.wa.P[3999], "VXF");  // 3999 = 21 + 23*26 + 5*676
+  EXPECT_EQ(t.wa.input.Tot, 4000);
+  EXPECT_EQ(t.wa.input.Sam, 4000);
+  ASSERT_EQ(t.wa.input.P.size(), 4000u);
+  EXPECT_EQ(t.wa.input.P[3999], "VXF");  // 3999 = 21 + 23*26 + 5*676
   EXPECT_EQ(t.printed(), "");
 }
 
@@ -233,11 +233,11 @@ TEST(SequenceReader, MoreSequencesThanARunTakesAreRefused) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(), c.error);
     EXPECT_EQ(status, 1);
     EXPECT_EQ(t.printed(), c.printed);
-    EXPECT_TRUE(t.wa.P.empty());
+    EXPECT_TRUE(t.wa.input.P.empty());
   }
   TestArea fits;
   EXPECT_EQ(read_as(fits, ReaderMember::GetTestData, numbered_file(400)), -1);
-  EXPECT_EQ(fits.wa.SLstT.size(), 400u);
+  EXPECT_EQ(fits.wa.input.SLstT.size(), 400u);
 }
 
 TEST(SequenceReader, MotifMemberSamplesFourThousandAndKeepsTheRestInD) {
@@ -245,10 +245,10 @@ TEST(SequenceReader, MotifMemberSamplesFourThousandAndKeepsTheRestInD) {
   const int n = 5000;
   EXPECT_EQ(read_as(t, ReaderMember::GetData, numbered_file(n)), -1);
   EXPECT_EQ(t.printed(), kTooMany);
-  EXPECT_EQ(t.wa.Tot, n);
-  EXPECT_EQ(t.wa.Sam, 4000);
-  ASSERT_EQ(t.wa.P.size(), 4000u);
-  ASSERT_EQ(t.wa.D.size(), 1000u);
+  EXPECT_EQ(t.wa.input.Tot, n);
+  EXPECT_EQ(t.wa.input.Sam, 4000);
+  ASSERT_EQ(t.wa.input.P.size(), 4000u);
+  ASSERT_EQ(t.wa.input.D.size(), 1000u);
   // Both tables keep file order, and together they hold every sequence once.
   auto ordinal = [](const std::string& s) {
     int v = 0;
@@ -256,8 +256,8 @@ TEST(SequenceReader, MotifMemberSamplesFourThousandAndKeepsTheRestInD) {
     return v;
   };
   std::vector<int> p, d;
-  for (const auto& s : t.wa.P) p.push_back(ordinal(s));
-  for (const auto& s : t.wa.D) d.push_back(ordinal(s));
+  for (const auto& s : t.wa.input.P) p.push_back(ordinal(s));
+  for (const auto& s : t.wa.input.D) d.push_back(ordinal(s));
   EXPECT_TRUE(std::is_sorted(p.begin(), p.end()));
   EXPECT_TRUE(std::is_sorted(d.begin(), d.end()));
   std::vector<int> merged;
@@ -289,7 +289,7 @@ TEST(SequenceReader, MatchesTheLiteralReaderOnRandomFiles) {
       const RefSequences ref = reference_read_sequences(file, m);
       // Plain comparisons: a failure names the iteration without diffing texts of 6000 bytes.
       const bool same = status == (ref.ended ? 1 : -1) && t.printed() == ref.out &&
-                        (ref.ended || t.wa.P == ref.P);
+                        (ref.ended || t.wa.input.P == ref.P);
       ASSERT_TRUE(same) << "iteration " << iter << ", member " << static_cast<int>(m);
     }
   }

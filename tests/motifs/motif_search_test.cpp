@@ -10,15 +10,12 @@
 #include <random>
 #include <set>
 
+#include "motifs/ma_run.h"
+#include "motifs/suffix_tree.h"
 #include "reference/ma_reference.h"
+#include "support/run_program.h"
 
 namespace {
-class StringSink : public ReportSink {
- public:
-  void write(std::string_view line) override { text.append(line); }
-  std::string text;
-};
-
 struct SearchRun {
   MotifSearch ms;
   std::string report;
@@ -26,30 +23,33 @@ struct SearchRun {
   std::vector<std::string> motifs;
 };
 
+// The search as the console run makes it: its report, its console bytes and its motifs.
 SearchRun run_search(const std::vector<std::string>& P, const std::vector<std::string>& D,
-               int16_t Dist = 0) {
+                     int16_t Dist = 0) {
   SearchRun r;
   const int Sam = static_cast<int>(P.size()), Tot = Sam + static_cast<int>(D.size());
-  r.ms.Minocc = static_cast<int16_t>(Tot / 4);
-  r.ms.Minsam = compute_minsam(Tot, Sam, r.ms.Minocc);
+  r.ms.Minocc = Tot / 4;
+  r.ms.Minsam = compute_minsam(Tot, Sam, static_cast<int>(r.ms.Minocc));
   r.ms.Dist = Dist;
-  SuffixTree tree(P);
-  tree.make_root();
-  tree.insert_all(Sam);
+  TempDir dir;
+  const std::string reportPath = (dir.path() / "report").string();
   FILE* f = std::tmpfile();
   {
+    OutFile out = OutFile::create(reportPath);
     Console con(f, stdin);
-    StringSink sink;
-    one_ptn(r.ms, tree, P, D, con, sink);
-    con.flush();
-    r.report = sink.text;
+    ConsoleReport report(con, out);
+    const MotifIndex index(views_of(P), &report);
+    one_ptn(r.ms, index, views_of(D), &report);
+    report.finish();
+    out.close();
+    for (const MotifRef& m : r.ms.MLst) r.motifs.emplace_back(index.text(m));
   }
+  r.report = read_file(reportPath);
   std::rewind(f);
   char buf[1 << 14];
   size_t n;
   while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) r.console.append(buf, n);
   std::fclose(f);
-  for (size_t i = 0; i < r.ms.MLst.size(); ++i) r.motifs.push_back(r.ms.motif_text(P, i));
   return r;
 }
 
@@ -78,9 +78,9 @@ TEST(Minsam, ThresholdsOfTheListedSetSizes) {
   EXPECT_EQ(compute_minsam(100, 100, 25), 25);
   EXPECT_EQ(compute_minsam(0, 0, 0), 1);
   for (int tot = 1; tot <= 300; tot += 7)
-    EXPECT_EQ(compute_minsam(tot, tot, tot / 4), literal_ma::minsam(tot, tot, tot / 4)) << tot;
+    EXPECT_EQ(compute_minsam(tot, tot, tot / 4), literal_ma::minsam(tot, tot, static_cast<short>(tot / 4))) << tot;
   for (int tot = 4001; tot <= 8000; tot += 499)
-    EXPECT_EQ(compute_minsam(tot, 4000, tot / 4), literal_ma::minsam(tot, 4000, tot / 4)) << tot;
+    EXPECT_EQ(compute_minsam(tot, 4000, tot / 4), literal_ma::minsam(tot, 4000, static_cast<short>(tot / 4))) << tot;
 }
 
 TEST(MotifSearch, TenSequencesNeedTwo) {
@@ -165,7 +165,7 @@ TEST(MotifSearch, SameAsTheLiteralSearchOnRandomSets) {
     const int maxLen = count > 100 ? 14 : 30;
     std::vector<std::string> all(static_cast<size_t>(count));
     for (auto& s : all) {
-      const int len = rng() % 6 == 0 ? static_cast<int>(rng() % 3) : static_cast<int>(rng() % maxLen);
+      const int len = rng() % 6 == 0 ? static_cast<int>(rng() % 3) : static_cast<int>(rng() % static_cast<unsigned>(maxLen));
       for (int i = 0; i < len; ++i) s += pool[rng() % static_cast<unsigned>(alphabet)];
     }
     // Some sets keep a part of their sequences out of the sample.
@@ -193,9 +193,8 @@ TEST(MotifSearch, SameAsTheLiteralSearchOnRandomSets) {
       restMotifs += lit.Ct;
     }
 
-    SuffixTree tree(P);
-    tree.make_root();
-    tree.insert_all(static_cast<int>(P.size()));
+    const MotifIndex index(views_of(P));
+    const SuffixTree& tree = index.tree();
     literal_ma::Tree ref;
     ref.build(P);
     std::vector<std::array<int, 3>> a, b;

@@ -4,13 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include "core/sequence_views.h"
+
 namespace {
 struct Expect {
   int seq, start, end;
 };
 
 SuffixTree built(const std::vector<std::string>& P) {
-  SuffixTree t(P);
+  SuffixTree t(views_of(P));
   t.make_root();
   t.insert_all(static_cast<int>(P.size()));
   return t;

@@ -10,9 +10,9 @@ struct Written {
   std::string context, dat, arff;
 };
 
-Written write_all(const std::vector<std::string>& seqs, const NgClasses* classes) {
+Written write_all(const std::vector<std::string>& seqs, const ClassLabels* classes) {
   TempDir dir;
-  const NgramList list = BuildNgramList(seqs, 3);
+  const NgramList list = BuildNgramList(views_of(seqs), 3);
   {
     OutFile context = OutFile::create((dir.path() / "ctx").string());
     OutFile dat = OutFile::create((dir.path() / "dat").string());
@@ -25,8 +25,8 @@ Written write_all(const std::vector<std::string>& seqs, const NgClasses* classes
   return {dir.read("ctx"), dir.read("dat"), dir.read("arff")};
 }
 
-NgClasses classes_of(std::vector<std::string> names, std::vector<std::string> labels) {
-  NgClasses c;
+ClassLabels classes_of(std::vector<std::string> names, std::vector<std::string> labels) {
+  ClassLabels c;
   c.count = static_cast<int32_t>(names.size());
   c.names = std::move(names);
   c.labels = std::move(labels);
@@ -34,7 +34,7 @@ NgClasses classes_of(std::vector<std::string> names, std::vector<std::string> la
 }
 
 // Reads a classification file given as text; `console` receives what was printed.
-NgClasses read_classes(const std::string& text, int sequences, std::string& console) {
+ClassLabels read_classes(const std::string& text, int sequences, std::string& console) {
   FILE* in = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
   FILE* out = std::tmpfile();
   Console con(out, in);
@@ -52,12 +52,12 @@ NgClasses read_classes(const std::string& text, int sequences, std::string& cons
       std::fclose(in);
     }
   } closer{in, out, console};
-  return ReadNgClasses(con, in, sequences);
+  return ReadClassLabels(con, in, sequences);
 }
 }  // namespace
 
 TEST(NgWriters, TwoSequencesTwoClassesExactBytes) {
-  const NgClasses c = classes_of({"X", "Y"}, {"X", "Y"});
+  const ClassLabels c = classes_of({"X", "Y"}, {"X", "Y"});
   const Written w = write_all({"ABCD", "BCDE"}, &c);
   EXPECT_EQ(w.arff,
             "@relation Context\n\n@attribute ABC {1,0}\n@attribute BCD {1,0}\n@attribute CDE {1,0}\n"
@@ -69,7 +69,7 @@ TEST(NgWriters, TwoSequencesTwoClassesExactBytes) {
 }
 
 TEST(NgWriters, OneClassAndRepeatedNgrams) {
-  const NgClasses c = classes_of({"only"}, {"only", "only"});
+  const ClassLabels c = classes_of({"only"}, {"only", "only"});
   const Written w = write_all({"AAAA", "AAAB"}, &c);
   EXPECT_EQ(w.arff,
             "@relation Context\n\n@attribute AAA {1,0}\n@attribute AAB {1,0}\n"
@@ -91,7 +91,7 @@ TEST(NgWriters, WithoutClassesNoClassPartAndAnEmptyDataFile) {
 }
 
 TEST(NgWriters, NoNgramAtAllStillGivesValidFiles) {
-  const NgClasses c = classes_of({"X", "Y"}, {"Y", "X"});
+  const ClassLabels c = classes_of({"X", "Y"}, {"Y", "X"});
   const Written w = write_all({"AB", ""}, &c);
   EXPECT_EQ(w.arff, "@relation Context\n\n@attribute class {X,Y}\n\n@data\nY\nX\n");
   EXPECT_EQ(w.context,
@@ -104,7 +104,7 @@ TEST(NgWriters, NoNgramAtAllStillGivesValidFiles) {
 }
 
 TEST(NgWriters, OnlyTheArffFileQuotesNames) {
-  const NgClasses c = classes_of({"glob in", "b,c"}, {"b,c", "glob in", "unknown"});
+  const ClassLabels c = classes_of({"glob in", "b,c"}, {"b,c", "glob in", "unknown"});
   const Written w = write_all({"ABC", "", "ABC"}, &c);
   EXPECT_EQ(w.arff,
             "@relation Context\n\n@attribute ABC {1,0}\n@attribute class {'glob in','b,c'}\n\n@data\n"
@@ -117,7 +117,7 @@ TEST(NgWriters, OnlyTheArffFileQuotesNames) {
 
 TEST(NgClassFile, ReadsNamesAndOneLabelPerSequence) {
   std::string console;
-  const NgClasses c = read_classes("#n\n3\n#c\nX\n\nY \n#d\nY \n\nX", 3, console);
+  const ClassLabels c = read_classes("#n\n3\n#c\nX\n\nY \n#d\nY \n\nX", 3, console);
   EXPECT_EQ(c.count, 3);
   EXPECT_EQ(c.names, (std::vector<std::string>{"X", "", "Y "}));
   EXPECT_EQ(c.labels, (std::vector<std::string>{"Y ", "", "X"}));
@@ -126,7 +126,7 @@ TEST(NgClassFile, ReadsNamesAndOneLabelPerSequence) {
 
 TEST(NgClassFile, BadHeadersAreReportedAndReadingGoesOn) {
   std::string console;
-  const NgClasses c = read_classes("n\n1\nc\nX\nd\nX\n", 1, console);
+  const ClassLabels c = read_classes("n\n1\nc\nX\nd\nX\n", 1, console);
   EXPECT_EQ(console,
             "\tErr: Class file invalid @class_number\tErr: Class file invalid @class_names"
             "\tErr: Class file invalid @data");

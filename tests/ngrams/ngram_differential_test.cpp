@@ -30,8 +30,8 @@ TEST(NgramDifferential, SameBytesAsTheLiteralVersionOnRandomSets) {
     for (int i = 0; i < nseq; ++i) seqs.push_back(random_sequence(rng, alphabet, maxLen));
 
     const bool withClasses = rng() % 4 != 0;
-    RefNgClasses ref;
-    NgClasses fast;
+    RefClassLabels ref;
+    ClassLabels fast;
     if (withClasses) {
       const std::vector<std::string> pool = {"X", "Y", "fam 1", "", "a,b", "Z"};
       const int nnames = static_cast<int>(rng() % 4);
@@ -44,9 +44,9 @@ TEST(NgramDifferential, SameBytesAsTheLiteralVersionOnRandomSets) {
     }
 
     const RefNgOutput expected = ReferenceNgRun(seqs, n, withClasses ? &ref : nullptr);
-    const NgramList list = BuildNgramList(seqs, n);
+    const NgramList list = BuildNgramList(views_of(seqs), n);
     // Direct slots and hashing give the same list.
-    const NgramList hashed = BuildNgramList(seqs, n, NgramIndexing::Hashed);
+    const NgramList hashed = BuildNgramList(views_of(seqs), n, NgramIndexing::Hashed);
     ASSERT_EQ(hashed.texts, list.texts) << "round " << round;
     ASSERT_EQ(hashed.cells, list.cells) << "round " << round;
     for (const std::string& s : seqs) {
@@ -90,16 +90,16 @@ TEST(NgramDifferential, WideRowsAndManyRows) {
     const int nseq = wide ? 40 : 700;
     for (int i = 0; i < nseq; ++i)
       seqs.push_back(wide ? random_sequence(rng, "ARNDCQEGHILKMFPSTWYV", 300) : random_sequence(rng, "ABC", 8));
-    RefNgClasses ref;
+    RefClassLabels ref;
     ref.names = {"P", "Q", "R"};
     ref.count = 3;
     for (int i = 0; i < nseq; ++i) ref.labels.push_back(ref.names[rng() % 3]);
-    NgClasses fast;
+    ClassLabels fast;
     fast.count = ref.count;
     fast.names = ref.names;
     fast.labels = ref.labels;
     const RefNgOutput expected = ReferenceNgRun(seqs, 3, &ref);
-    const NgramList list = BuildNgramList(seqs, 3, round % 2 ? NgramIndexing::Hashed : NgramIndexing::Auto);
+    const NgramList list = BuildNgramList(views_of(seqs), 3, round % 2 ? NgramIndexing::Hashed : NgramIndexing::Auto);
     ASSERT_EQ(list.Nbvar(), expected.nbvar);
     ASSERT_EQ(list.cells, expected.cells);
     TempDir dir;

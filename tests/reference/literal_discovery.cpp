@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "core/arff.h"
+#include "core/limits.h"
 
 namespace literal {
 
@@ -91,23 +92,23 @@ ClassPile* Find(ClassPile* list, int32_t k) {
 
 void Initialize(State& st) {
   WorkArea& wa = st.wa;
-  const size_t n = wa.T.size();
+  const size_t n = wa.families.T.size();
   st.V.assign(n + 1, 0);
   st.boundSlot = n;
-  wa.NbrClasses = 0;
-  wa.NbMot = 0;
-  wa.LongMot = 1;
+  wa.discovery.NbrClasses = 0;
+  wa.discovery.NbMot = 0;
+  wa.discovery.LongMot = 1;
   int seen[256], cls[256];
   std::memset(seen, 0, sizeof seen);
   std::memset(cls, 0, sizeof cls);
   for (size_t p = 0; p < n; ++p) {
-    int x = static_cast<unsigned char>(wa.T[p]);
+    int x = static_cast<unsigned char>(wa.families.T[p]);
     if (seen[x]) {
       st.V[p] = cls[x];
     } else {
-      ++wa.NbrClasses;
-      st.V[p] = static_cast<int32_t>(wa.NbrClasses);
-      cls[x] = static_cast<int>(wa.NbrClasses);
+      ++wa.discovery.NbrClasses;
+      st.V[p] = static_cast<int32_t>(wa.discovery.NbrClasses);
+      cls[x] = static_cast<int>(wa.discovery.NbrClasses);
       seen[x] = 1;
     }
   }
@@ -116,34 +117,34 @@ void Initialize(State& st) {
 
 int64_t EndOfSequenceOf(const WorkArea& wa, int64_t p) {
   uint32_t j = 1;
-  while (wa.Drapeau[j] < p) ++j;
-  return wa.Drapeau[j];
+  while (wa.families.Drapeau[j] < p) ++j;
+  return wa.families.Drapeau[j];
 }
 
 void Construct(State& st) {
   WorkArea& wa = st.wa;
   auto& V = st.V;
-  const int64_t L = wa.LongMot;
+  const int64_t L = wa.discovery.LongMot;
   ClassPile* A = nullptr;
   ClassPile* B = nullptr;
   PileCell* dead = nullptr;
-  for (int64_t p = 0; p <= st.bound() - wa.Step + 1; ++p)
+  for (int64_t p = 0; p <= st.bound() - wa.settings.Step + 1; ++p)
     if (V[static_cast<size_t>(p)] > 0) Add(static_cast<int>(p), A, static_cast<int>(p), V);
-  for (uint32_t k = 1; k <= wa.NbrClasses; ++k) {
+  for (uint32_t k = 1; k <= wa.discovery.NbrClasses; ++k) {
     ClassPile* e = Find(A, static_cast<int32_t>(k));
     if (!e) continue;
     unsigned p;
     while (!IsEmpty(e->positions)) {
       Pop(e->positions, p);
       const int64_t end = EndOfSequenceOf(wa, p);
-      if (static_cast<int64_t>(p) + wa.Step <= end - L + 1 && V[p + static_cast<unsigned>(wa.Step)] > 0)
-        Add(static_cast<int>(p), B, static_cast<int>(p) + wa.Step, V);
+      if (static_cast<int64_t>(p) + wa.settings.Step <= end - L + 1 && V[p + static_cast<unsigned>(wa.settings.Step)] > 0)
+        Add(static_cast<int>(p), B, static_cast<int>(p) + wa.settings.Step, V);
       else
         Push(static_cast<int>(p), dead);
     }
   }
   uint32_t counter = 0;
-  for (uint32_t m = 1; m <= wa.NbrClasses; ++m) {
+  for (uint32_t m = 1; m <= wa.discovery.NbrClasses; ++m) {
     ClassPile* e = Find(B, static_cast<int32_t>(m));
     if (!e || IsEmpty(e->positions)) continue;
     unsigned p;
@@ -160,7 +161,7 @@ void Construct(State& st) {
       V[p] = static_cast<int32_t>(counter);
     }
   }
-  wa.NbrClasses = counter;
+  wa.discovery.NbrClasses = counter;
   V[st.boundSlot] -= 1;
   DeleteListePile(A);
   DeleteListePile(B);
@@ -174,15 +175,15 @@ void Construct(State& st) {
 // The sequence j with Drapeau[j-1] < p <= Drapeau[j], sequence 1 starting at position 0.
 uint32_t SequenceOf(const WorkArea& wa, int64_t p) {
   for (uint32_t j = 1;; ++j) {
-    const int64_t before = j == 1 ? -1 : wa.Drapeau[j - 1];
-    if (before < p && p <= wa.Drapeau[j]) return j;
+    const int64_t before = j == 1 ? -1 : wa.families.Drapeau[j - 1];
+    if (before < p && p <= wa.families.Drapeau[j]) return j;
   }
 }
 
 void Filter(State& st) {
   WorkArea& wa = st.wa;
   auto& V = st.V;
-  if (wa.NbrClasses == 0) return;
+  if (wa.discovery.NbrClasses == 0) return;
   ClassPile* list = nullptr;
   for (int64_t p = 0; p <= st.bound(); ++p)
     if (V[static_cast<size_t>(p)] > 0) Add(static_cast<int>(p), list, static_cast<int>(p), V);
@@ -194,11 +195,11 @@ void Filter(State& st) {
   PileCell* finalSet = nullptr;
   PileCell* scratch = nullptr;
   PileCell* retire = nullptr;
-  for (uint32_t k = 1; k <= wa.NbrClasses; ++k) {
+  for (uint32_t k = 1; k <= wa.discovery.NbrClasses; ++k) {
     ClassPile* e = Find(list, static_cast<int32_t>(k));
     famCount[0] = 0;
-    for (uint32_t f = 1; f <= wa.NbFamilles; ++f) famCount[f] = 0;
-    for (uint32_t j = 1; j <= wa.NbChaines; ++j) seqCount[j] = 0;
+    for (uint32_t f = 1; f <= wa.families.NbFamilles; ++f) famCount[f] = 0;
+    for (uint32_t j = 1; j <= wa.families.NbChaines; ++j) seqCount[j] = 0;
     unsigned p = 0, s = 0;
     while (!IsEmpty(e->positions)) {
       Pop(e->positions, p);
@@ -207,7 +208,7 @@ void Filter(State& st) {
       s = p;
     }
     unsigned total = 0;
-    for (const FamilyEntry& f : wa.Results) {
+    for (const FamilyEntry& f : wa.families.Results) {
       unsigned c = 0;
       for (const SequenceEntry& q : f.sequences)
         if (seqCount[q.number] != 0) ++c;
@@ -215,22 +216,22 @@ void Filter(State& st) {
       total += c;
     }
     unsigned max = famCount[0];
-    for (uint32_t f = 1; f <= wa.NbFamilles; ++f)
+    for (uint32_t f = 1; f <= wa.families.NbFamilles; ++f)
       if (famCount[f] > max) max = famCount[f];
-    for (uint32_t f = 1; f <= wa.NbFamilles; ++f)
+    for (uint32_t f = 1; f <= wa.families.NbFamilles; ++f)
       if (famCount[f] == max) Push(static_cast<int>(f), tied);
     unsigned minSize = MAX_CHAINE;
     for (PileCell* c = tied; c; c = c->next)
-      if (wa.Results[static_cast<size_t>(c->value) - 1].nbSequences < minSize)
-        minSize = wa.Results[static_cast<size_t>(c->value) - 1].nbSequences;
-    for (uint32_t f = 1; f <= wa.NbFamilles; ++f)
-      if (famCount[f] == max && wa.Results[f - 1].nbSequences == minSize) Push(static_cast<int>(f), finalSet);
+      if (wa.families.Results[static_cast<size_t>(c->value) - 1].nbSequences < minSize)
+        minSize = wa.families.Results[static_cast<size_t>(c->value) - 1].nbSequences;
+    for (uint32_t f = 1; f <= wa.families.NbFamilles; ++f)
+      if (famCount[f] == max && wa.families.Results[f - 1].nbSequences == minSize) Push(static_cast<int>(f), finalSet);
     const auto best = static_cast<uint32_t>(finalSet->value);
-    const unsigned size = wa.Results[best - 1].nbSequences;
+    const unsigned size = wa.families.Results[best - 1].nbSequences;
     const float in = static_cast<float>(famCount[best]) / static_cast<float>(size);
-    const float out = static_cast<float>(total - famCount[best]) / static_cast<float>(wa.NbChaines - size);
-    bool ok = in >= wa.ALPHA && wa.BETA >= out;
-    for (unsigned q = s; ok && q < s + wa.LongMot; ++q)
+    const float out = static_cast<float>(total - famCount[best]) / static_cast<float>(wa.families.NbChaines - size);
+    bool ok = in >= wa.settings.ALPHA && wa.settings.BETA >= out;
+    for (unsigned q = s; ok && q < s + wa.discovery.LongMot; ++q)
       if (V[q] == 0) ok = false;
     EmptyPile(tied);
     if (!ok) {
@@ -238,29 +239,29 @@ void Filter(State& st) {
       EmptyPile(finalSet);
       continue;
     }
-    ++wa.NbMot;
-    ++wa.Results[best - 1].nbDDs;
+    ++wa.discovery.NbMot;
+    ++wa.families.Results[best - 1].nbDDs;
     auto* dd = new LDDEntry;
-    dd->number = wa.NbMot;
+    dd->number = wa.discovery.NbMot;
     dd->start = static_cast<int32_t>(s);
     dd->families = nullptr;
     Insert(dd->families, finalSet, scratch);
-    dd->length = static_cast<int32_t>(wa.LongMot);
+    dd->length = static_cast<int32_t>(wa.discovery.LongMot);
     dd->familyCount = static_cast<int32_t>(famCount[best]);
     dd->familySize = static_cast<int32_t>(size);
     std::memset(dd->presence, 0, sizeof dd->presence);
-    for (uint32_t j = 1; j <= wa.NbChaines; ++j) dd->presence[j] = static_cast<int32_t>(seqCount[j]);
+    for (uint32_t j = 1; j <= wa.families.NbChaines; ++j) dd->presence[j] = static_cast<int32_t>(seqCount[j]);
     dd->next = st.AllDDs;
     st.AllDDs = dd;
     for (PileCell* c = dd->families; c; c = c->next) {
-      FamilyEntry& f = wa.Results[static_cast<size_t>(c->value) - 1];
+      FamilyEntry& f = wa.families.Results[static_cast<size_t>(c->value) - 1];
       f.hits.push_back({dd->start, dd->length});
       for (uint32_t i = 0; i < f.nbSequences; ++i) {
         SequenceEntry& q = f.sequences[i];
         if (seqCount[q.number] == 0) continue;
         ++q.nbDDs;
-        q.hits.push_back({wa.NbMot, dd->start, dd->length, static_cast<int32_t>(seqCount[q.number]),
-                          static_cast<int32_t>(famCount[f.number]), static_cast<int32_t>(total)});
+        q.hits.push_back({wa.discovery.NbMot, dd->start, dd->length, seqCount[q.number],
+                          famCount[f.number], static_cast<uint32_t>(total)});
       }
     }
     while (!IsEmpty(occ)) {
@@ -272,25 +273,25 @@ void Filter(State& st) {
   unsigned q;
   while (!IsEmpty(retire)) {
     Pop(retire, q);
-    if (wa.LongMot >= static_cast<unsigned>(wa.FilterAt)) V[q] = 0;
+    if (wa.discovery.LongMot >= static_cast<unsigned>(wa.settings.FilterAt)) V[q] = 0;
   }
   DeleteListePile(list);
 }
 
 std::string Text(const WorkArea& wa, const LDDEntry* dd) {
-  return wa.T.substr(static_cast<size_t>(dd->start), static_cast<size_t>(dd->length));
+  return wa.families.T.substr(static_cast<size_t>(dd->start), static_cast<size_t>(dd->length));
 }
 
 std::string ResultFile(const WorkArea& wa, const LDDEntry* head) {
   char buf[256];
   std::string out;
-  std::snprintf(buf, sizeof buf, "ALPHA = %f ", static_cast<double>(100 * wa.ALPHA));
+  std::snprintf(buf, sizeof buf, "ALPHA = %f ", static_cast<double>(100 * wa.settings.ALPHA));
   out += buf;
   out += "%\n";
-  std::snprintf(buf, sizeof buf, "BETA = %f ", static_cast<double>(100 * wa.BETA));
+  std::snprintf(buf, sizeof buf, "BETA = %f ", static_cast<double>(100 * wa.settings.BETA));
   out += buf;
   out += "%\n";
-  std::snprintf(buf, sizeof buf, "La valeur du debut du filtrage = %d\n\n\n", wa.FilterAt);
+  std::snprintf(buf, sizeof buf, "La valeur du debut du filtrage = %d\n\n\n", wa.settings.FilterAt);
   out += buf;
   for (const LDDEntry* dd = head; dd; dd = dd->next) {
     out += "\n>>" + Text(wa, dd) + "        ";
@@ -309,15 +310,15 @@ std::string ArffFile(const WorkArea& wa, const LDDEntry* head, const std::string
   std::getline(cls, line);
   const long N = std::stol(line);
   std::getline(cls, line);
-  for (uint32_t j = 0; j < wa.NbFamilles; ++j) {
+  for (uint32_t j = 0; j < wa.families.NbFamilles; ++j) {
     std::getline(cls, line);
     out += arff_quote(line);
-    out += j < wa.NbFamilles - 1 ? "," : "}";
+    out += j < wa.families.NbFamilles - 1 ? "," : "}";
   }
   out += "\n\n@data\n";
-  for (long j = wa.NbFamilles; j < N; ++j) std::getline(cls, line);
+  for (long j = wa.families.NbFamilles; j < N; ++j) std::getline(cls, line);
   std::getline(cls, line);
-  for (uint32_t i = 1; i <= wa.NbChaines; ++i) {
+  for (uint32_t i = 1; i <= wa.families.NbChaines; ++i) {
     bool firstValue = true;
     for (const LDDEntry* dd = head; dd; dd = dd->next) {
       if (!firstValue) out += ",";
@@ -336,8 +337,8 @@ std::string ArffFile(const WorkArea& wa, const LDDEntry* head, const std::string
 
 Outcome Discriminate(WorkArea& wa, const std::string& classFileText) {
   State st(wa);
-  wa.LongMot = 1;
-  for (FamilyEntry& f : wa.Results) {
+  wa.discovery.LongMot = 1;
+  for (FamilyEntry& f : wa.families.Results) {
     f.nbDDs = 0;
     f.hits.clear();
     for (SequenceEntry& q : f.sequences) {
@@ -345,17 +346,17 @@ Outcome Discriminate(WorkArea& wa, const std::string& classFileText) {
       q.hits.clear();
     }
   }
-  wa.AllDDs.clear();
+  wa.discovery.AllDDs.clear();
   Initialize(st);
   Filter(st);
   do {
     Construct(st);
-    ++wa.LongMot;
+    ++wa.discovery.LongMot;
     Filter(st);
-  } while (wa.LongMot < wa.Longueur && wa.NbrClasses != 0);
+  } while (wa.discovery.LongMot < wa.families.Longueur && wa.discovery.NbrClasses != 0);
 
   Outcome result;
-  result.finalLongMot = wa.LongMot;
+  result.finalLongMot = wa.discovery.LongMot;
   result.resultFile = ResultFile(wa, st.AllDDs);
   result.arffFile = ArffFile(wa, st.AllDDs, classFileText);
   // The list runs from the most recent descriptor back: AllDDs of the work area is the reverse.
@@ -368,11 +369,11 @@ Outcome Discriminate(WorkArea& wa, const std::string& classFileText) {
     e.length = dd->length;
     e.familyCount = dd->familyCount;
     e.familySize = dd->familySize;
-    for (uint32_t j = 1; j <= wa.NbChaines; ++j)
+    for (uint32_t j = 1; j <= wa.families.NbChaines; ++j)
       if (dd->presence[j] != 0) e.presence.emplace_back(j, static_cast<uint32_t>(dd->presence[j]));
     inOrder.push_back(std::move(e));
   }
-  wa.AllDDs.assign(inOrder.rbegin(), inOrder.rend());
+  wa.discovery.AllDDs.assign(inOrder.rbegin(), inOrder.rend());
   while (st.AllDDs) {
     LDDEntry* next = st.AllDDs->next;
     EmptyPile(st.AllDDs->families);
@@ -387,7 +388,7 @@ std::vector<int32_t> ClassesAfter(WorkArea& wa, int cycles) {
   Initialize(st);
   for (int i = 0; i < cycles; ++i) {
     Construct(st);
-    ++wa.LongMot;
+    ++wa.discovery.LongMot;
   }
   return st.V;
 }

@@ -120,7 +120,7 @@ std::string take(FILE* f) {
 }  // namespace
 
 RefNgOutput ReferenceNgRun(const std::vector<std::string>& sequences, int n,
-                           const RefNgClasses* classes) {
+                           const RefClassLabels* classes) {
   RefNgOutput out;
   std::vector<NgramCell*> heads(sequences.size(), nullptr);
   char buf[16];

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-struct RefNgClasses {
+struct RefClassLabels {
   int count = 0;
   std::vector<std::string> names;
   std::vector<std::string> labels;  // one per sequence
@@ -22,4 +22,4 @@ struct RefNgOutput {
 // Runs the literal list building on `sequences` with n-grams of length n (at most 15), then
 // the three writers; classes null means no classification file.
 RefNgOutput ReferenceNgRun(const std::vector<std::string>& sequences, int n,
-                           const RefNgClasses* classes);
+                           const RefClassLabels* classes);

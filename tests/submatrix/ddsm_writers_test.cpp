@@ -38,10 +38,10 @@ const char kHeader50[] =
 TEST(DdsmReport, HeaderAndRecords) {
   InTempDir here;
   WorkArea wa;
-  wa.ALPHA = 0.5f;
-  wa.BETA = 1.0f;
-  wa.FilterAt = 3;
-  GenerateResultFile2(wa, two_entries());
+  wa.settings.ALPHA = 0.5f;
+  wa.settings.BETA = 1.0f;
+  wa.settings.FilterAt = 3;
+  GenerateResultFile2(wa.settings, two_entries());
   EXPECT_EQ(here.dir().read("LesDDSMs.txt"),
             std::string(kHeader50) + "\n>>1-IL| PM= 0.822222| Class= kin\n>>2-CN| PM= 0.333333| Class= ox");
   EXPECT_EQ(std::string("Liste des attributs| possibilit? de mutation| classe\n\n").size(), 54u);
@@ -50,16 +50,16 @@ TEST(DdsmReport, HeaderAndRecords) {
 TEST(DdsmReport, SinglePrecisionPercentagesAndEmptyTable) {
   InTempDir here;
   WorkArea wa;
-  wa.ALPHA = 0.3f;
-  wa.BETA = 0.0f;
-  GenerateResultFile2(wa, DescriptorTable{});
+  wa.settings.ALPHA = 0.3f;
+  wa.settings.BETA = 0.0f;
+  GenerateResultFile2(wa.settings, DescriptorTable{});
   EXPECT_EQ(here.dir().read("LesDDSMs.txt"),
             "ALPHA = 30.000002 %\nBETA = 0.000000 %\nLa valeur du debut du filtrage = 3\n\n"
             "Liste des attributs| possibilit? de mutation| classe\n\n");
   // A second run overwrites the report.
-  wa.ALPHA = 0.5f;
-  wa.BETA = 1.0f;
-  GenerateResultFile2(wa, DescriptorTable{});
+  wa.settings.ALPHA = 0.5f;
+  wa.settings.BETA = 1.0f;
+  GenerateResultFile2(wa.settings, DescriptorTable{});
   EXPECT_EQ(here.dir().read("LesDDSMs.txt"), kHeader50);
 }
 

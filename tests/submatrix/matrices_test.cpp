@@ -32,10 +32,10 @@ TEST(Matrices, DiagonalsExtremesSymmetryAndUnitLetters) {
     const Matrix& m = *e.m;
     int lo = 1000, hi = -1000;
     std::string unit;
-    for (int i = 0; i < 20; ++i) {
+    for (size_t i = 0; i < 20; ++i) {
       EXPECT_EQ(m[i][i], e.diagonal[i]) << "diagonal of " << AA[i];
       bool positive = false;
-      for (int j = 0; j < 20; ++j) {
+      for (size_t j = 0; j < 20; ++j) {
         EXPECT_EQ(m[i][j], m[j][i]) << AA[i] << " against " << AA[j];
         lo = std::min(lo, m[i][j]);
         hi = std::max(hi, m[i][j]);
