@@ -9,7 +9,8 @@
 #include "descriptors/repeat_classes.h"
 #include "input/family_table.h"
 
-void Discriminate(FamilyTable& ft, const Settings& s, DiscoveryState& ds, const CycleFn& onCycle) {
+void Discriminate(FamilyTable& ft, const Settings& s, DiscoveryState& ds, const CycleFn& onCycle,
+                  DiscoveryRecords records) {
   if (s.Step != 1)
     throw std::invalid_argument("the descriptor discovery works only with step 1 (step " +
                                 std::to_string(s.Step) + " given)");
@@ -21,6 +22,7 @@ void Discriminate(FamilyTable& ft, const Settings& s, DiscoveryState& ds, const 
   FilterScratch fs;
   Initialize(ft, ds, rc);
   PrepareFilter(ft, fs);
+  fs.records = records == DiscoveryRecords::All;
   Filter(ft, s, ds, rc, fs);
   if (onCycle) onCycle(ds);
   do {
@@ -33,7 +35,7 @@ void Discriminate(FamilyTable& ft, const Settings& s, DiscoveryState& ds, const 
 
 void DiscoverDescriptors(SequenceViews sequences, const std::vector<std::vector<uint32_t>>& groups,
                          const Settings& s, FamilyTable& ft, DiscoveryState& ds,
-                         const CycleFn& onCycle) {
+                         const CycleFn& onCycle, DiscoveryRecords records) {
   FillTable(sequences, groups, ft);
-  Discriminate(ft, s, ds, onCycle);
+  Discriminate(ft, s, ds, onCycle, records);
 }

@@ -15,15 +15,23 @@
 
 using CycleFn = std::function<void(const DiscoveryState&)>;
 
+// What a discovery keeps besides the descriptors (text, families, support): the console run
+// writes its context from each descriptor's per-sequence presence and keeps the hit records of
+// the families and sequences. A caller that needs only the descriptors leaves both out, which
+// saves memory in proportion to the sequences that contain each descriptor.
+enum class DiscoveryRecords { All, DescriptorsOnly };
+
 // Only Step 1 is taken (std::invalid_argument otherwise): classes are built one residue at a
 // time, and other steps would leave positions that the extension never visits with stale
 // class numbers.
-void Discriminate(FamilyTable& ft, const Settings& s, DiscoveryState& ds, const CycleFn& onCycle = {});
+void Discriminate(FamilyTable& ft, const Settings& s, DiscoveryState& ds, const CycleFn& onCycle = {},
+                  DiscoveryRecords records = DiscoveryRecords::All);
 
 // The whole engine in one call: the family table of `groups` (FillTable), then Discriminate.
 void DiscoverDescriptors(SequenceViews sequences, const std::vector<std::vector<uint32_t>>& groups,
                          const Settings& s, FamilyTable& ft, DiscoveryState& ds,
-                         const CycleFn& onCycle = {});
+                         const CycleFn& onCycle = {},
+                         DiscoveryRecords records = DiscoveryRecords::All);
 
 // The text of a descriptor: `length` characters of T from `start`.
 inline std::string_view DescriptorText(const FamilyTable& ft, const DDEntry& dd) {

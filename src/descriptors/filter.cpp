@@ -29,13 +29,18 @@ void Accept(FamilyTable& ft, DiscoveryState& ds, FilterScratch& fs, int64_t star
   ++ds.NbMot;
   ++ft.Results[best - 1].nbDDs;
 
-  std::sort(fs.touchedSeqs.begin(), fs.touchedSeqs.end());
   DDEntry dd;
   dd.number = ds.NbMot;
   dd.start = start;
   dd.length = length;
   dd.familyCount = fs.famCount[best];
   dd.familySize = fs.famSize[best];
+  if (!fs.records) {
+    dd.families = std::move(families);
+    ds.AllDDs.push_back(std::move(dd));
+    return;
+  }
+  std::sort(fs.touchedSeqs.begin(), fs.touchedSeqs.end());
   dd.presence.reserve(fs.touchedSeqs.size());
   for (uint32_t s : fs.touchedSeqs) dd.presence.emplace_back(s, fs.seqCount[s]);
 

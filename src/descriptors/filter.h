@@ -23,6 +23,7 @@ struct FilterScratch {
   std::vector<uint32_t> firstSeq;  // number of the first sequence of every family
   std::vector<uint32_t> touchedSeqs, touchedFams;
   std::vector<int32_t> retire;
+  bool records = true;  // keep each descriptor's presence and the hit records
 };
 
 // Sizes the counters for the family table.

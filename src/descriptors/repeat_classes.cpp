@@ -9,7 +9,7 @@
 namespace {
 // Sizes per class (classStart[k] = size of class k) turned into ends (classStart[k] = end of
 // class k, classStart[0] = 0).
-void sizes_to_ends(std::vector<uint32_t>& classStart) {
+void sizes_to_ends(BigVector<uint32_t>& classStart) {
   for (size_t k = 1; k < classStart.size(); ++k) classStart[k] += classStart[k - 1];
 }
 }  // namespace
@@ -35,7 +35,7 @@ void Initialize(const FamilyTable& ft, DiscoveryState& ds, RepeatClasses& rc) {
   rc.classStart.assign(ds.NbrClasses + 1, 0);
   for (size_t p = 0; p < n; ++p) ++rc.classStart[static_cast<size_t>(rc.V[p])];
   sizes_to_ends(rc.classStart);
-  std::vector<uint32_t> cursor(rc.classStart);  // cursor[k - 1]: next slot of class k
+  BigVector<uint32_t> cursor(rc.classStart);  // cursor[k - 1]: next slot of class k
   rc.order.assign(n, 0);
   for (size_t p = 0; p < n; ++p) rc.order[cursor[static_cast<size_t>(rc.V[p]) - 1]++] = static_cast<int32_t>(p);
 
@@ -73,28 +73,28 @@ void Construct(const FamilyTable& ft, const Settings& s, DiscoveryState& ds, Rep
     }
   }
   for (size_t m = 1; m < rc.bucket.size(); ++m) rc.bucket[m] += rc.bucket[m - 1];
-  rc.nextOrder.resize(rc.extended.size());
+  // The old order is no longer read: its storage takes the new one (one array of positions less
+  // at the peak, which is what limits the largest sets).
+  rc.order.resize(rc.extended.size());
   for (int32_t p : rc.extended)
-    rc.nextOrder[rc.bucket[static_cast<size_t>(V[static_cast<size_t>(p + step)])]++] = p;
+    rc.order[rc.bucket[static_cast<size_t>(V[static_cast<size_t>(p + step)])]++] = p;
 
   // Class boundaries: a new class wherever the pair (partner class, own class) changes. V still
   // holds the old classes here; it is rewritten only once every pair has been read.
   rc.classStart.assign(1, 0);
   int32_t prevPartner = 0, prevOwn = 0;
-  for (uint32_t i = 0; i < rc.nextOrder.size(); ++i) {
-    const auto p = static_cast<size_t>(rc.nextOrder[i]);
+  for (uint32_t i = 0; i < rc.order.size(); ++i) {
+    const auto p = static_cast<size_t>(rc.order[i]);
     const int32_t partner = V[p + static_cast<size_t>(step)], own = V[p];
     if (i > 0 && (partner != prevPartner || own != prevOwn)) rc.classStart.push_back(i);
     prevPartner = partner;
     prevOwn = own;
   }
-  if (!rc.nextOrder.empty()) rc.classStart.push_back(static_cast<uint32_t>(rc.nextOrder.size()));
+  if (!rc.order.empty()) rc.classStart.push_back(static_cast<uint32_t>(rc.order.size()));
   const auto classes = static_cast<uint32_t>(rc.classStart.size() - 1);
   for (uint32_t c = 1; c <= classes; ++c)
     for (uint32_t i = rc.classStart[c - 1]; i < rc.classStart[c]; ++i)
-      V[static_cast<size_t>(rc.nextOrder[i])] = static_cast<int32_t>(c);
+      V[static_cast<size_t>(rc.order[i])] = static_cast<int32_t>(c);
   for (int32_t q : rc.dead) V[static_cast<size_t>(q)] = -V[static_cast<size_t>(q)];
-
-  rc.order.swap(rc.nextOrder);
   ds.NbrClasses = classes;
 }

@@ -9,22 +9,23 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/big_vector.h"
 #include "core/work_area.h"
 
 struct RepeatClasses {
   // Per position of T: > 0 the live class, < 0 dead (the class it had, negated), 0 retired.
-  std::vector<int32_t> V;
+  BigVector<int32_t> V;
   // The live positions grouped by class: class k (1-based) is order[classStart[k-1]] up to
   // order[classStart[k]], positions ascending, so its first element is the first occurrence.
   // Positions of a class may have been marked dead or retired by the filter since.
-  std::vector<int32_t> order;
-  std::vector<uint32_t> classStart;
+  BigVector<int32_t> order;
+  BigVector<uint32_t> classStart;
   // Sequence number (from 1) of every position of T.
-  std::vector<uint32_t> seqOf;
+  BigVector<uint32_t> seqOf;
 
   // Scratch storage of Construct, kept between cycles to avoid reallocations.
-  std::vector<int32_t> extended, nextOrder, dead;
-  std::vector<uint32_t> bucket;
+  BigVector<int32_t> extended, dead;
+  BigVector<uint32_t> bucket;
 };
 
 // First numbering: characters are numbered 1, 2, 3... in the order of their first appearance in

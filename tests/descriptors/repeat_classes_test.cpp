@@ -12,18 +12,18 @@ TEST(RepeatClasses, AbcbExampleNumbersPartnerClassFirstThenLargerOldClass) {
   WorkArea wa = make_work_area({{{"ABCB"}, {}}}, 0, 0);
   RepeatClasses rc;
   Initialize(wa.families, wa.discovery, rc);
-  EXPECT_EQ(rc.V, (std::vector<int32_t>{1, 2, 3, 2}));
+  EXPECT_EQ(rc.V, (BigVector<int32_t>{1, 2, 3, 2}));
   EXPECT_EQ(wa.discovery.NbrClasses, 3u);
   EXPECT_EQ(wa.discovery.LongMot, 1u);
   // Grouped by class, ascending inside a class.
-  EXPECT_EQ(rc.order, (std::vector<int32_t>{0, 1, 3, 2}));
-  EXPECT_EQ(rc.classStart, (std::vector<uint32_t>{0, 1, 3, 4}));
+  EXPECT_EQ(rc.order, (BigVector<int32_t>{0, 1, 3, 2}));
+  EXPECT_EQ(rc.classStart, (BigVector<uint32_t>{0, 1, 3, 4}));
 
   Construct(wa.families, wa.settings, wa.discovery, rc);
   // CB = 1 and AB = 2 (same partner B, the larger old class first), BC = 3; the last B dies.
-  EXPECT_EQ(rc.V, (std::vector<int32_t>{2, 3, 1, -2}));
+  EXPECT_EQ(rc.V, (BigVector<int32_t>{2, 3, 1, -2}));
   EXPECT_EQ(wa.discovery.NbrClasses, 3u);
-  EXPECT_EQ(rc.order, (std::vector<int32_t>{2, 0, 1}));
+  EXPECT_EQ(rc.order, (BigVector<int32_t>{2, 0, 1}));
 }
 
 TEST(RepeatClasses, LiteralReferenceAgreesOnTheExample) {
@@ -38,7 +38,7 @@ TEST(RepeatClasses, WordsNeverCrossASequenceEnd) {
   RepeatClasses rc;
   Initialize(wa.families, wa.discovery, rc);
   Construct(wa.families, wa.settings, wa.discovery, rc);
-  EXPECT_EQ(rc.V, (std::vector<int32_t>{1, -1, -1}));
+  EXPECT_EQ(rc.V, (BigVector<int32_t>{1, -1, -1}));
   EXPECT_EQ(wa.discovery.NbrClasses, 1u);
 }
 
@@ -56,18 +56,18 @@ TEST(RepeatClasses, EqualBytesShareAClassWhateverTheirValue) {
   WorkArea wa = make_work_area({{{"\xe9" "A\xe9", "\x7f"}, {}}}, 0, 0);
   RepeatClasses rc;
   Initialize(wa.families, wa.discovery, rc);
-  EXPECT_EQ(rc.V, (std::vector<int32_t>{1, 2, 1, 3}));
-  EXPECT_EQ(rc.seqOf, (std::vector<uint32_t>{1, 1, 1, 2}));
+  EXPECT_EQ(rc.V, (BigVector<int32_t>{1, 2, 1, 3}));
+  EXPECT_EQ(rc.seqOf, (BigVector<uint32_t>{1, 1, 1, 2}));
 }
 
 TEST(RepeatClasses, EmptyFirstSequenceCoversNoPosition) {
   WorkArea wa = make_work_area({{{"", "AB"}, {"AB"}}}, 0, 0);
   RepeatClasses rc;
   Initialize(wa.families, wa.discovery, rc);
-  EXPECT_EQ(rc.seqOf, (std::vector<uint32_t>{2, 2, 3, 3}));
+  EXPECT_EQ(rc.seqOf, (BigVector<uint32_t>{2, 2, 3, 3}));
   Construct(wa.families, wa.settings, wa.discovery, rc);
   // AB grows in both sequences; the B at each sequence end dies.
-  EXPECT_EQ(rc.V, (std::vector<int32_t>{1, -2, 1, -2}));
+  EXPECT_EQ(rc.V, (BigVector<int32_t>{1, -2, 1, -2}));
 }
 
 }  // namespace
