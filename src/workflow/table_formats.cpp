@@ -176,13 +176,20 @@ void TableLayout::row(std::string& out, std::string_view id, const std::vector<u
       break;
     }
     case TableFormat::Libsvm: {
-      append_number(out, known ? static_cast<uint64_t>(cls) + 1 : 0);
+      // Written in place: a row of hundreds of cells is most of the work of a sparse table.
+      const size_t at = out.size();
+      out.resize(at + 24 + present.size() * (classIndex_.size() + 4));
+      char* p = out.data() + at;
+      char* const end = out.data() + out.size();
+      p = std::to_chars(p, end, known ? static_cast<uint64_t>(cls) + 1 : 0).ptr;
       for (uint32_t k : present) {
-        out += ' ';
-        append_number(out, uint64_t{k} + 1);
-        out += ":1";
+        *p++ = ' ';
+        p = std::to_chars(p, end, uint64_t{k} + 1).ptr;
+        *p++ = ':';
+        *p++ = '1';
       }
-      out += '\n';
+      *p++ = '\n';
+      out.resize(static_cast<size_t>(p - out.data()));
       break;
     }
   }
