@@ -4,6 +4,7 @@
 #include <sys/uio.h>
 
 #include <algorithm>
+#include <exception>
 
 #include "motifs/occurrence_test.h"
 
@@ -129,8 +130,14 @@ void Encoder::work() {
     slot->taken = true;
     RecordBatch* b = slot->batch.get();
     lock.unlock();
-    encode(*b, found, scratch);
+    std::exception_ptr error;
+    try {
+      encode(*b, found, scratch);
+    } catch (...) {
+      error = std::current_exception();  // handed to the writing thread (memory exhausted)
+    }
     lock.lock();
+    if (error && !error_) error_ = error;
     for (Slot& s : slots_)
       if (s.batch.get() == b) s.done = true;
     batchDone_.notify_all();
@@ -143,6 +150,7 @@ void Encoder::write_done(bool wait) {
     {
       std::unique_lock<std::mutex> lock(mutex_);
       if (wait) batchDone_.wait(lock, [&] { return slots_.empty() || slots_.front().done; });
+      if (error_) std::rethrow_exception(error_);
       if (slots_.empty() || !slots_.front().done) return;
       b = std::move(slots_.front().batch);
       slots_.pop_front();
@@ -170,7 +178,7 @@ void Encoder::submit(std::unique_ptr<RecordBatch> batch) {
       if (slots_.size() < maxInFlight_) return;
     }
     std::unique_lock<std::mutex> lock(mutex_);
-    batchDone_.wait(lock, [&] { return slots_.front().done; });
+    batchDone_.wait(lock, [&] { return slots_.front().done || error_; });
     lock.unlock();
     write_done(false);
   }

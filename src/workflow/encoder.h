@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <exception>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -95,5 +96,6 @@ class Encoder {
   std::deque<Slot> slots_;
   std::vector<std::unique_ptr<RecordBatch>> free_;
   bool stopping_ = false;
+  std::exception_ptr error_;  // the first failure of a worker
   std::vector<std::thread> workers_;
 };
