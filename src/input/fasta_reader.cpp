@@ -77,8 +77,12 @@ FastaReader::~FastaReader() {
 }
 
 uint64_t FastaReader::consumed() const {
-  const z_off_t off = gzoffset(gz(gz_));
-  return off < 0 ? 0 : static_cast<uint64_t>(off);
+  // zlib has read `off` bytes of the file for the `pos` bytes it gave; of these, the bytes still
+  // in our buffer are not consumed yet.
+  const z_off_t off = gzoffset(gz(gz_)), pos = gztell(gz(gz_));
+  if (off <= 0 || pos <= 0) return 0;
+  const double used = static_cast<double>(pos) - static_cast<double>(end_ - pos_);
+  return static_cast<uint64_t>(static_cast<double>(off) * used / static_cast<double>(pos));
 }
 
 bool FastaReader::fill() {

@@ -33,8 +33,9 @@ class FastaReader {
 
   // The name to use in messages ("standard input" for "-").
   const std::string& name() const { return name_; }
-  // The bytes of the file read so far (compressed bytes for a gzip file) and its size (0 when
-  // unknown, as for standard input): enough to estimate how much is left.
+  // About how many bytes of the file the records returned so far took (compressed bytes for a
+  // gzip file), and its size (0 when unknown, as for standard input): enough to estimate how
+  // much is left.
   uint64_t consumed() const;
   uint64_t file_size() const { return fileSize_; }
 

@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,6 +26,37 @@ mode_t creation_mask() {
   return mask;
 }
 
+// Temporary files in progress, removed by the signal handler when the user interrupts the run
+// (unlink is safe to call there). A slot holds a name from creation to commit or removal.
+constexpr size_t kSlots = 64;
+std::atomic<const char*> gInProgress[kSlots];
+
+void remove_in_progress(int sig) {
+  for (auto& slot : gInProgress)
+    if (const char* name = slot.load()) ::unlink(name);
+  std::signal(sig, SIG_DFL);
+  std::raise(sig);
+}
+
+void watch(const char* name) {
+  static const bool installed = [] {
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) std::signal(sig, remove_in_progress);
+    return true;
+  }();
+  (void)installed;
+  for (auto& slot : gInProgress) {
+    const char* empty = nullptr;
+    if (slot.compare_exchange_strong(empty, name)) return;
+  }
+}
+
+void unwatch(const char* name) {
+  for (auto& slot : gInProgress) {
+    const char* mine = name;
+    if (slot.compare_exchange_strong(mine, nullptr)) return;
+  }
+}
+
 std::string without_trailing_slashes(std::string p) {
   while (p.size() > 1 && p.back() == '/') p.pop_back();
   return p;
@@ -37,6 +70,7 @@ StagedFile::StagedFile(std::string path) : path_(std::move(path)) {
   const int fd = ::mkstemp(name.data());
   if (fd < 0) fail(1, "cannot create the file \"%s\": %s", path_.c_str(), std::strerror(errno));
   temp_ = name.data();
+  watch(temp_.c_str());
   ::fchmod(fd, 0666 & ~creation_mask());
   ::close(fd);
   out_ = OutFile::create(temp_);
@@ -46,6 +80,7 @@ StagedFile::~StagedFile() {
   if (committed_) return;
   out_.reset();
   ::unlink(temp_.c_str());
+  unwatch(temp_.c_str());
 }
 
 void StagedFile::commit() {
@@ -53,6 +88,7 @@ void StagedFile::commit() {
   if (std::rename(temp_.c_str(), path_.c_str()) != 0)
     fail(1, "cannot write the file \"%s\": %s", path_.c_str(), std::strerror(errno));
   committed_ = true;
+  unwatch(temp_.c_str());
 }
 
 StagedFolder::StagedFolder(std::string path) : path_(without_trailing_slashes(std::move(path))) {

@@ -1,7 +1,8 @@
 // Output that appears whole or not at all: a file is written under a temporary name in its own
 // folder and renamed at the end; a folder is built under a temporary name beside it and renamed
 // at the end. On any error (the objects are destroyed before commit) the temporary is removed,
-// so no half-written output is ever left under the final name.
+// so no half-written output is ever left under the final name. A temporary file is also removed
+// when the run is interrupted (SIGINT, SIGTERM, SIGHUP); a folder's committed files are not.
 #pragma once
 #include <optional>
 #include <string>
