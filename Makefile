@@ -4,11 +4,15 @@ JOBS ?= 2
 WERROR ?= OFF
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPROTFEAT_WERROR=$(WERROR)
 
-.PHONY: all build test demo bench sanitize fuzz clean
+.PHONY: all build deps test demo bench sanitize fuzz clean
 
 all: build
 
-build:
+# The Debian packages the tests need: installed when run as root, else the apt-get line to run.
+deps:
+	bash scripts/setup-deps test
+
+build: deps
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
 
@@ -19,8 +23,12 @@ test: build
 sanitize:
 	$(MAKE) test BUILD=build-sanitize CMAKE_FLAGS="-DCMAKE_BUILD_TYPE=Debug -DPROTFEAT_SANITIZE=ON -DPROTFEAT_WERROR=$(WERROR)"
 
-demo: build
-	bash data/demo.sh $(BUILD)/protfeat
+# The program alone (no GoogleTest needed), then the workflow on the bundled sample into demo/.
+demo:
+	bash scripts/setup-deps demo
+	cmake -S . -B build-demo -DCMAKE_BUILD_TYPE=Release -DPROTFEAT_TESTS=OFF
+	cmake --build build-demo -j $(JOBS) --target protfeat
+	bash data/demo.sh build-demo/protfeat
 
 bench:
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DPROTFEAT_BENCH=ON -DPROTFEAT_TESTS=OFF
@@ -32,4 +40,4 @@ fuzz:
 	cmake --build build-fuzz -j $(JOBS)
 
 clean:
-	rm -rf build build-sanitize build-bench build-fuzz demo
+	rm -rf build build-sanitize build-bench build-fuzz build-demo demo

@@ -1,5 +1,7 @@
-// Program entry: argument mode (exactly six arguments, dd only) or menu mode (none or one
-// argument, the keyword read from standard input), then one approach run.
+// Program entry: the workflow commands when the first argument is mine, encode, folds, --help,
+// -h or --version; otherwise the console program: argument mode (exactly six arguments, dd only)
+// or menu mode (none or one argument, the keyword read from standard input), then one approach
+// run.
 #include <cstdio>
 #include <exception>
 #include <new>
@@ -13,6 +15,7 @@
 #include "motifs/ma_run.h"
 #include "ngrams/ng_run.h"
 #include "submatrix/ddsm_run.h"
+#include "workflow/workflow_main.h"
 
 namespace {
 constexpr const char* kArgumentMode = " j utilise dd";
@@ -73,6 +76,7 @@ int menu_mode(WorkArea& wa) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc >= 2 && is_workflow_command(argv[1])) return workflow_main(argc, argv);
   if (argc != 1 && argc != 2 && argc != 7) return kUsage;
   int status;
   {

@@ -54,3 +54,19 @@ bool weka_parses(const std::string& arff, std::string* output) {
   if (output) *output = out;
   return status == 0 && out.find("Exception") == std::string::npos;
 }
+
+WekaResult weka_train_test(const std::string& train, const std::string& test,
+                           const std::string& classifier) {
+  WekaResult r;
+  const std::string cmd = std::string("java -Xmx2g -cp ") + kJar + " " + classifier + " -t " +
+                          shell_quote(train) + " -T " + shell_quote(test);
+  const int status = run(cmd, r.output);
+  // The test set's block comes last.
+  std::regex line(R"(Correctly Classified Instances\s+\d+\s+([0-9.]+)\s*%)");
+  double acc = -1;
+  for (std::sregex_iterator it(r.output.begin(), r.output.end(), line), end; it != end; ++it)
+    acc = std::stod((*it)[1]);
+  r.ok = status == 0 && acc >= 0 && r.output.find("=== Error on test data ===") != std::string::npos;
+  r.accuracy = acc < 0 ? 0 : acc;
+  return r;
+}

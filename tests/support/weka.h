@@ -19,3 +19,8 @@ WekaResult weka_evaluate(const std::string& arff, const std::string& classifier 
 // True when Weka parses `arff` (its dataset summary tool reads the whole file); `output`
 // receives what Weka printed.
 bool weka_parses(const std::string& arff, std::string* output = nullptr);
+
+// Trains `classifier` on `train` and evaluates it on `test` (-t train -T test); accuracy is
+// the test set's. Weka refuses the pair ("not compatible") unless both headers agree.
+WekaResult weka_train_test(const std::string& train, const std::string& test,
+                           const std::string& classifier = "weka.classifiers.trees.J48");

@@ -1,0 +1,209 @@
+// mine, encode and folds: reading, mining, encoding and the staged outputs.
+#include "workflow/commands.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <unordered_map>
+
+#include "core/progress.h"
+#include "core/run_exit.h"
+#include "input/fasta_reader.h"
+#include "input/label_source.h"
+#include "workflow/encoder.h"
+#include "workflow/features_file.h"
+#include "workflow/folds.h"
+#include "workflow/sequence_set.h"
+#include "workflow/staged_output.h"
+
+namespace {
+// A dense table past this size gets a warning: sparse formats write only the features present.
+constexpr uint64_t kLargeDenseTable = uint64_t{4} << 30;
+
+std::optional<LabelSource> label_source(const InputOptions& in) {
+  if (in.headerLabels) return LabelSource::from_headers(in.sequences == "-" ? "standard input" : in.sequences);
+  if (!in.labels.empty()) return LabelSource::from_file(in.labels);
+  return std::nullopt;
+}
+
+SequenceSet read_input(const InputOptions& in) {
+  std::optional<LabelSource> labels = label_source(in);
+  SequenceSet set = read_sequence_set(in.sequences, labels ? &*labels : nullptr);
+  if (set.size() == 0)
+    fail(1, "the sequence file \"%s\" holds no sequence", in.sequences.c_str());
+  return set;
+}
+
+std::vector<uint32_t> classes_of(const SequenceSet& set, const std::vector<uint32_t>& which) {
+  std::vector<uint32_t> c;
+  if (!set.labelled) return c;
+  c.reserve(which.size());
+  for (uint32_t i : which) c.push_back(set.classes[i]);
+  return c;
+}
+
+void write_features_file(const std::string& path, const FeatureSet& features) {
+  StagedFile out(path);
+  write_features(out.out(), features);
+  out.commit();
+}
+
+double gigabytes(uint64_t bytes) { return static_cast<double>(bytes) / 1e9; }
+
+// The rows of the sequences `which` of an in-memory set into a table file.
+void encode_subset(const SequenceSet& set, const std::vector<uint32_t>& which,
+                   const FeatureSet& features, TableFormat format, unsigned threads,
+                   const std::string& path) {
+  StagedFile out(path);
+  {
+    Encoder enc(features, format, threads, out.out());
+    const size_t perBatch = enc.batch_records(which.empty() ? 1 : set.residues.size() / set.size() + 1);
+    std::unique_ptr<RecordBatch> batch = enc.batch();
+    for (uint32_t i : which) {
+      batch->add(set.id(i), set.sequence(i), set.labelled ? static_cast<int64_t>(set.classes[i]) : -1);
+      if (batch->size() >= perBatch) {
+        enc.submit(std::move(batch));
+        batch = enc.batch();
+      }
+    }
+    if (batch->size() > 0) enc.submit(std::move(batch));
+    enc.finish();
+  }
+  out.commit();
+}
+}  // namespace
+
+int run_mine(const MineOptions& o) {
+  const SequenceSet set = read_input(o.input);
+  const FeatureSet features = mine_features(set.views(), set.classes, set.classNames, o.settings);
+  write_features_file(o.output, features);
+  std::printf("%s: %zu features from %zu sequences", o.settings.approach.c_str(),
+              features.features.size(), set.size());
+  if (set.labelled) std::printf(" in %zu classes", set.classNames.size());
+  std::printf(", written to %s\n", o.output.c_str());
+  return 0;
+}
+
+int run_encode(const EncodeOptions& o) {
+  const FeatureSet features = read_features(o.features);
+  if (features.approach == "ma") {
+    const std::string d = features.setting("distance");
+    char* end = nullptr;
+    if (d.empty() || d[0] == '-' || (std::strtoll(d.c_str(), &end, 10), *end != '\0'))
+      fail(1, "%s: the ma setting distance \"%s\" is not a number of edits", o.features.c_str(), d.c_str());
+  }
+  std::optional<LabelSource> labels = label_source(o.input);
+  if (labels && features.classes.empty())
+    fail(1, "the features file \"%s\" lists no class (it was mined without labels), so the table "
+         "can hold none: encode without labels, or mine with labels", o.features.c_str());
+  std::unordered_map<std::string, int64_t> classNumber;
+  for (size_t c = 0; c < features.classes.size(); ++c)
+    classNumber.emplace(features.classes[c], static_cast<int64_t>(c));
+
+  FastaReader reader(o.input.sequences);
+  IdChecker ids(reader.name());
+  StagedFile out(o.output);
+  uint64_t count = 0;
+  {
+    Encoder enc(features, o.format, o.threads, out.out());
+    const bool dense = format_is_dense(o.format);
+    bool warned = !dense;
+    size_t perBatch = 256;
+    std::unique_ptr<RecordBatch> batch = enc.batch();
+    FastaRecord r;
+    auto submit = [&] {
+      if (!warned) {
+        // Estimated from the share of the input read so far (unknown on standard input: then
+        // the warning comes when the table passes the size).
+        const uint64_t rows = reader.file_size() > 0 && reader.consumed() > 0
+                                  ? count * reader.file_size() / reader.consumed()
+                                  : count;
+        const uint64_t bytes = rows * enc.layout().row_size(0);
+        if (bytes > kLargeDenseTable || enc.written() > kLargeDenseTable) {
+          warn("the dense table \"%s\" will take about %.1f GB (%llu rows of %zu features); the "
+               "sparse-arff and libsvm formats write only the features present",
+               o.output.c_str(), gigabytes(std::max<uint64_t>(bytes, enc.written())),
+               static_cast<unsigned long long>(rows), features.features.size());
+          warned = true;
+        }
+      }
+      perBatch = enc.batch_records(batch->residues.size() / std::max<size_t>(1, batch->size()) + 1);
+      enc.submit(std::move(batch));
+      batch = enc.batch();
+      progress::show("encoding: %llu sequences", static_cast<unsigned long long>(count));
+    };
+    while (reader.next(r)) {
+      ids.check(r.id, r.line);
+      int64_t cls = -1;
+      if (labels) {
+        const uint32_t c = labels->class_of(count, r);
+        const std::string& name = labels->classes()[c];
+        const auto it = classNumber.find(name);
+        if (it == classNumber.end())
+          fail(1, "%s: the class \"%s\" of the sequence \"%s\" is not one of the classes of the "
+               "features file \"%s\"", labels->name().c_str(), name.c_str(), std::string(r.id).c_str(),
+               o.features.c_str());
+        cls = it->second;
+      }
+      batch->add(r.id, r.residues, cls);
+      ++count;
+      if (batch->size() >= perBatch) submit();
+    }
+    if (batch->size() > 0) submit();
+    enc.finish();
+  }
+  progress::clear();
+  if (labels) labels->finish(count);
+  out.commit();
+  return 0;
+}
+
+int run_folds(const FoldsOptions& o) {
+  const SequenceSet set = read_input(o.input);
+  if (o.k > set.size())
+    fail(1, "%u folds need %u sequences at least; \"%s\" holds %zu", o.k, o.k,
+         o.input.sequences.c_str(), set.size());
+  std::vector<size_t> perClass(set.classNames.size(), 0);
+  for (uint32_t c : set.classes) ++perClass[c];
+  for (size_t c = 0; c < perClass.size(); ++c)
+    if (perClass[c] > 0 && perClass[c] < o.k)
+      warn("the class \"%s\" has %zu sequences, fewer than the %u folds: some test parts have none of it",
+           set.classNames[c].c_str(), perClass[c], o.k);
+
+  StagedFolder folder(o.folder);
+  const std::vector<uint32_t> fold = assign_folds(set.classes, set.classNames.size(), o.k, o.seed);
+  {
+    StagedFile list(folder.temp() + "/folds.tsv");
+    std::string text = "id\tfold\n";
+    for (size_t i = 0; i < set.size(); ++i) {
+      text.append(set.id(i));
+      text += '\t';
+      text += std::to_string(fold[i] + 1);
+      text += '\n';
+    }
+    list.out().write(text);
+    list.commit();
+  }
+  const int width = std::max<int>(2, static_cast<int>(std::to_string(o.k).size()));
+  for (uint32_t k = 0; k < o.k; ++k) {
+    std::vector<uint32_t> train, test;
+    for (size_t i = 0; i < set.size(); ++i) (fold[i] == k ? test : train).push_back(static_cast<uint32_t>(i));
+    std::string number = std::to_string(k + 1);
+    const std::string name = "fold-" + std::string(static_cast<size_t>(width) - std::min(number.size(), static_cast<size_t>(width)), '0') + number;
+    const std::string dir = folder.temp() + "/" + name;
+    if (::mkdir(dir.c_str(), 0777) != 0) fail(1, "cannot create the folder \"%s/%s\"", o.folder.c_str(), name.c_str());
+    const FeatureSet features =
+        mine_features(set.views(train), classes_of(set, train), set.classNames, o.settings);
+    write_features_file(dir + "/features.tsv", features);
+    const std::string ext = format_extension(o.format);
+    encode_subset(set, train, features, o.format, o.threads, dir + "/train" + ext);
+    encode_subset(set, test, features, o.format, o.threads, dir + "/test" + ext);
+    std::printf("%s: %zu training and %zu test sequences, %zu features\n", name.c_str(), train.size(),
+                test.size(), features.features.size());
+  }
+  folder.commit();
+  std::printf("%u folds written to %s\n", o.k, o.folder.c_str());
+  return 0;
+}

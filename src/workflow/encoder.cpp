@@ -1,0 +1,195 @@
+// Matching and formatting rows in worker threads, writing them in order.
+#include "workflow/encoder.h"
+
+#include <sys/uio.h>
+
+#include <algorithm>
+#include <exception>
+
+#include "motifs/occurrence_test.h"
+
+namespace {
+std::vector<std::string> texts_of(const FeatureSet& set) {
+  std::vector<std::string> t;
+  t.reserve(set.features.size());
+  for (const Feature& f : set.features) t.push_back(f.text);
+  return t;
+}
+
+int64_t distance_of(const FeatureSet& set) {
+  if (set.approach != "ma") return 0;
+  const std::string d = set.setting("distance");
+  return d.empty() ? 0 : std::stoll(d);
+}
+
+constexpr size_t kBatchRowBytes = size_t{8} << 20;  // rows of one batch, about
+constexpr size_t kBatchResidues = size_t{4} << 20;  // residues of one batch, about
+}  // namespace
+
+void RecordBatch::add(std::string_view id, std::string_view seq, int64_t cls) {
+  residues.append(seq);
+  ends.push_back(residues.size());
+  ids.append(id);
+  idEnds.push_back(ids.size());
+  classes.push_back(cls);
+}
+
+std::string_view RecordBatch::sequence(size_t i) const {
+  const size_t b = i == 0 ? 0 : ends[i - 1];
+  return std::string_view(residues).substr(b, ends[i] - b);
+}
+
+std::string_view RecordBatch::id(size_t i) const {
+  const size_t b = i == 0 ? 0 : idEnds[i - 1];
+  return std::string_view(ids).substr(b, idEnds[i] - b);
+}
+
+void RecordBatch::clear() {
+  residues.clear();
+  ids.clear();
+  ends.clear();
+  idEnds.clear();
+  classes.clear();
+  rows.clear();
+}
+
+FeatureMatcher::FeatureMatcher(const FeatureSet& set)
+    : texts_(texts_of(set)), automaton_(distance_of(set) > 0 ? std::vector<std::string>{} : texts_),
+      distance_(distance_of(set)) {
+  if (distance_ > 0)
+    for (const std::string& t : texts_) framed_.push_back("*" + t + "*");
+}
+
+void FeatureMatcher::find(std::string_view sequence, std::vector<uint32_t>& found,
+                          Scratch& scratch) const {
+  if (distance_ == 0) {
+    automaton_.find_all(sequence, found, scratch);
+    return;
+  }
+  found.clear();
+  for (size_t k = 0; k < framed_.size(); ++k)
+    if (match(framed_[k], sequence) <= distance_) found.push_back(static_cast<uint32_t>(k));
+}
+
+Encoder::Encoder(const FeatureSet& set, TableFormat format, unsigned threads, OutFile& out)
+    : texts_(texts_of(set)), matcher_(set), layout_(format, texts_, set.classes), out_(out),
+      maxInFlight_(2 * std::max(1u, threads) + 1) {
+  layout_.header(out_);
+  for (unsigned i = 0; i < std::max(1u, threads); ++i) workers_.emplace_back([this] { work(); });
+}
+
+Encoder::~Encoder() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stopping_ = true;
+  }
+  workReady_.notify_all();
+  for (std::thread& t : workers_) t.join();
+}
+
+size_t Encoder::batch_records(size_t averageResidues) const {
+  const size_t byRows = kBatchRowBytes / std::max<size_t>(1, layout_.row_size(averageResidues));
+  const size_t byResidues = kBatchResidues / std::max<size_t>(1, averageResidues);
+  return std::clamp<size_t>(std::min(byRows, byResidues), 16, 65536);
+}
+
+std::unique_ptr<RecordBatch> Encoder::batch() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (free_.empty()) return std::make_unique<RecordBatch>();
+  std::unique_ptr<RecordBatch> b = std::move(free_.back());
+  free_.pop_back();
+  b->clear();
+  return b;
+}
+
+void Encoder::encode(RecordBatch& b, std::vector<uint32_t>& found,
+                     FeatureMatcher::Scratch& scratch) const {
+  b.rows.clear();
+  for (size_t i = 0; i < b.size(); ++i) {
+    matcher_.find(b.sequence(i), found, scratch);
+    layout_.row(b.rows, b.id(i), found, b.classes[i]);
+  }
+}
+
+void Encoder::work() {
+  std::vector<uint32_t> found;
+  FeatureMatcher::Scratch scratch;
+  std::unique_lock<std::mutex> lock(mutex_);
+  for (;;) {
+    Slot* slot = nullptr;
+    workReady_.wait(lock, [&] {
+      if (stopping_) return true;
+      for (Slot& s : slots_)
+        if (!s.taken) {
+          slot = &s;
+          return true;
+        }
+      return stopping_;
+    });
+    if (stopping_) return;
+    slot->taken = true;
+    RecordBatch* b = slot->batch.get();
+    lock.unlock();
+    std::exception_ptr error;
+    try {
+      encode(*b, found, scratch);
+    } catch (...) {
+      error = std::current_exception();  // handed to the writing thread (memory exhausted)
+    }
+    lock.lock();
+    if (error && !error_) error_ = error;
+    for (Slot& s : slots_)
+      if (s.batch.get() == b) s.done = true;
+    batchDone_.notify_all();
+  }
+}
+
+void Encoder::write_done(bool wait) {
+  for (;;) {
+    std::unique_ptr<RecordBatch> b;
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      if (wait) batchDone_.wait(lock, [&] { return slots_.empty() || slots_.front().done; });
+      if (error_) std::rethrow_exception(error_);
+      if (slots_.empty() || !slots_.front().done) return;
+      b = std::move(slots_.front().batch);
+      slots_.pop_front();
+    }
+    // Straight from the batch's buffer: rows of megabytes need no copy into the stream's.
+    iovec piece{b->rows.data(), b->rows.size()};
+    out_.write_pieces(&piece, 1);
+    written_ += b->rows.size();
+    std::lock_guard<std::mutex> lock(mutex_);
+    free_.push_back(std::move(b));
+  }
+}
+
+void Encoder::submit(std::unique_ptr<RecordBatch> batch) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    slots_.push_back(Slot{std::move(batch)});
+  }
+  workReady_.notify_one();
+  write_done(false);
+  // Too many batches in flight: wait for the oldest one, so memory stays bounded.
+  for (;;) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (slots_.size() < maxInFlight_) return;
+    }
+    std::unique_lock<std::mutex> lock(mutex_);
+    batchDone_.wait(lock, [&] { return slots_.front().done || error_; });
+    lock.unlock();
+    write_done(false);
+  }
+}
+
+void Encoder::finish() {
+  for (;;) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (slots_.empty()) return;
+    }
+    write_done(true);
+  }
+}

@@ -1,0 +1,222 @@
+// Writing and reading the features file.
+#include "workflow/features_file.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "core/run_exit.h"
+
+namespace {
+constexpr const char* kApproaches[] = {"dd", "ddsm", "ng", "ma"};
+
+std::vector<std::string_view> split_tabs(std::string_view line) {
+  std::vector<std::string_view> fields;
+  size_t p = 0;
+  for (;;) {
+    const size_t t = line.find('\t', p);
+    if (t == std::string_view::npos) {
+      fields.push_back(line.substr(p));
+      return fields;
+    }
+    fields.push_back(line.substr(p, t - p));
+    p = t + 1;
+  }
+}
+
+// Splits at every '|' that no backslash escapes (the parts stay escaped).
+std::vector<std::string_view> split_pipes(std::string_view field) {
+  std::vector<std::string_view> parts;
+  size_t start = 0;
+  for (size_t i = 0; i < field.size(); ++i) {
+    if (field[i] == '\\') {
+      ++i;
+    } else if (field[i] == '|') {
+      parts.push_back(field.substr(start, i - start));
+      start = i + 1;
+    }
+  }
+  parts.push_back(field.substr(start));
+  return parts;
+}
+
+class Reader {
+ public:
+  explicit Reader(const std::string& path) : path_(path) {}
+  [[noreturn]] void bad(size_t line, const std::string& what) const {
+    fail(1, "%s, line %zu: %s", path_.c_str(), line, what.c_str());
+  }
+  std::string field(std::string_view raw, size_t line) const {
+    std::string out;
+    if (!unescape_field(raw, out)) bad(line, "a backslash that starts no escape (\\\\ \\t \\r \\n \\|)");
+    return out;
+  }
+
+ private:
+  const std::string& path_;
+};
+}  // namespace
+
+std::string FeatureSet::setting(std::string_view name) const {
+  for (const auto& [n, v] : settings)
+    if (n == name) return v;
+  return {};
+}
+
+std::vector<std::string> feature_columns(std::string_view approach) {
+  if (approach == "dd") return {"feature", "families", "support"};
+  if (approach == "ddsm") return {"feature", "family", "support", "mutation_probability"};
+  return {"feature", "sequences"};
+}
+
+std::string escape_field(std::string_view field, bool pipes) {
+  std::string out;
+  out.reserve(field.size());
+  for (char c : field) {
+    switch (c) {
+      case '\\': out += "\\\\"; break;
+      case '\t': out += "\\t"; break;
+      case '\r': out += "\\r"; break;
+      case '\n': out += "\\n"; break;
+      case '|':
+        if (pipes) out += '\\';
+        out += c;
+        break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+bool unescape_field(std::string_view field, std::string& out) {
+  out.clear();
+  for (size_t i = 0; i < field.size(); ++i) {
+    if (field[i] != '\\') {
+      out += field[i];
+      continue;
+    }
+    if (++i == field.size()) return false;
+    switch (field[i]) {
+      case '\\': out += '\\'; break;
+      case 't': out += '\t'; break;
+      case 'r': out += '\r'; break;
+      case 'n': out += '\n'; break;
+      case '|': out += '|'; break;
+      default: return false;
+    }
+  }
+  return true;
+}
+
+void write_features(OutFile& out, const FeatureSet& set) {
+  std::string s;
+  s += "#protfeat\t" + escape_field(set.version) + "\n";
+  s += "#approach\t" + set.approach + "\n";
+  for (const auto& [name, value] : set.settings)
+    s += "#setting\t" + escape_field(name) + "\t" + escape_field(value) + "\n";
+  for (const std::string& c : set.classes) s += "#class\t" + escape_field(c) + "\n";
+  s += "#columns";
+  for (const std::string& c : feature_columns(set.approach)) s += "\t" + c;
+  s += "\n";
+  out.write(s);
+  for (const Feature& f : set.features) {
+    s = escape_field(f.text);
+    if (set.approach == "dd") {
+      s += '\t';
+      for (size_t i = 0; i < f.families.size(); ++i) {
+        if (i > 0) s += '|';
+        s += escape_field(f.families[i], true);
+      }
+      s += "\t" + escape_field(f.support);
+    } else if (set.approach == "ddsm") {
+      s += "\t" + escape_field(f.family) + "\t" + escape_field(f.support) + "\t" +
+           escape_field(f.probability);
+    } else {
+      s += "\t" + std::to_string(f.sequences);
+    }
+    s += '\n';
+    out.write(s);
+  }
+}
+
+FeatureSet read_features(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0)
+    fail(1, "cannot open the features file \"%s\": %s", path.c_str(), std::strerror(errno));
+  if (S_ISDIR(st.st_mode)) fail(1, "the features file \"%s\" is a folder", path.c_str());
+  std::ifstream in(path, std::ios::binary);
+  if (!in) fail(1, "cannot open the features file \"%s\": %s", path.c_str(), std::strerror(errno));
+  std::ostringstream ss;
+  ss << in.rdbuf();
+  const std::string text = ss.str();
+  const Reader r(path);
+
+  FeatureSet set;
+  bool columns = false;
+  size_t lineNo = 0, p = 0;
+  size_t expected = 0;
+  while (p < text.size()) {
+    size_t e = text.find('\n', p);
+    if (e == std::string::npos) e = text.size();
+    std::string_view line(text.data() + p, e - p);
+    p = e + 1;
+    ++lineNo;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    const std::vector<std::string_view> f = split_tabs(line);
+    if (lineNo == 1) {
+      if (f.size() != 2 || f[0] != "#protfeat") r.bad(1, "not a features file (it begins with #protfeat and the version)");
+      set.version = r.field(f[1], 1);
+      continue;
+    }
+    if (!columns) {
+      if (f[0] == "#approach" && f.size() == 2 && set.approach.empty()) {
+        for (const char* a : kApproaches)
+          if (f[1] == a) set.approach = a;
+        if (set.approach.empty()) r.bad(lineNo, "unknown approach \"" + std::string(f[1]) + "\"");
+      } else if (f[0] == "#setting" && f.size() == 3) {
+        set.settings.emplace_back(r.field(f[1], lineNo), r.field(f[2], lineNo));
+      } else if (f[0] == "#class" && f.size() == 2) {
+        set.classes.push_back(r.field(f[1], lineNo));
+        for (size_t i = 0; i + 1 < set.classes.size(); ++i)
+          if (set.classes[i] == set.classes.back())
+            r.bad(lineNo, "the class \"" + set.classes.back() + "\" is named twice");
+      } else if (f[0] == "#columns") {
+        if (set.approach.empty()) r.bad(lineNo, "no #approach line before the columns");
+        const std::vector<std::string> want = feature_columns(set.approach);
+        bool same = f.size() == want.size() + 1;
+        for (size_t i = 0; same && i < want.size(); ++i) same = f[i + 1] == want[i];
+        if (!same) r.bad(lineNo, "the columns of an " + set.approach + " features file are not these");
+        expected = want.size();
+        columns = true;
+      } else {
+        r.bad(lineNo, "a header line (#approach, #setting, #class or #columns) was expected");
+      }
+      continue;
+    }
+    if (f.size() != expected)
+      r.bad(lineNo, std::to_string(expected) + " tab-separated fields were expected, not " +
+                        std::to_string(f.size()));
+    Feature feat;
+    feat.text = r.field(f[0], lineNo);
+    if (set.approach == "dd") {
+      // A descriptor discriminates one family at least: an empty field is one empty class name.
+      for (std::string_view part : split_pipes(f[1])) feat.families.push_back(r.field(part, lineNo));
+      feat.support = r.field(f[2], lineNo);
+    } else if (set.approach == "ddsm") {
+      feat.family = r.field(f[1], lineNo);
+      feat.support = r.field(f[2], lineNo);
+      feat.probability = r.field(f[3], lineNo);
+    } else {
+      const std::string n = r.field(f[1], lineNo);
+      char* end = nullptr;
+      feat.sequences = std::strtoull(n.c_str(), &end, 10);
+      if (n.empty() || *end != '\0' || n[0] == '-') r.bad(lineNo, "the sequence count \"" + n + "\" is not a number");
+    }
+    set.features.push_back(std::move(feat));
+  }
+  if (!columns) r.bad(lineNo + (lineNo == 0), "the file ends before its #columns line");
+  return set;
+}

@@ -1,0 +1,174 @@
+// The four engines driven for `mine`, their results turned into features.
+#include "workflow/mine.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <unordered_map>
+
+#include "core/progress.h"
+#include "core/work_area.h"
+#include "descriptors/discovery.h"
+#include "motifs/motif_search.h"
+#include "ngrams/ngram_list.h"
+#include "submatrix/matrices.h"
+#include "submatrix/pruning.h"
+#include "workflow/version.h"
+
+namespace {
+std::string number_text(double v) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%g", v);
+  return buf;
+}
+
+int64_t min_sequences(const MineSettings& s, size_t sequences) {
+  if (s.minSequences > 0) return s.minSequences;
+  return std::max<int64_t>(1, static_cast<int64_t>(sequences / 4));
+}
+
+// The descriptor discovery on the families of the classes. Families after the last one with
+// sequences are left out, as the console's grouping leaves them: they hold nothing to find.
+void discover(const std::vector<std::string_view>& sequences, const std::vector<uint32_t>& classes,
+              const std::vector<std::string>& classNames, const MineSettings& s, FamilyTable& ft,
+              DiscoveryState& ds) {
+  std::vector<std::vector<uint32_t>> groups(classNames.size());
+  for (size_t i = 0; i < sequences.size(); ++i) groups[classes[i]].push_back(static_cast<uint32_t>(i));
+  while (!groups.empty() && groups.back().empty()) groups.pop_back();
+  Settings st;
+  st.ALPHA = static_cast<float>(s.alpha);
+  st.BETA = static_cast<float>(s.beta);
+  DiscoverDescriptors(sequences, groups, st, ft, ds, [](const DiscoveryState& d) {
+    progress::show("discovery: words of length %u, %u live classes, %u descriptors", d.LongMot,
+                   d.NbrClasses, d.NbMot);
+  });
+  progress::clear();
+}
+
+std::string support_of(const DDEntry& dd) {
+  return std::to_string(dd.familyCount) + "/" + std::to_string(dd.familySize);
+}
+
+void mine_dd(const std::vector<std::string_view>& sequences, const std::vector<uint32_t>& classes,
+             const MineSettings& s, FeatureSet& set) {
+  FamilyTable ft;
+  DiscoveryState ds;
+  discover(sequences, classes, set.classes, s, ft, ds);
+  // Attribute order: the most recent descriptor first.
+  for (auto dd = ds.AllDDs.rbegin(); dd != ds.AllDDs.rend(); ++dd) {
+    Feature f;
+    f.text = DescriptorText(ft, *dd);
+    for (uint32_t fam : dd->families) f.families.push_back(set.classes[fam - 1]);
+    f.support = support_of(*dd);
+    set.features.push_back(std::move(f));
+  }
+}
+
+void mine_ddsm(const std::vector<std::string_view>& sequences, const std::vector<uint32_t>& classes,
+               const MineSettings& s, FeatureSet& set) {
+  FamilyTable ft;
+  DiscoveryState ds;
+  discover(sequences, classes, set.classes, s, ft, ds);
+  DescriptorTable t;
+  MSDescriptors(ft, ds, set.classes, *MatrixOfName(s.matrix), static_cast<float>(s.similarity), t,
+                [](uint64_t done, uint64_t total) {
+                  progress::show("pruning descriptors: %llu of %llu",
+                                 static_cast<unsigned long long>(done),
+                                 static_cast<unsigned long long>(total));
+                });
+  progress::clear();
+  // Descriptor texts are unique: each kept text leads back to its descriptor's support.
+  std::unordered_map<std::string_view, const DDEntry*> byText;
+  for (const DDEntry& dd : ds.AllDDs) byText.emplace(DescriptorText(ft, dd), &dd);
+  for (size_t i = 0; i < t.NbMSDD; ++i) {
+    Feature f;
+    f.text = t.MLst[i];
+    f.family = t.CLst3[i];
+    f.support = support_of(*byText.at(f.text));
+    char p[32];
+    std::snprintf(p, sizeof p, "%f", static_cast<double>(t.CLst[i]));
+    f.probability = p;
+    set.features.push_back(std::move(f));
+  }
+}
+
+void mine_ng(const std::vector<std::string_view>& sequences, const MineSettings& s, FeatureSet& set) {
+  const NgramList list = BuildNgramList(sequences, s.n, NgramIndexing::Auto,
+                                        [&s](uint64_t done, uint64_t total) {
+                                          progress::show("building %d-grams: %llu of %llu sequences", s.n,
+                                                         static_cast<unsigned long long>(done),
+                                                         static_cast<unsigned long long>(total));
+                                        });
+  progress::clear();
+  const auto count = static_cast<uint32_t>(list.Nbvar());
+  set.features.reserve(count);
+  for (uint32_t k = 0; k < count; ++k) {
+    Feature f;
+    f.text = list.text(k);
+    f.sequences = list.seqcount[k];
+    set.features.push_back(std::move(f));
+  }
+}
+
+// Progress of the motif search on a terminal.
+class MotifProgress : public MotifObserver {
+ public:
+  void building(uint64_t done, uint64_t total, uint64_t size) override {
+    progress::show("building the motif index: %llu of %llu sequences, %llu nodes",
+                   static_cast<unsigned long long>(done), static_cast<unsigned long long>(total),
+                   static_cast<unsigned long long>(size));
+  }
+  void found(const MotifSearch& ms, std::string_view) override {
+    progress::show("motif search: %llu motifs, %llu checked", static_cast<unsigned long long>(ms.Ct),
+                   static_cast<unsigned long long>(ms.St));
+  }
+};
+
+void mine_ma(const std::vector<std::string_view>& sequences, const MineSettings& s, FeatureSet& set) {
+  MotifProgress observer;
+  const MotifIndex index(sequences, &observer);
+  progress::clear();
+  MotifSearch ms;
+  ms.Minlgh = s.minLength;
+  ms.Minsam = min_sequences(s, sequences.size());
+  ms.Minocc = ms.Minsam;  // no sequence is left out of the sample: only Minsam counts
+  ms.Dist = s.distance;
+  one_ptn(ms, index, {}, &observer);
+  progress::clear();
+  for (const MotifRef& m : ms.MLst) {
+    Feature f;
+    f.text = index.text(m);
+    f.sequences = m.count;
+    set.features.push_back(std::move(f));
+  }
+}
+}  // namespace
+
+std::vector<std::pair<std::string, std::string>> settings_lines(const MineSettings& s,
+                                                                size_t sequences) {
+  if (s.approach == "dd") return {{"alpha", number_text(s.alpha)}, {"beta", number_text(s.beta)}};
+  if (s.approach == "ddsm")
+    return {{"alpha", number_text(s.alpha)},
+            {"beta", number_text(s.beta)},
+            {"matrix", s.matrix},
+            {"similarity", number_text(s.similarity)}};
+  if (s.approach == "ng") return {{"n", std::to_string(s.n)}};
+  return {{"min-length", std::to_string(s.minLength)},
+          {"min-sequences", std::to_string(min_sequences(s, sequences))},
+          {"distance", std::to_string(s.distance)}};
+}
+
+FeatureSet mine_features(const std::vector<std::string_view>& sequences,
+                         const std::vector<uint32_t>& classes,
+                         const std::vector<std::string>& classNames, const MineSettings& s) {
+  FeatureSet set;
+  set.version = kProtfeatVersion;
+  set.approach = s.approach;
+  set.settings = settings_lines(s, sequences.size());
+  set.classes = classNames;
+  if (s.approach == "dd") mine_dd(sequences, classes, s, set);
+  else if (s.approach == "ddsm") mine_ddsm(sequences, classes, s, set);
+  else if (s.approach == "ng") mine_ng(sequences, s, set);
+  else mine_ma(sequences, s, set);
+  return set;
+}

@@ -1,0 +1,61 @@
+// Reading a whole sequence file with its labels.
+#include "workflow/sequence_set.h"
+
+#include "core/progress.h"
+#include "core/run_exit.h"
+
+std::string_view SequenceSet::sequence(size_t i) const {
+  const size_t b = i == 0 ? 0 : ends[i - 1];
+  return std::string_view(residues).substr(b, ends[i] - b);
+}
+
+std::string_view SequenceSet::id(size_t i) const {
+  const size_t b = i == 0 ? 0 : idEnds[i - 1];
+  return std::string_view(ids).substr(b, idEnds[i] - b);
+}
+
+std::vector<std::string_view> SequenceSet::views(const std::vector<uint32_t>& which) const {
+  std::vector<std::string_view> v;
+  if (which.empty()) {
+    v.reserve(size());
+    for (size_t i = 0; i < size(); ++i) v.push_back(sequence(i));
+  } else {
+    v.reserve(which.size());
+    for (uint32_t i : which) v.push_back(sequence(i));
+  }
+  return v;
+}
+
+void IdChecker::check(std::string_view id, uint64_t line) {
+  const auto it = seen_.find(id);
+  if (it != seen_.end())
+    fail(1, "%s, line %llu: the id \"%s\" is already the id of the sequence at line %llu",
+         file_.c_str(), static_cast<unsigned long long>(line), std::string(id).c_str(),
+         static_cast<unsigned long long>(it->second));
+  seen_.emplace(std::string(id), line);
+}
+
+SequenceSet read_sequence_set(const std::string& path, LabelSource* labels) {
+  FastaReader reader(path);
+  IdChecker ids(reader.name());
+  SequenceSet set;
+  set.labelled = labels != nullptr;
+  FastaRecord r;
+  while (reader.next(r)) {
+    ids.check(r.id, r.line);
+    if (labels) set.classes.push_back(labels->class_of(set.size(), r));
+    set.residues.append(r.residues);
+    set.ends.push_back(set.residues.size());
+    set.ids.append(r.id);
+    set.idEnds.push_back(set.ids.size());
+    set.lines.push_back(r.line);
+    if (set.size() % 4096 == 0)
+      progress::show("reading sequences: %zu", set.size());
+  }
+  progress::clear();
+  if (labels) {
+    labels->finish(set.size());
+    set.classNames = labels->classes();
+  }
+  return set;
+}

@@ -1,0 +1,48 @@
+// A whole sequence file in memory, as mine and folds need it: the residues of all sequences back
+// to back in one buffer with their end offsets (no allocation per sequence), the ids likewise,
+// and each sequence's class when labels are given.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "input/label_source.h"
+
+struct SequenceSet {
+  std::string residues, ids;
+  std::vector<uint64_t> ends, idEnds;  // sequence i spans [ends[i-1], ends[i]) (from 0 for i = 0)
+  std::vector<uint64_t> lines;         // the header line of each sequence
+  std::vector<uint32_t> classes;       // class number of each sequence (with labels)
+  std::vector<std::string> classNames; // the label source's classes (with labels)
+  bool labelled = false;
+
+  size_t size() const { return ends.size(); }
+  std::string_view sequence(size_t i) const;
+  std::string_view id(size_t i) const;
+  // Views of the sequences numbered `which` (all of them when empty), in that order; they live
+  // as long as the set.
+  std::vector<std::string_view> views(const std::vector<uint32_t>& which = {}) const;
+};
+
+// Reads every sequence of `path` ("-": standard input), with the class of each from `labels`
+// when given. Ends the run (status 1) on a duplicate id, naming it and both lines, and on any
+// label problem.
+SequenceSet read_sequence_set(const std::string& path, LabelSource* labels);
+
+// Remembers the ids of a stream of sequences and refuses one seen before, naming the file, the
+// line and the id (the same rule as read_sequence_set, for commands that stream).
+class IdChecker {
+ public:
+  explicit IdChecker(std::string file) : file_(std::move(file)) {}
+  void check(std::string_view id, uint64_t line);
+
+ private:
+  std::string file_;
+  struct Hash {
+    using is_transparent = void;
+    size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  };
+  std::unordered_map<std::string, uint64_t, Hash, std::equal_to<>> seen_;
+};

@@ -1,0 +1,57 @@
+// The five table formats of `encode` and `folds`: one header, then one row per sequence built
+// from the ascending numbers of the features it contains.
+//   arff         the console's dense layout (ArffWriter, arff_quote); a missing class is '?'
+//   sparse-arff  attributes declared {0,1} (an omitted value reads as the first one, 0), rows
+//                {i 1,...,C class} with indices from 0, ascending, the class always written
+//   csv          header row id, one column per feature, class; RFC 4180 quoting (a field
+//                holding a comma, a double quote, CR or LF is quoted, inner quotes doubled);
+//                LF line ends; a missing class is an empty cell
+//   tsv          the same with tabs (a field holding a tab, a double quote, CR or LF is quoted)
+//   libsvm       "label idx:1 ...": the label is the class number from 1 in the features file's
+//                order (0 when missing), feature indices from 1, ascending
+// Without classes (features mined without labels) the tables have no class column and LibSVM
+// labels are 0.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/out_file.h"
+
+enum class TableFormat { Arff, SparseArff, Csv, Tsv, Libsvm };
+
+// The format of a --format value, or of a file name's extension (.arff, .csv, .tsv, .libsvm).
+std::optional<TableFormat> format_named(std::string_view name);
+std::optional<TableFormat> format_of_path(std::string_view path);
+// The file extension of a format's tables, dot included (sparse ARFF is ".arff").
+const char* format_extension(TableFormat format);
+// Dense formats write a value for every feature in every row.
+bool format_is_dense(TableFormat format);
+
+class TableLayout {
+ public:
+  TableLayout(TableFormat format, const std::vector<std::string>& features,
+              const std::vector<std::string>& classes);
+
+  void header(OutFile& out) const;
+  // Appends the row of one sequence: `present` holds the feature numbers it contains, ascending;
+  // `cls` is its class number, or -1 for a missing class.
+  void row(std::string& out, std::string_view id, const std::vector<uint32_t>& present,
+           int64_t cls) const;
+  // About how many bytes a row takes when it contains `present` features.
+  size_t row_size(size_t present) const;
+
+ private:
+  TableFormat format_;
+  const std::vector<std::string>& features_;
+  const std::vector<std::string>& classes_;
+  bool withClass_;
+  std::vector<std::string> classCells_;  // each class as its rows write it, quoted
+  std::string denseZeros_;               // "0,0,...,0" (or tab-separated) for dense rows
+  std::string classIndex_;               // sparse ARFF: the class attribute's index
+};
+
+// A CSV (separator ',') or TSV (separator '\t') field, quoted when it must be.
+std::string delimited_field(std::string_view field, char separator);

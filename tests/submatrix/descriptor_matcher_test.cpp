@@ -1,0 +1,63 @@
+// The keyword automaton against a plain search: random texts over small and byte alphabets,
+// duplicates and the empty text, few and many texts (both ways of ordering what is found), and
+// several threads searching with one automaton.
+#include "submatrix/descriptor_matcher.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <thread>
+
+namespace {
+std::vector<uint32_t> plain(const std::vector<std::string>& texts, const std::string& seq) {
+  std::vector<uint32_t> found;
+  for (size_t k = 0; k < texts.size(); ++k)
+    if (seq.find(texts[k]) != std::string::npos) found.push_back(static_cast<uint32_t>(k));
+  return found;
+}
+
+std::string random_text(std::mt19937& rng, size_t length, int letters) {
+  std::string s;
+  for (size_t i = 0; i < length; ++i) s += static_cast<char>(letters == 256 ? rng() % 256 : 'A' + rng() % static_cast<unsigned>(letters));
+  return s;
+}
+}  // namespace
+
+TEST(DescriptorMatcher, FindAllEqualsPlainSearch) {
+  std::mt19937 rng(12);
+  for (int round = 0; round < 60; ++round) {
+    const int letters = round % 3 == 0 ? 256 : 2 + static_cast<int>(rng() % 6);
+    std::vector<std::string> texts(1 + rng() % (round % 4 == 0 ? 3000 : 30));
+    for (std::string& t : texts) t = random_text(rng, rng() % 7, letters);
+    texts.push_back(texts.front());  // a duplicate is found with its twin
+    const DescriptorMatcher m(texts);
+    DescriptorMatcher::Scratch scratch;
+    std::vector<uint32_t> found;
+    for (int s = 0; s < 20; ++s) {
+      const std::string seq = random_text(rng, rng() % 400, letters == 256 ? 256 : letters + 1);
+      m.find_all(seq, found, scratch);
+      ASSERT_EQ(found, plain(texts, seq)) << "round " << round;
+    }
+  }
+}
+
+TEST(DescriptorMatcher, ThreadsShareOneAutomaton) {
+  std::mt19937 rng(4);
+  std::vector<std::string> texts(500);
+  for (std::string& t : texts) t = random_text(rng, 2 + rng() % 3, 4);
+  std::vector<std::string> seqs(200);
+  for (std::string& s : seqs) s = random_text(rng, 50 + rng() % 200, 4);
+  const DescriptorMatcher m(texts);
+  std::vector<std::vector<std::vector<uint32_t>>> results(2, std::vector<std::vector<uint32_t>>(seqs.size()));
+  std::vector<std::thread> threads;
+  for (size_t t = 0; t < 2; ++t)
+    threads.emplace_back([&, t] {
+      DescriptorMatcher::Scratch scratch;
+      for (size_t i = 0; i < seqs.size(); ++i) m.find_all(seqs[i], results[t][i], scratch);
+    });
+  for (std::thread& t : threads) t.join();
+  for (size_t i = 0; i < seqs.size(); ++i) {
+    EXPECT_EQ(results[0][i], plain(texts, seqs[i]));
+    EXPECT_EQ(results[1][i], results[0][i]);
+  }
+}

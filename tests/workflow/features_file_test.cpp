@@ -1,0 +1,88 @@
+// The features file keeps every byte of feature and class names through a write and a read,
+// and refuses what it cannot read, naming the line.
+#include "workflow/features_file.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "support/run_program.h"
+#include "support/streams.h"
+
+namespace {
+FeatureSet round_trip(const TempDir& dir, const FeatureSet& set) {
+  const std::string path = (dir.path() / "f.tsv").string();
+  OutFile out = OutFile::create(path);
+  write_features(out, set);
+  out.close();
+  return read_features(path);
+}
+}  // namespace
+
+TEST(FeaturesFile, EveryByteOfNamesSurvivesTheRoundTrip) {
+  TempDir dir;
+  std::mt19937 rng(9);
+  for (const std::string approach : {"dd", "ddsm", "ng", "ma"}) {
+    FeatureSet set;
+    set.version = "2.0.0";
+    set.approach = approach;
+    set.settings = {{"alpha", "0.5"}, {"odd\tname", "a\\b|c"}};
+    // Awkward names: separators, escapes, line ends, a leading '#', the empty name, any byte.
+    set.classes = {"a|b", "\\", "tab\there", "line\nend\r", "#class", "", "|", "\\|"};
+    std::string bytes;
+    for (int c = 0; c < 256; ++c) bytes += static_cast<char>(c);
+    set.classes.push_back(bytes);
+    for (int k = 0; k < 40; ++k) {
+      Feature f;
+      for (size_t n = rng() % 6; n > 0; --n) f.text += static_cast<char>(rng() % 256);
+      if (k == 0) f.text = "#columns";  // after the header, a feature line may begin with '#'
+      if (approach == "dd") {
+        for (size_t n = 1 + rng() % 3; n > 0; --n) f.families.push_back(set.classes[rng() % set.classes.size()]);
+        f.support = "3/4";
+      } else if (approach == "ddsm") {
+        f.family = set.classes[rng() % set.classes.size()];
+        f.support = "1/2";
+        f.probability = "0.862826";
+      } else {
+        f.sequences = rng();
+      }
+      set.features.push_back(f);
+    }
+    const FeatureSet back = round_trip(dir, set);
+    SCOPED_TRACE(approach);
+    EXPECT_EQ(back.version, set.version);
+    EXPECT_EQ(back.approach, set.approach);
+    EXPECT_EQ(back.settings, set.settings);
+    EXPECT_EQ(back.classes, set.classes);
+    ASSERT_EQ(back.features.size(), set.features.size());
+    for (size_t k = 0; k < set.features.size(); ++k) {
+      EXPECT_EQ(back.features[k].text, set.features[k].text);
+      EXPECT_EQ(back.features[k].families, set.features[k].families);
+      EXPECT_EQ(back.features[k].family, set.features[k].family);
+      EXPECT_EQ(back.features[k].support, set.features[k].support);
+      EXPECT_EQ(back.features[k].probability, set.features[k].probability);
+      EXPECT_EQ(back.features[k].sequences, set.features[k].sequences);
+    }
+  }
+}
+
+TEST(FeaturesFile, RefusesWhatItCannotReadNamingTheLine) {
+  TempDir dir;
+  const std::string head = "#protfeat\t2.0.0\n#approach\tng\n";
+  const std::vector<std::pair<std::string, std::string>> bad = {
+      {"", "line 1: the file ends before its #columns line"},
+      {"ACD\t3\n", "line 1: not a features file"},
+      {"#protfeat\t2\n#approach\txx\n", "line 2: unknown approach \"xx\""},
+      {head + "#class\tx\n#class\tx\n#columns\tfeature\tsequences\n", "line 4: the class \"x\" is named twice"},
+      {head + "#columns\tfeature\tfamilies\tsupport\n", "line 3: the columns of an ng features file"},
+      {head + "#columns\tfeature\tsequences\nAC\\qD\t1\n", "line 4: a backslash that starts no escape"},
+      {head + "#columns\tfeature\tsequences\nACD\tmany\n", "line 4: the sequence count \"many\""},
+      {head + "#stray\n#columns\tfeature\tsequences\n", "line 3: a header line"},
+  };
+  for (const auto& [text, message] : bad) {
+    dir.write("f.tsv", text);
+    const auto [status, err] = ends([&] { read_features((dir.path() / "f.tsv").string()); });
+    EXPECT_EQ(status, 1) << text;
+    EXPECT_NE(err.find("f.tsv, " + message), std::string::npos) << err;
+  }
+}
