@@ -38,10 +38,15 @@ void discover(const std::vector<std::string_view>& sequences, const std::vector<
   Settings st;
   st.ALPHA = static_cast<float>(s.alpha);
   st.BETA = static_cast<float>(s.beta);
-  DiscoverDescriptors(sequences, groups, st, ft, ds, [](const DiscoveryState& d) {
-    progress::show("discovery: words of length %u, %u live classes, %u descriptors", d.LongMot,
-                   d.NbrClasses, d.NbMot);
-  });
+  // Features need only each descriptor's text, families and support: the per-sequence records
+  // would take memory in proportion to the sequences holding each descriptor.
+  DiscoverDescriptors(
+      sequences, groups, st, ft, ds,
+      [](const DiscoveryState& d) {
+        progress::show("discovery: words of length %u, %u live classes, %u descriptors", d.LongMot,
+                       d.NbrClasses, d.NbMot);
+      },
+      DiscoveryRecords::DescriptorsOnly);
   progress::clear();
 }
 
