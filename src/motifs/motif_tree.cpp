@@ -46,7 +46,9 @@ class TreePass {
     frames_.push_back({0, 0, 0, 0, UINT64_MAX});
     // The rank of the last suffix of each sequence met so far (n: none yet).
     std::vector<Index> last(sa_.sequences(), static_cast<Index>(n));
+    constexpr uint64_t kAhead = 32;  // ranks between asking for a prefix length and reading it
     for (uint64_t i = 0; i < n; ++i) {
+      if (i + kAhead < n) sa_.prefetch_lcp(static_cast<Index>(i + kAhead));
       const Index p = sa_.at(static_cast<Index>(i));
       close(sa_.lcp(static_cast<Index>(i)), i);
       const Index s = sa_.sequence_of(p);

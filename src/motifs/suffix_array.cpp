@@ -97,12 +97,19 @@ void SuffixArray<Index>::compute_lcp() {
   // plcp first holds, for each position, the start of the suffix ranked just before it (the
   // first-ranked suffix has none: n); each entry is overwritten by the common prefix length.
   plcp_.resize(n);
+  // Both loops read one array in order and touch another anywhere: the memory is asked for the
+  // far entry some steps ahead, so that the waits overlap.
+  constexpr size_t kAhead = 32;
   plcp_[sa_[0]] = static_cast<Index>(n);
-  for (size_t i = 1; i < n; ++i) plcp_[sa_[i]] = sa_[i - 1];
+  for (size_t i = 1; i < n; ++i) {
+    if (i + kAhead < n) __builtin_prefetch(&plcp_[sa_[i + kAhead]], 1);
+    plcp_[sa_[i]] = sa_[i - 1];
+  }
   const char* t = text_.data();
   const char sep = separator_;
   size_t h = 0;
   for (size_t p = 0; p < n; ++p) {
+    if (p + kAhead < n && plcp_[p + kAhead] < n) __builtin_prefetch(t + plcp_[p + kAhead] + h);
     const size_t j = plcp_[p];
     if (j == n || t[p] == sep) {
       h = 0;

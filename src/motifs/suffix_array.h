@@ -33,8 +33,9 @@ class SuffixArray {
   Index at(Index i) const { return sa_[i]; }
   // The common prefix of the suffixes at ranks i - 1 and i within their sequences (0 for i = 0).
   Index lcp(Index i) const { return plcp_[sa_[i]]; }
-  // The common prefix of the suffix at position p with its predecessor in the array.
-  Index lcp_at(Index p) const { return plcp_[p]; }
+  // Asks the memory for lcp(i) ahead of its use: the ranks are read in order, but the prefix
+  // lengths they lead to lie anywhere.
+  void prefetch_lcp(Index i) const { __builtin_prefetch(&plcp_[sa_[i]]); }
 
   size_t sequences() const { return starts_.size() - 1; }
   // The sequence that holds text position p (a separator belongs to the sequence it ends).
