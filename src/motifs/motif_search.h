@@ -95,6 +95,6 @@ int16_t compute_minsam(int Tot, int Sam, int Minocc);
 // sampled sequences) and from a suffix array of the rest; the observer still hears of every test
 // the plain search would make. Any other Dist tests each sequence with match, candidate by
 // candidate: slow (each test is a dynamic-programming pass over a sequence), and it keeps the
-// whole tree of the sample (some 100 bytes a residue), since no count prunes it in advance.
+// whole tree of the sample (up to some 130 bytes a residue), since no count prunes it in advance.
 void one_ptn(MotifSearch& ms, const MotifIndex& index, SequenceViews rest,
              MotifObserver* observer = nullptr);
