@@ -260,7 +260,7 @@ class Walk {
 }  // namespace
 
 void one_ptn(MotifSearch& ms, const MotifIndex& index, SequenceViews rest, MotifObserver* observer) {
-  const MotifIndex::Arrays& a = index.arrays();
+  const MotifIndex::Arrays& a = *index.arrays_;
   if (a.narrow)
     Walk<uint32_t>(ms, *a.narrow, index.sample(), rest, observer).run();
   else

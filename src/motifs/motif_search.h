@@ -78,10 +78,9 @@ class MotifIndex {
   }
   bool wide() const;
 
-  struct Arrays;
-  const Arrays& arrays() const { return *arrays_; }
-
  private:
+  friend void one_ptn(MotifSearch&, const MotifIndex&, SequenceViews, MotifObserver*);
+  struct Arrays;
   std::unique_ptr<Arrays> arrays_;
   std::vector<std::string_view> sample_;  // views of the joined text
 };
