@@ -4,7 +4,7 @@ JOBS ?= 2
 WERROR ?= OFF
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPROTFEAT_WERROR=$(WERROR)
 
-.PHONY: all build deps test demo bench sanitize fuzz clean
+.PHONY: all build deps test demo bench bench-scale sanitize fuzz clean
 
 all: build
 
@@ -34,6 +34,11 @@ bench:
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DPROTFEAT_BENCH=ON -DPROTFEAT_TESTS=OFF
 	cmake --build build-bench -j $(JOBS)
 	bash bench/run_all.sh build-bench
+
+# Large synthetic sets (100,000 and 1,000,000 sequences): each workflow step timed, the table
+# written into docs/PERFORMANCE.md. Takes both cores and several GB for some minutes.
+bench-scale:
+	bash bench/scale.sh build-bench
 
 fuzz:
 	CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPROTFEAT_FUZZ=ON -DPROTFEAT_TESTS=OFF

@@ -36,7 +36,8 @@ constexpr const char* kMotifProgress = "%c%6lu\b\b\b\b\b\b\b";
 constexpr const char* kReportTail = "\n\n%6lu motifs found\n%6lu motifs checked";
 constexpr const char* kChecked = " \n%7lu motifs checked\n";
 constexpr const char* kDone = "\n ===>   Encoding complete, press any buton to return to menu";
-constexpr const char* kBuilding = "building the suffix tree: %llu of %llu sequences, %llu nodes";
+constexpr const char* kBuilding = "building the motif index: %llu of %llu sequences, %llu residues";
+constexpr const char* kBuildingStep = "building the motif index: %s";
 constexpr int64_t kMaxMotifLength = 6000;  // Maxlgh
 constexpr auto kFlushEvery = std::chrono::milliseconds(100);
 
@@ -46,6 +47,8 @@ void ConsoleReport::building(uint64_t done, uint64_t total, uint64_t size) {
   progress::show(kBuilding, static_cast<unsigned long long>(done),
                  static_cast<unsigned long long>(total), static_cast<unsigned long long>(size));
 }
+
+void ConsoleReport::phase(const char* step) { progress::show(kBuildingStep, step); }
 
 void ConsoleReport::tested(uint64_t calls) {
   spinner_.advance(calls, pending_);
@@ -127,7 +130,7 @@ void Discover(WorkArea& wa, const std::string& classFile, const std::string& seq
     progress::clear();
     out.print(kNoMemory);
     out.close();
-    fail(1, "not enough memory to build the suffix tree of %d sequences", t.Sam);
+    fail(1, "not enough memory to build the motif index of %d sequences", t.Sam);
   }
   progress::clear();
   out.print(kColumns1);

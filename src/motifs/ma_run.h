@@ -23,6 +23,7 @@ class ConsoleReport : public MotifObserver {
  public:
   ConsoleReport(Console& con, OutFile& report) : con_(con), report_(report) {}
   void building(uint64_t done, uint64_t total, uint64_t size) override;
+  void phase(const char* step) override;
   void tested(uint64_t calls) override;
   void found(const MotifSearch& ms, std::string_view text) override;
   // Writes what is pending and flushes the console and the report.

@@ -1,23 +1,54 @@
-// The sample threshold and the walk of the motif search.
+// The index of the sample, the sample threshold, the index of the rest and the walk.
 #include "motifs/motif_search.h"
 
 #include <algorithm>
 #include <cmath>
 #include <memory>
 
+#include "motifs/motif_tree.h"
 #include "motifs/occurrence_test.h"
-#include "motifs/suffix_tree.h"
+#include "motifs/suffix_array.h"
 
-MotifIndex::MotifIndex(SequenceViews sample, MotifObserver* observer)
-    : texts_(sample.begin(), sample.end()), sample_(texts_.begin(), texts_.end()),
-      tree_(std::make_unique<SuffixTree>(sample_)) {
-  tree_->make_root();
-  tree_->insert_all(static_cast<int>(sample_.size()), [this, observer](uint64_t done, uint64_t total) {
-    if (observer) observer->building(done, total, tree_->size());
-  });
+struct MotifIndex::Arrays {
+  std::unique_ptr<SuffixArray<uint32_t>> narrow;
+  std::unique_ptr<SuffixArray<uint64_t>> wide;
+};
+
+namespace {
+uint64_t joined_size(SequenceViews seqs) {
+  uint64_t total = 0;
+  for (std::string_view s : seqs) total += s.size() + 1;
+  return total;
+}
+
+template <class Index>
+std::vector<std::string_view> views_of_joined(const SuffixArray<Index>& sa) {
+  std::vector<std::string_view> v;
+  v.reserve(sa.sequences());
+  for (size_t s = 0; s < sa.sequences(); ++s) v.push_back(sa.sequence(static_cast<Index>(s)));
+  return v;
+}
+}  // namespace
+
+MotifIndex::MotifIndex(SequenceViews sample, MotifObserver* observer, Width width)
+    : arrays_(std::make_unique<Arrays>()) {
+  const uint64_t total = joined_size(sample);
+  if (observer) observer->building(0, sample.size(), 0);
+  std::function<void(const char*)> phase;
+  if (observer) phase = [observer](const char* step) { observer->phase(step); };
+  if (width == Width::Fit && total <= SuffixArray<uint32_t>::capacity()) {
+    arrays_->narrow = std::make_unique<SuffixArray<uint32_t>>(sample, true, phase);
+    sample_ = views_of_joined(*arrays_->narrow);
+  } else {
+    arrays_->wide = std::make_unique<SuffixArray<uint64_t>>(sample, true, phase);
+    sample_ = views_of_joined(*arrays_->wide);
+  }
+  if (observer) observer->building(sample.size(), sample.size(), total - sample.size());
 }
 
 MotifIndex::~MotifIndex() = default;
+
+bool MotifIndex::wide() const { return arrays_->wide != nullptr; }
 
 int16_t compute_minsam(int Tot, int Sam, int Minocc) {
   constexpr double z = 2.58;
@@ -35,218 +66,107 @@ int16_t compute_minsam(int Tot, int Sam, int Minocc) {
 }
 
 namespace {
-// The stack of edge lengths along the current path. It grows as needed: a path can hold more
-// nodes with children than the 5999 entries of the old fixed table.
-class LengthStack {
+// The sequences left out of the sample, as a suffix array of their own: the suffixes that begin
+// with a candidate are one range of it, narrowed by one character as the candidate grows.
+class RestIndex {
  public:
-  int64_t push(int64_t value) {
-    items_.push_back(value);
-    return value;
+  struct Range {
+    uint64_t lo, hi;  // ranks lo to hi - 1
+  };
+  explicit RestIndex(SequenceViews D) {
+    if (joined_size(D) <= SuffixArray<uint32_t>::capacity())
+      narrow_ = std::make_unique<SuffixArray<uint32_t>>(D, false);
+    else
+      wide_ = std::make_unique<SuffixArray<uint64_t>>(D, false);
   }
-  int64_t pop() {
-    int64_t v = items_.back();
-    items_.pop_back();
-    return v;
+  Range all() const { return {0, narrow_ ? narrow_->size() : wide_->size()}; }
+  // The suffixes of r, which share their first k characters, whose next character is c.
+  Range narrow(Range r, uint64_t k, char c) const {
+    return narrow_ ? narrow_in(*narrow_, r, k, c) : narrow_in(*wide_, r, k, c);
   }
-  size_t size() const { return items_.size(); }
+  // The sequences of the suffixes of r, sorted and distinct.
+  void sequences(Range r, std::vector<uint64_t>& out) const {
+    if (narrow_) sequences_in(*narrow_, r, out);
+    else sequences_in(*wide_, r, out);
+  }
 
  private:
-  std::vector<int64_t> items_;
-};
-
-// What the walk needs to know of each subtree, from one depth-first pass: the number of
-// distinct sequences whose suffixes end in it (the sampled sequences containing any candidate
-// spelled on the node's edge), and its span in preorder, where the sequences of the suffix
-// ends are listed, so that a subtree's sequences are read from one stretch of memory.
-// Each suffix end adds one at its node and takes one away at the deepest common ancestor with
-// the previous end of the same sequence in preorder; subtree sums then count each sequence once.
-struct SubtreeTable {
-  std::vector<int32_t> distinct;  // by node
-  std::vector<uint32_t> first;    // by node: preorder number
-  std::vector<uint32_t> past;     // by node: preorder number past its subtree
-  std::vector<int16_t> endSeq;    // by preorder number: sequence of the suffix end, or -1
-
-  SubtreeTable(const SuffixTree& tree, int sam)
-      : distinct(tree.size(), 0), first(tree.size()), past(tree.size()), endSeq(tree.size(), -1) {
-    std::vector<int64_t> last(static_cast<size_t>(sam), -1);
-    std::vector<uint32_t> pathNode, pathTin;
-    uint32_t timer = 0;
-    auto enter = [&](uint32_t v) {
-      const uint32_t tin = timer++;
-      first[v] = tin;
-      pathNode.push_back(v);
-      pathTin.push_back(tin);
-      if (!tree.ends_suffix(v)) return;
-      const int s = SuffixTree::index_of(tree[v]);
-      endSeq[tin] = static_cast<int16_t>(s);
-      distinct[v] += 1;
-      if (last[static_cast<size_t>(s)] >= 0) {
-        auto it = std::upper_bound(pathTin.begin(), pathTin.end(),
-                                   static_cast<uint32_t>(last[static_cast<size_t>(s)]));
-        distinct[pathNode[static_cast<size_t>(it - pathTin.begin() - 1)]] -= 1;
-      }
-      last[static_cast<size_t>(s)] = tin;
-    };
-    auto leave = [&](uint32_t v) {
-      past[v] = timer;
-      pathNode.pop_back();
-      pathTin.pop_back();
-      if (!pathNode.empty()) distinct[pathNode.back()] += distinct[v];
-    };
-    uint32_t v = tree.Root;
-    enter(v);
-    for (;;) {
-      if (tree[v].child != kNoNode) {
-        v = tree[v].child;
-        enter(v);
-        continue;
-      }
-      for (;;) {
-        leave(v);
-        if (v == tree.Root) return;
-        const bool last_child = SuffixTree::is_last(tree[v]);
-        v = tree[v].right;
-        if (!last_child) {
-          enter(v);
-          break;
-        }
-      }
+  template <class Index>
+  static Range narrow_in(const SuffixArray<Index>& sa, Range r, uint64_t k, char c) {
+    // Within r the suffixes are sorted by their character k (a separator ends each sequence,
+    // so that no read runs past the text).
+    const auto* t = reinterpret_cast<const unsigned char*>(sa.text().data());
+    const unsigned char want = static_cast<unsigned char>(c);
+    auto at = [&](uint64_t x) { return t[sa.at(static_cast<Index>(x)) + k]; };
+    uint64_t lo = r.lo, hi = r.hi;
+    while (lo < hi) {
+      const uint64_t mid = lo + (hi - lo) / 2;
+      if (at(mid) < want) lo = mid + 1;
+      else hi = mid;
     }
+    uint64_t end = lo, top = r.hi;
+    while (end < top) {
+      const uint64_t mid = end + (top - end) / 2;
+      if (at(mid) <= want) end = mid + 1;
+      else top = mid;
+    }
+    return {lo, end};
   }
-
-  // The sorted distinct sequences whose suffixes end in the subtree of v (v included).
-  void sequences_below(uint32_t v, std::vector<uint32_t>& out) const {
+  template <class Index>
+  static void sequences_in(const SuffixArray<Index>& sa, Range r, std::vector<uint64_t>& out) {
     out.clear();
-    for (uint32_t t = first[v]; t < past[v]; ++t)
-      if (endSeq[t] >= 0) out.push_back(static_cast<uint32_t>(endSeq[t]));
+    for (uint64_t x = r.lo; x < r.hi; ++x) out.push_back(sa.sequence_of(sa.at(static_cast<Index>(x))));
     std::sort(out.begin(), out.end());
     out.erase(std::unique(out.begin(), out.end()), out.end());
   }
+
+  std::unique_ptr<SuffixArray<uint32_t>> narrow_;
+  std::unique_ptr<SuffixArray<uint64_t>> wide_;
 };
 
-// The position of the t-th (t >= 1) ordinal missing from the sorted distinct `present`.
-uint64_t tth_miss(const std::vector<uint32_t>& present, uint64_t t) {
-  uint64_t x = t - 1;
-  for (uint32_t p : present) {
-    if (p > x) break;
-    ++x;
-  }
-  return x;
-}
-
-// One pass of the plain search over n sequences, tested in order, failing as soon as the
-// misses reach t (the count could no longer reach its threshold): the tests it makes and
-// whether the candidate survives. `present` lists the sequences that contain the candidate.
-struct PassResult {
-  bool pass;
-  uint64_t calls;
-};
-PassResult replay_pass(uint64_t n, const std::vector<uint32_t>& present, int64_t t) {
-  if (n == 0) return {true, 0};
-  if (t <= 0) return {false, 1};
-  if (n - present.size() >= static_cast<uint64_t>(t))
-    return {false, tth_miss(present, static_cast<uint64_t>(t)) + 1};
-  return {true, n};
-}
-
-// The occurrences of 3-letter words in the sequences left out of the sample, so that a
-// candidate's occurrences there are found by narrowing, not by scanning every sequence.
-struct Occ {
-  uint32_t k;
-  uint16_t pos;
-};
-class RestIndex {
- public:
-  explicit RestIndex(SequenceViews D) {
-    for (uint32_t k = 0; k < D.size(); ++k) {
-      const std::string_view s = D[k];
-      for (size_t p = 0; p + 2 < s.size(); ++p)
-        entries_.push_back({key(s.data() + p), k, static_cast<uint16_t>(p)});
-    }
-    std::stable_sort(entries_.begin(), entries_.end(),
-                     [](const Entry& a, const Entry& b) { return a.gram < b.gram; });
-  }
-  // The occurrences of the word w[0..2], by sequence then position.
-  void lookup(const char* w, std::vector<Occ>& out) const {
-    out.clear();
-    const uint32_t g = key(w);
-    auto lo = std::lower_bound(entries_.begin(), entries_.end(), g,
-                               [](const Entry& e, uint32_t v) { return e.gram < v; });
-    for (; lo != entries_.end() && lo->gram == g; ++lo) out.push_back({lo->k, lo->pos});
-  }
-
- private:
-  struct Entry {
-    uint32_t gram;
-    uint32_t k;
-    uint16_t pos;
-  };
-  static uint32_t key(const char* w) {
-    return static_cast<uint32_t>(static_cast<unsigned char>(w[0])) << 16 |
-           static_cast<uint32_t>(static_cast<unsigned char>(w[1])) << 8 |
-           static_cast<uint32_t>(static_cast<unsigned char>(w[2]));
-  }
-  std::vector<Entry> entries_;
-};
-
+template <class Index>
 class Walk {
  public:
-  Walk(MotifSearch& ms, const MotifIndex& index, SequenceViews D, MotifObserver* observer)
-      : ms_(ms), tree_(index.tree()), P_(index.sample()), D_(D), observer_(observer),
-        sam_(static_cast<int64_t>(P_.size())), rest_(static_cast<int64_t>(D.size())),
-        fast_(ms.Dist == 0 && ms.Minlgh == 3) {
-    size_t longest = 0;
-    for (std::string_view s : P_) longest = std::max(longest, s.size());
-    B_.assign(longest + 3, '\0');
-    B_[0] = '*';
-    if (fast_) {
-      subtrees_ = std::make_unique<SubtreeTable>(tree_, static_cast<int>(sam_));
-      if (rest_ > 0) {
-        restIndex_ = std::make_unique<RestIndex>(D);
-        restOcc_.resize(longest + 3);
-      }
-    }
-  }
+  Walk(MotifSearch& ms, const SuffixArray<Index>& sa, SequenceViews P, SequenceViews D,
+       MotifObserver* observer)
+      : ms_(ms), sa_(sa), P_(P), D_(D), observer_(observer),
+        sam_(static_cast<int64_t>(P.size())), rest_(static_cast<int64_t>(D.size())),
+        fast_(ms.Dist == 0), firstLength_(std::max<int64_t>(ms.Minlgh, 1)) {}
 
   void run() {
-    int64_t depth = 1;
-    uint32_t node = tree_.Root;
-    LengthStack S1;
-    while (node != kNoNode) {
-      const SuffixNode n = tree_[node];
-      const int idx = SuffixTree::index_of(n);
-      // An empty label (the root's among them, even when there is no sequence) reads no text.
-      const char* text = n.start <= n.end ? P_[static_cast<size_t>(idx)].data() : nullptr;
-      bool climb = false;
-      for (int i = n.start; i <= n.end; ++i) {
-        const int64_t e = depth + (i - n.start);
-        B_[static_cast<size_t>(e)] = text[i];
-        B_[static_cast<size_t>(e) + 1] = '*';
-        B_[static_cast<size_t>(e) + 2] = '\0';
-        if (e < ms_.Minlgh) continue;
-        if (e > ms_.Maxlgh) {
-          climb = true;
-          break;
-        }
-        ++ms_.St;
-        int64_t count = 0;
-        if (!(fast_ ? count_fast(node, e, count) : count_plain(e, count))) {
-          climb = true;
-          break;
-        }
-        found(count, idx, i, e);
-      }
-      if (!climb && n.child != kNoNode) {
-        depth += S1.push(n.end - n.start + 1);
-        ms_.deepestPath = std::max(ms_.deepestPath, S1.size());
-        node = n.child;
+    // With Dist 0 a candidate that the index's count fails cannot pass: only the strings that
+    // enough sampled sequences contain become nodes. Otherwise every string may pass.
+    const TreeRules rules{fast_ ? ms_.Minsam : 0, ms_.Minlgh, static_cast<uint64_t>(sam_),
+                          ms_.Minsam, fast_ && observer_ && observer_->hears_tests()};
+    const MotifTree tree = build_motif_tree(sa_, rules);
+    if (fast_ && rest_ > 0) rest_index_ = std::make_unique<RestIndex>(D_);
+
+    struct Step {
+      uint64_t node;
+      uint64_t next;  // the next child to visit
+    };
+    std::vector<Step> path{{tree.root, tree.nodes[tree.root].kidsBegin}};
+    while (!path.empty()) {
+      Step& top = path.back();
+      const MotifTree::Node& x = tree.nodes[top.node];
+      if (top.next == x.kidsEnd) {
+        path.pop_back();
         continue;
       }
-      while (SuffixTree::is_last(tree_[node])) {
-        depth -= S1.pop();
-        node = tree_[node].right;
+      const MotifTree::Kid kid = tree.kids[top.next++];
+      if (kid.node == MotifTree::kRun) {
+        // Failing children: each is tried at its first length that is long enough.
+        if (std::max(static_cast<int64_t>(x.depth) + 1, ms_.Minlgh) <= ms_.Maxlgh) {
+          ms_.St += kid.st;
+          tested(kid.calls);
+        }
+        continue;
       }
-      node = tree_[node].right;
+      const MotifTree::Node& y = tree.nodes[kid.node];
+      if (edge(y, static_cast<int64_t>(x.depth)) && y.kidsBegin != y.kidsEnd) {
+        path.push_back({kid.node, y.kidsBegin});
+        ms_.deepestPath = std::max(ms_.deepestPath, path.size() - 1);
+      }
     }
   }
 
@@ -255,36 +175,38 @@ class Walk {
     if (observer_ && calls > 0) observer_->tested(calls);
   }
 
-  // The tests of the plain search, replayed from the exact occurrence sets.
-  bool count_fast(uint32_t node, int64_t e, int64_t& count) {
-    const int32_t c = subtrees_->distinct[node];
-    PassResult sample;
-    if (c >= ms_.Minsam) {
-      sample = {true, static_cast<uint64_t>(sam_)};
-    } else {
-      subtrees_->sequences_below(node, present_);
-      sample = replay_pass(static_cast<uint64_t>(sam_), present_, sam_ - ms_.Minsam + 1);
+  // Tries the candidates of lengths parent + 1 to y.depth, which all begin the same suffixes;
+  // false when the walk leaves y there (a candidate failed or is too long).
+  bool edge(const MotifTree::Node& y, int64_t parent) {
+    for (int64_t e = std::max(parent + 1, ms_.Minlgh); e <= static_cast<int64_t>(y.depth); ++e) {
+      if (e > ms_.Maxlgh) return false;
+      ++ms_.St;
+      int64_t count = 0;
+      if (!(fast_ ? count_fast(y, e, count) : count_plain(y, e, count))) return false;
+      found(count, y.pos, e);
     }
-    tested(sample.calls);
-    if (!sample.pass) return false;
-    count = c;
-    if (rest_ == 0) return true;
+    return true;
+  }
 
-    std::vector<Occ>& occ = restOcc_[static_cast<size_t>(e)];
-    if (e == 3) {
-      restIndex_->lookup(B_.data() + 1, occ);
+  // The tests of the plain search, replayed from the exact occurrence sets: the sample's from
+  // the node (it is a node only if it passes), the rest's from its suffix array.
+  bool count_fast(const MotifTree::Node& y, int64_t e, int64_t& count) {
+    tested(static_cast<uint64_t>(sam_));
+    count = static_cast<int64_t>(y.count);
+    if (rest_ == 0) return true;
+    const char* w = sa_.text().data() + y.pos;
+    const size_t len = static_cast<size_t>(e);
+    if (ranges_.size() <= len) ranges_.resize(len + 1);
+    if (e == firstLength_) {
+      // The first length tried on a path: narrowed from the whole array.
+      RestIndex::Range r = rest_index_->all();
+      for (size_t k = 0; k < len; ++k) r = rest_index_->narrow(r, k, w[k]);
+      ranges_[len] = r;
     } else {
-      // The prefix of length e - 1 passed just before on this path, so its list is current.
-      const std::vector<Occ>& prev = restOcc_[static_cast<size_t>(e) - 1];
-      const char want = B_[static_cast<size_t>(e)];
-      occ.clear();
-      for (const Occ& o : prev)
-        if (D_[o.k][static_cast<size_t>(o.pos) + static_cast<size_t>(e) - 1] == want)
-          occ.push_back(o);
+      // Every shorter candidate on this path down to the first length passed just before.
+      ranges_[len] = rest_index_->narrow(ranges_[len - 1], len - 1, w[len - 1]);
     }
-    present_.clear();
-    for (const Occ& o : occ)
-      if (present_.empty() || present_.back() != o.k) present_.push_back(o.k);
+    rest_index_->sequences(ranges_[len], present_);
     const PassResult rest =
         replay_pass(static_cast<uint64_t>(rest_), present_, count + rest_ - ms_.Minocc + 1);
     tested(rest.calls);
@@ -294,47 +216,53 @@ class Walk {
   }
 
   // The plain search: match against every sequence until the count can no longer pass.
-  bool count_plain(int64_t e, int64_t& count) {
-    const std::string_view pattern(B_.data(), static_cast<size_t>(e) + 2);
+  bool count_plain(const MotifTree::Node& y, int64_t e, int64_t& count) {
+    pattern_.assign(1, '*');
+    pattern_.append(sa_.text(), y.pos, static_cast<size_t>(e));
+    pattern_.push_back('*');
     bool pass = true;
     uint64_t calls = 0;
     for (int64_t j = 0; j < sam_ && pass; ++j) {
       ++calls;
-      if (match(pattern, P_[static_cast<size_t>(j)]) <= ms_.Dist) ++count;
+      if (match(pattern_, P_[static_cast<size_t>(j)]) <= ms_.Dist) ++count;
       if (count + sam_ - j <= ms_.Minsam) pass = false;
     }
     for (int64_t k = 0; k < rest_ && pass; ++k) {
       ++calls;
-      if (match(pattern, D_[static_cast<size_t>(k)]) <= ms_.Dist) ++count;
+      if (match(pattern_, D_[static_cast<size_t>(k)]) <= ms_.Dist) ++count;
       if (count + rest_ - k <= ms_.Minocc) pass = false;
     }
     tested(calls);
     return pass;
   }
 
-  void found(int64_t count, int idx, int i, int64_t e) {
-    ms_.MLst.push_back({static_cast<uint32_t>(idx), static_cast<uint32_t>(i - e + 1),
-                        static_cast<uint32_t>(e), static_cast<uint64_t>(count)});
+  void found(int64_t count, uint64_t pos, int64_t e) {
+    const Index s = sa_.sequence_of(static_cast<Index>(pos));
+    ms_.MLst.push_back({s, pos - sa_.start_of(s), static_cast<uint64_t>(e), static_cast<uint64_t>(count)});
     ++ms_.Ct;
-    if (observer_) observer_->found(ms_, std::string_view(B_.data() + 1, static_cast<size_t>(e)));
+    if (observer_)
+      observer_->found(ms_, std::string_view(sa_.text()).substr(pos, static_cast<size_t>(e)));
   }
 
   MotifSearch& ms_;
-  const SuffixTree& tree_;
+  const SuffixArray<Index>& sa_;
   SequenceViews P_;
   SequenceViews D_;
   MotifObserver* observer_;
   const int64_t sam_, rest_;
   const bool fast_;
-  std::string B_;
-  std::unique_ptr<SubtreeTable> subtrees_;
-  std::unique_ptr<RestIndex> restIndex_;
-  std::vector<std::vector<Occ>> restOcc_;
-  std::vector<uint32_t> present_;
+  const int64_t firstLength_;
+  std::unique_ptr<RestIndex> rest_index_;
+  std::vector<RestIndex::Range> ranges_;  // by candidate length, along the current path
+  std::vector<uint64_t> present_;
+  std::string pattern_;
 };
 }  // namespace
 
 void one_ptn(MotifSearch& ms, const MotifIndex& index, SequenceViews rest, MotifObserver* observer) {
-  if (index.tree().Root == kNoNode) return;
-  Walk(ms, index, rest, observer).run();
+  const MotifIndex::Arrays& a = *index.arrays_;
+  if (a.narrow)
+    Walk<uint32_t>(ms, *a.narrow, index.sample(), rest, observer).run();
+  else
+    Walk<uint64_t>(ms, *a.wide, index.sample(), rest, observer).run();
 }

@@ -1,9 +1,11 @@
 // The ma engine, the active-motif search: every distinct substring of the sampled sequences is a
-// candidate, tried in the order of a depth-first walk of their suffix tree; a candidate is a
-// motif when enough sequences contain it (the sampled ones first, against Minsam, then the rest,
-// against Minocc), and the extensions of a candidate that fails are never tried.
+// candidate, tried in depth-first order of their suffix tree (the children of a string in the
+// order of their first occurrence, sequence by sequence); a candidate is a motif when enough
+// sequences contain it (the sampled ones first, against Minsam, then the rest, against Minocc),
+// and the extensions of a candidate that fails are never tried.
 //
-// MotifIndex builds the index of the sampled sequences once; one_ptn walks it. Prints nothing:
+// MotifIndex builds the index of the sampled sequences once: their suffix array with the common
+// prefixes of neighbouring suffixes, linear in the residues. one_ptn walks it. Prints nothing:
 // a MotifObserver, when given, hears of every occurrence test the plain search would make, of
 // every motif found and of the building, so that a caller can show progress or reports.
 #pragma once
@@ -19,9 +21,9 @@
 // A motif found: its text is `length` characters of sample[seq] from `start`, and `count`
 // sequences contain it.
 struct MotifRef {
-  uint32_t seq;
-  uint32_t start;
-  uint32_t length;
+  uint64_t seq;
+  uint64_t start;
+  uint64_t length;
   uint64_t count;
 };
 
@@ -36,39 +38,51 @@ struct MotifSearch {
   uint64_t Ct = 0;     // motifs found
   // The motifs in the order found.
   std::vector<MotifRef> MLst;
-  // Deepest stack of edge lengths used by the walk (the stack grows as the path needs).
+  // Deepest path of strings with children that the walk went down (it grows as the path needs).
   size_t deepestPath = 0;
 };
 
 class MotifObserver {
  public:
   virtual ~MotifObserver() = default;
-  // The index has taken `done` of `total` sampled sequences and has `size` nodes.
+  // The index holds `done` of `total` sampled sequences, `size` residues in all.
   virtual void building(uint64_t /*done*/, uint64_t /*total*/, uint64_t /*size*/) {}
+  // A step of building the index starts ("sorting the suffixes", ...).
+  virtual void phase(const char* /*step*/) {}
   // The plain search would have made `calls` more occurrence tests (match calls) by now.
   virtual void tested(uint64_t /*calls*/) {}
+  // Whether tested() is wanted: with Dist 0 the counts of a failing candidate come from its
+  // occurrences in the index, so that an observer that ignores them saves a pass over them.
+  virtual bool hears_tests() const { return true; }
   // A motif was found; it is the last entry of ms.MLst, and ms.Ct counts it.
   virtual void found(const MotifSearch& /*ms*/, std::string_view /*text*/) {}
 };
 
-class SuffixTree;
-
-// The index of the sampled sequences (it keeps its own copy of them). Building it on exhausted
-// memory throws std::bad_alloc.
+// The index of the sampled sequences (it keeps its own copy of them, joined in one text).
+// Building it on exhausted memory throws std::bad_alloc; sequences that hold all 256 byte values
+// (none is left to separate them) throw std::invalid_argument.
 class MotifIndex {
  public:
-  explicit MotifIndex(SequenceViews sample, MotifObserver* observer = nullptr);
+  // Positions take 32 bits while the joined text has fewer than 2^31 bytes, 64 beyond; Wide
+  // takes 64 bits whatever the size.
+  enum class Width { Fit, Wide };
+  explicit MotifIndex(SequenceViews sample, MotifObserver* observer = nullptr,
+                      Width width = Width::Fit);
   ~MotifIndex();
-  const SuffixTree& tree() const { return *tree_; }
+  MotifIndex(const MotifIndex&) = delete;
+  MotifIndex& operator=(const MotifIndex&) = delete;
+
   SequenceViews sample() const { return sample_; }
   std::string_view text(const MotifRef& m) const {
     return sample_[m.seq].substr(m.start, m.length);
   }
+  bool wide() const;
 
  private:
-  std::vector<std::string> texts_;  // the tree reads one byte past each text: its terminator
-  std::vector<std::string_view> sample_;
-  std::unique_ptr<SuffixTree> tree_;
+  friend void one_ptn(MotifSearch&, const MotifIndex&, SequenceViews, MotifObserver*);
+  struct Arrays;
+  std::unique_ptr<Arrays> arrays_;
+  std::vector<std::string_view> sample_;  // views of the joined text
 };
 
 // The smallest number of sampled sequences that must contain a motif (z = 2.58, double
@@ -77,7 +91,9 @@ int16_t compute_minsam(int Tot, int Sam, int Minocc);
 
 // The walk: tries every candidate of `index` against the sampled sequences and `rest`, and
 // leaves St, Ct and MLst in `ms`. With Dist 0 the occurrences come from the index itself (the
-// sampled sequences) and from an index of 3-letter words (the rest); the observer still hears
-// of every test the plain search would make. Any other Dist tests each sequence with match.
+// sampled sequences) and from a suffix array of the rest; the observer still hears of every test
+// the plain search would make. Any other Dist tests each sequence with match, candidate by
+// candidate: slow (each test is a dynamic-programming pass over a sequence), and it keeps the
+// whole tree of the sample (up to some 130 bytes a residue), since no count prunes it in advance.
 void one_ptn(MotifSearch& ms, const MotifIndex& index, SequenceViews rest,
              MotifObserver* observer = nullptr);

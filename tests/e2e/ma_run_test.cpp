@@ -157,12 +157,13 @@ TEST(MaRun, ExhaustedMemoryWhileBuilding) {
 #if defined(__SANITIZE_ADDRESS__)
   GTEST_SKIP() << "an address-space limit cannot hold the sanitizer's shadow memory";
 #else
-  // 2000 sequences of 3000 residues need far more tree than 200 MB of address space.
+  // 4000 sequences of 5000 residues are read in about 45 MB, but their index needs some 200 MB:
+  // far more than 100 MB of address space.
   std::string seqs;
   uint32_t x = 1;
-  for (int i = 0; i < 2000; ++i) {
+  for (int i = 0; i < 4000; ++i) {
     seqs += ">s\n";
-    for (int j = 0; j < 3000; ++j) {
+    for (int j = 0; j < 5000; ++j) {
       x = x * 1103515245u + 12345u;
       seqs += static_cast<char>('A' + (x >> 16) % 20);
     }
@@ -171,14 +172,14 @@ TEST(MaRun, ExhaustedMemoryWhileBuilding) {
   TempDir dir;
   dir.write("big.fa", seqs);
   dir.write("in.txt", "ma\nbig.fa\n\nctx.txt\n");
-  const std::string cmd = "cd '" + dir.path().string() + "' && ulimit -v 200000 && '" +
+  const std::string cmd = "cd '" + dir.path().string() + "' && ulimit -v 100000 && '" +
                           std::string(PROTFEAT_BINARY) + "' < in.txt > out.txt 2> err.txt";
   const int status = std::system(cmd.c_str());
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 1);
   const std::string report = dir.read("Report.out");
-  // The header is written before the tree is built; the message follows it.
-  EXPECT_EQ(report, report_header("big.fa", 500, 2000, "") + "\tErr:no enough memory\n");
+  // The header is written before the index is built; the message follows it.
+  EXPECT_EQ(report, report_header("big.fa", 1000, 4000, "") + "\tErr:no enough memory\n");
   EXPECT_NE(dir.read("err.txt").find("error: "), std::string::npos);
   EXPECT_FALSE(dir.exists("ctx.txt"));
 #endif

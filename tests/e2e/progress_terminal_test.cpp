@@ -91,7 +91,7 @@ std::vector<Case> cases() {
       {"ng", "", "ng\nseq.fa\nclasses.txt\nctx.txt\n",
        {"reading sequences: 0 of 4", "building 3-grams: 0 of 4 sequences"}},
       {"ma", "", "ma\nseq.fa\nclasses.txt\nmotifs.txt\n",
-       {"reading sequences: 0 of 4", "building the suffix tree: 0 of 4 sequences, 1 nodes"}},
+       {"reading sequences: 0 of 4", "building the motif index: 0 of 4 sequences, 0 residues"}},
   };
 }
 

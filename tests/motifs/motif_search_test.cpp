@@ -1,19 +1,18 @@
-// The motif search: the sample threshold, the walk on small sets with known motifs, the
-// storage that grows past the old fixed tables, and a differential test against the literal
-// search (tests/reference/ma_reference.h) on random sets.
+// The motif search: the sample threshold, the walk on small sets with known motifs, storage past
+// the old fixed tables, a sequence of 40,000 residues, and a differential test against the
+// literal search (tests/reference/ma_reference.h) on random sets: the console's settings with
+// and without a rest, the settings a caller gives directly, and larger sets of families.
 #include "motifs/motif_search.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <array>
 #include <random>
 #include <set>
 
 #include "motifs/ma_run.h"
-#include "motifs/suffix_tree.h"
 #include "reference/ma_reference.h"
 #include "support/run_program.h"
+#include "support/streams.h"
 
 namespace {
 struct SearchRun {
@@ -23,50 +22,82 @@ struct SearchRun {
   std::vector<std::string> motifs;
 };
 
-// The search as the console run makes it: its report, its console bytes and its motifs.
+// The console run's settings for P sampled out of P and D.
+MotifSearch console_settings(size_t sam, size_t rest, int16_t Dist = 0) {
+  MotifSearch ms;
+  const int Sam = static_cast<int>(sam), Tot = Sam + static_cast<int>(rest);
+  ms.Maxlgh = 6000;
+  ms.Minocc = Tot / 4;
+  ms.Minsam = compute_minsam(Tot, Sam, static_cast<int>(ms.Minocc));
+  ms.Dist = Dist;
+  return ms;
+}
+
+// The search through the console's report: its report lines, its console bytes, its motifs.
 SearchRun run_search(const std::vector<std::string>& P, const std::vector<std::string>& D,
-                     int16_t Dist = 0) {
+                     const MotifSearch& settings,
+                     MotifIndex::Width width = MotifIndex::Width::Fit) {
   SearchRun r;
-  const int Sam = static_cast<int>(P.size()), Tot = Sam + static_cast<int>(D.size());
-  r.ms.Minocc = Tot / 4;
-  r.ms.Minsam = compute_minsam(Tot, Sam, static_cast<int>(r.ms.Minocc));
-  r.ms.Dist = Dist;
+  r.ms = settings;
   TempDir dir;
   const std::string reportPath = (dir.path() / "report").string();
-  FILE* f = std::tmpfile();
+  OutputCapture screen;
   {
     OutFile out = OutFile::create(reportPath);
-    Console con(f, stdin);
+    Console con(screen.get(), stdin);
     ConsoleReport report(con, out);
-    const MotifIndex index(views_of(P), &report);
+    const MotifIndex index(views_of(P), &report, width);
+    EXPECT_EQ(index.wide(), width == MotifIndex::Width::Wide);
     one_ptn(r.ms, index, views_of(D), &report);
     report.finish();
     out.close();
     for (const MotifRef& m : r.ms.MLst) r.motifs.emplace_back(index.text(m));
   }
   r.report = read_file(reportPath);
-  std::rewind(f);
-  char buf[1 << 14];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) r.console.append(buf, n);
-  std::fclose(f);
+  r.console = screen.text();
   return r;
 }
 
-// The tree as a depth-first list of labels (sequence, start, end), for both builds.
-void describe(const SuffixTree& t, uint32_t node, std::vector<std::array<int, 3>>& out) {
-  out.push_back({t[node].seq, t[node].start, t[node].end});
-  for (uint32_t x = t[node].child; x != kNoNode; x = t[x].right) {
-    describe(t, x, out);
-    if (t[x].seq < 0) break;
+SearchRun run_search(const std::vector<std::string>& P, const std::vector<std::string>& D) {
+  return run_search(P, D, console_settings(P.size(), D.size()));
+}
+
+literal_ma::Settings literal_settings(const MotifSearch& ms) {
+  literal_ma::Settings s;
+  s.Minlgh = static_cast<short>(ms.Minlgh);
+  s.Maxlgh = static_cast<short>(ms.Maxlgh);
+  s.Minocc = static_cast<short>(ms.Minocc);
+  s.Minsam = static_cast<short>(ms.Minsam);
+  s.Dist = static_cast<short>(ms.Dist);
+  return s;
+}
+
+struct Tally {
+  uint64_t motifs = 0, spinnerMoves = 0, withRest = 0, restMotifs = 0;
+};
+
+// The engine and the literal search agree on everything the console shows.
+void expect_same_as_literal(const std::vector<std::string>& P, const std::vector<std::string>& D,
+                            const MotifSearch& settings, MotifIndex::Width width, Tally& tally) {
+  const SearchRun fast = run_search(P, D, settings, width);
+  const literal_ma::Result lit = literal_ma::search(P, D, literal_settings(settings));
+  ASSERT_EQ(fast.ms.St, lit.St);
+  ASSERT_EQ(fast.ms.Ct, lit.Ct);
+  ASSERT_EQ(fast.report, lit.report);
+  ASSERT_EQ(fast.motifs, lit.MLst);
+  ASSERT_EQ(fast.console, lit.console);
+  tally.motifs += lit.Ct;
+  for (char c : lit.console) tally.spinnerMoves += c == '\b';
+  if (!D.empty()) {
+    ++tally.withRest;
+    tally.restMotifs += lit.Ct;
   }
 }
-void describe(const literal_ma::Node* n, std::vector<std::array<int, 3>>& out) {
-  out.push_back({n->seq, n->start, n->end});
-  for (const literal_ma::Node* x = n->child; x; x = x->right) {
-    describe(x, out);
-    if (x->seq < 0) break;
-  }
+
+std::string random_text(std::mt19937& rng, size_t length, const std::string& alphabet) {
+  std::string s;
+  for (size_t i = 0; i < length; ++i) s += alphabet[rng() % alphabet.size()];
+  return s;
 }
 }  // namespace
 
@@ -124,8 +155,7 @@ TEST(MotifSearch, OneSequenceChecksEachWordOfThreeOnce) {
 TEST(MotifSearch, KeepsEveryMotifPastSixteenBitCounts) {
   std::mt19937 rng(11);
   std::vector<std::string> P(4);
-  for (auto& s : P)
-    for (int i = 0; i < 160; ++i) s += static_cast<char>('A' + rng() % 20);
+  for (auto& s : P) s = random_text(rng, 160, "ABCDEFGHIJKLMNOPQRST");
   SearchRun r = run_search(P, {});
   ASSERT_GT(r.ms.Ct, 32767u);
   ASSERT_EQ(r.motifs.size(), r.ms.Ct);
@@ -140,74 +170,121 @@ TEST(MotifSearch, KeepsEveryMotifPastSixteenBitCounts) {
   }
 }
 
-TEST(MotifSearch, GrowsThePathStackAndTheMotifBuffer) {
-  // Copies of one sequence of 5998 residues stack a chain of empty-label nodes under the
-  // deepest node: the path outgrows 5999 lengths and the longest motif outgrows 5997.
-  const std::string a(5998, 'A');
-  std::vector<std::string> P(5, a);
-  SearchRun r = run_search(P, {});
-  EXPECT_GT(r.ms.deepestPath, 5999u);
-  ASSERT_EQ(r.ms.Ct, 5996u);  // A x 3 to A x 5998, each in all five
-  EXPECT_EQ(r.motifs.back(), a);
-  EXPECT_EQ(r.report.substr(r.report.size() - a.size() - 9), "\t  5\t\t*" + a + "*\n");
+TEST(MotifSearch, SequenceOfFortyThousandResidues) {
+  std::mt19937 rng(40000);
+  const std::string s = random_text(rng, 40000, "ACDEFGHIKLMNPQRSTVWY");
+  // Alone, as the console would set it (Minsam 2): every word of three is checked and fails.
+  std::set<std::string> words;
+  for (size_t p = 0; p + 3 <= s.size(); ++p) words.insert(s.substr(p, 3));
+  const SearchRun one = run_search({s}, {}, console_settings(1, 0));
+  EXPECT_EQ(one.ms.Ct, 0u);
+  EXPECT_EQ(one.ms.St, words.size());
+
+  // Two copies, both required, motifs of 39,990 residues or more: the eleven words of each
+  // length from 39,990 up, all checked and all found, the prefixes of the first suffix first.
+  MotifSearch ms;
+  ms.Minlgh = 39990;
+  ms.Minsam = 2;
+  const SearchRun two = run_search({s, s}, {}, ms);
+  ASSERT_EQ(two.ms.Ct, 66u);
+  EXPECT_EQ(two.ms.St, 66u);
+  std::set<std::string> expected, got(two.motifs.begin(), two.motifs.end());
+  for (size_t len = 39990; len <= s.size(); ++len)
+    for (size_t p = 0; p + len <= s.size(); ++p) expected.insert(s.substr(p, len));
+  EXPECT_EQ(got, expected);
+  for (size_t k = 0; k < 11; ++k) EXPECT_EQ(two.motifs[k], s.substr(0, 39990 + k)) << k;
+  for (const MotifRef& m : two.ms.MLst) EXPECT_EQ(m.count, 2u);
+
+  // One letter repeated: every length is a string with children, a path far deeper than the
+  // 5999 lengths of the old fixed stack.
+  const std::string a(40000, 'A');
+  const SearchRun same = run_search({a, a}, {}, ms);
+  EXPECT_GT(same.ms.deepestPath, 39000u);
+  ASSERT_EQ(same.ms.Ct, 11u);
+  EXPECT_EQ(same.motifs.front(), a.substr(0, 39990));
+  EXPECT_EQ(same.motifs.back(), a);
 }
 
 TEST(MotifSearch, SameAsTheLiteralSearchOnRandomSets) {
   std::mt19937 rng(20240607);
-  uint64_t motifs = 0, spinnerMoves = 0, withRest = 0, restMotifs = 0;
+  Tally tally;
   for (int round = 0; round < 300; ++round) {
     // Mostly small alphabets, so that motifs repeat; now and then a wide one with bytes other
-    // than letters, so that nodes gather enough children for the tree's fans.
+    // than letters.
     static const std::string pool = "ABCDEFGHIJKLMNOPQRSTUVWXYZ1\r#\xc3\xa9";
-    const int alphabet = round % 5 == 3 ? 6 + static_cast<int>(rng() % 26)
-                                        : 1 + static_cast<int>(rng() % 4);
-    const int count = 1 + static_cast<int>(round % 4 == 0 ? rng() % 250 : rng() % 40);
-    const int maxLen = count > 100 ? 14 : 30;
-    std::vector<std::string> all(static_cast<size_t>(count));
-    for (auto& s : all) {
-      const int len = rng() % 6 == 0 ? static_cast<int>(rng() % 3) : static_cast<int>(rng() % static_cast<unsigned>(maxLen));
-      for (int i = 0; i < len; ++i) s += pool[rng() % static_cast<unsigned>(alphabet)];
-    }
+    const size_t alphabet = round % 5 == 3 ? 6 + rng() % 26 : 1 + rng() % 4;
+    const size_t count = 1 + (round % 4 == 0 ? rng() % 250 : rng() % 40);
+    const size_t maxLen = count > 100 ? 14 : 30;
+    std::vector<std::string> all(count);
+    for (auto& s : all)
+      s = random_text(rng, rng() % 6 == 0 ? rng() % 3 : rng() % maxLen, pool.substr(0, alphabet));
     // Some sets keep a part of their sequences out of the sample.
     std::vector<std::string> P, D;
     const bool split = round % 3 == 1 && count > 1;
-    const size_t sam = split ? 1 + rng() % static_cast<size_t>(count - 1) : all.size();
+    const size_t sam = split ? 1 + rng() % (count - 1) : all.size();
     for (size_t i = 0; i < all.size(); ++i) (i < sam ? P : D).push_back(all[i]);
     const int16_t dist = round % 10 == 9 ? 1 : 0;
-
-    SearchRun fast = run_search(P, D, dist);
-    literal_ma::Result lit = literal_ma::search(P, D, dist);
+    const auto width = round % 7 == 5 ? MotifIndex::Width::Wide : MotifIndex::Width::Fit;
     SCOPED_TRACE("round " + std::to_string(round) + ", " + std::to_string(P.size()) +
                  " sampled, " + std::to_string(D.size()) + " others, alphabet " +
                  std::to_string(alphabet));
-    ASSERT_EQ(fast.ms.Minsam, lit.Minsam);
-    ASSERT_EQ(fast.ms.St, lit.St);
-    ASSERT_EQ(fast.ms.Ct, lit.Ct);
-    ASSERT_EQ(fast.report, lit.report);
-    ASSERT_EQ(fast.motifs, lit.MLst);
-    ASSERT_EQ(fast.console, lit.console);
-    motifs += lit.Ct;
-    for (char c : lit.console) spinnerMoves += c == '\b';
-    if (!D.empty()) {
-      ++withRest;
-      restMotifs += lit.Ct;
-    }
-
-    const MotifIndex index(views_of(P));
-    const SuffixTree& tree = index.tree();
-    literal_ma::Tree ref;
-    ref.build(P);
-    std::vector<std::array<int, 3>> a, b;
-    describe(tree, tree.Root, a);
-    describe(ref.Root, b);
-    ASSERT_EQ(a, b);
+    expect_same_as_literal(P, D, console_settings(P.size(), D.size(), dist), width, tally);
   }
   // The sets must exercise what they are for: motifs, spinner moves, and samples with others.
-  EXPECT_GT(motifs, 1000u);
-  EXPECT_GT(spinnerMoves, 1000u);
-  EXPECT_GT(withRest, 50u);
-  EXPECT_GT(restMotifs, 100u);
-  std::printf("%llu motifs, %llu backspaces, %llu sets with others (%llu motifs)\n",
-              (unsigned long long)motifs, (unsigned long long)spinnerMoves,
-              (unsigned long long)withRest, (unsigned long long)restMotifs);
+  EXPECT_GT(tally.motifs, 1000u);
+  EXPECT_GT(tally.spinnerMoves, 1000u);
+  EXPECT_GT(tally.withRest, 50u);
+  EXPECT_GT(tally.restMotifs, 100u);
+}
+
+TEST(MotifSearch, SameAsTheLiteralSearchWithSettingsGivenDirectly) {
+  // Every sequence sampled, nothing left over, Minsam, Minlgh and Maxlgh chosen by the caller.
+  std::mt19937 rng(7);
+  Tally tally;
+  for (int round = 0; round < 200; ++round) {
+    const size_t count = 1 + rng() % 60;
+    const std::string alphabet = std::string("ABCDEFGH").substr(0, 1 + rng() % 4);
+    std::vector<std::string> P(count);
+    for (auto& s : P) s = random_text(rng, rng() % 25, alphabet);
+    MotifSearch ms;
+    ms.Minsam = static_cast<int64_t>(rng() % (count + 2));
+    ms.Minlgh = static_cast<int64_t>(rng() % 6);
+    ms.Maxlgh = round % 3 == 0 ? static_cast<int64_t>(rng() % 12) : 6000;
+    ms.Dist = round % 8 == 7 ? 1 : 0;
+    const auto width = round % 5 == 2 ? MotifIndex::Width::Wide : MotifIndex::Width::Fit;
+    SCOPED_TRACE("round " + std::to_string(round) + ", Minsam " + std::to_string(ms.Minsam) +
+                 ", Minlgh " + std::to_string(ms.Minlgh) + ", Maxlgh " + std::to_string(ms.Maxlgh));
+    expect_same_as_literal(P, {}, ms, width, tally);
+  }
+  EXPECT_GT(tally.motifs, 1000u);
+}
+
+TEST(MotifSearch, SameAsTheLiteralSearchOnLargerFamilies) {
+  // Families grown from ancestors by substitutions share long words; with a sample and a rest
+  // as the console draws them, and with every sequence sampled.
+  std::mt19937 rng(99);
+  Tally tally;
+  for (int round = 0; round < 6; ++round) {
+    const std::string alphabet = "ACDEFGHIKLMNPQRSTVWY";
+    std::vector<std::string> all;
+    const size_t families = 2 + rng() % 2;
+    for (size_t f = 0; f < families; ++f) {
+      const std::string ancestor = random_text(rng, 30 + rng() % 30, alphabet);
+      const size_t members = 30 + rng() % 20;
+      for (size_t m = 0; m < members; ++m) {
+        std::string s = ancestor;
+        for (char& c : s)
+          if (rng() % 10 == 0) c = alphabet[rng() % alphabet.size()];
+        all.push_back(s);
+      }
+    }
+    std::shuffle(all.begin(), all.end(), rng);
+    const size_t sam = round % 2 == 0 ? all.size() : all.size() * 3 / 4;
+    const std::vector<std::string> P(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(sam));
+    const std::vector<std::string> D(all.begin() + static_cast<std::ptrdiff_t>(sam), all.end());
+    SCOPED_TRACE("round " + std::to_string(round) + ", " + std::to_string(all.size()) + " sequences");
+    expect_same_as_literal(P, D, console_settings(P.size(), D.size()), MotifIndex::Width::Fit, tally);
+  }
+  EXPECT_GT(tally.motifs, 200u);
+  EXPECT_GT(tally.restMotifs, 50u);
 }

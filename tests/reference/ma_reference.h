@@ -150,13 +150,22 @@ struct Result {
   std::vector<std::string> MLst;
 };
 
-// The search over P (sampled) and D (the rest), Minlgh 3, Maxlgh 6000, Dist 0 unless given.
+// The settings of a search (the console run's unless the caller sets them).
+struct Settings {
+  short Minlgh = 3;
+  short Maxlgh = 6000;
+  short Minocc = 0;
+  short Minsam = 1;
+  short Dist = 0;
+};
+
+// The search over P (sampled) and D (the rest) with the given settings.
 inline Result search(const std::vector<std::string>& P, const std::vector<std::string>& D,
-                     short Dist = 0) {
+                     const Settings& s) {
   const int Sam = static_cast<int>(P.size()), Tot = Sam + static_cast<int>(D.size());
-  const short Minlgh = 3, Maxlgh = 6000, Minocc = static_cast<short>(Tot / 4);
+  const short Minlgh = s.Minlgh, Maxlgh = s.Maxlgh, Minocc = s.Minocc, Dist = s.Dist;
   Result r;
-  r.Minsam = minsam(Tot, Sam, Minocc);
+  r.Minsam = s.Minsam;
   Tree tree;
   tree.build(P);
   State st;
@@ -218,6 +227,18 @@ inline Result search(const std::vector<std::string>& P, const std::vector<std::s
   }
   r.console = st.console;
   return r;
+}
+
+// The console run's search: Minlgh 3, Maxlgh 6000, Minocc Tot / 4, Minsam from the sample
+// threshold, Dist 0 unless given.
+inline Result search(const std::vector<std::string>& P, const std::vector<std::string>& D,
+                     short Dist = 0) {
+  const int Sam = static_cast<int>(P.size()), Tot = Sam + static_cast<int>(D.size());
+  Settings s;
+  s.Minocc = static_cast<short>(Tot / 4);
+  s.Minsam = minsam(Tot, Sam, s.Minocc);
+  s.Dist = Dist;
+  return search(P, D, s);
 }
 
 }  // namespace literal_ma

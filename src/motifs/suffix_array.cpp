@@ -1,0 +1,133 @@
+// Joining the sequences, sorting the suffixes (libdivsufsort, 32- or 64-bit) and the common
+// prefixes of neighbours by the permuted method (each suffix compared with its predecessor in
+// text order, so that the count carried from one position to the next amortises the scans).
+#include "motifs/suffix_array.h"
+
+#include <divsufsort.h>
+#include <divsufsort64.h>
+
+#include <array>
+#include <limits>
+#include <new>
+#include <stdexcept>
+
+namespace {
+// A byte that no sequence holds, NUL first.
+char unused_byte(SequenceViews seqs) {
+  std::array<bool, 256> used{};
+  size_t distinct = 0;
+  for (std::string_view s : seqs) {
+    for (char c : s) {
+      bool& u = used[static_cast<unsigned char>(c)];
+      if (!u) {
+        u = true;
+        if (++distinct == used.size()) break;
+      }
+    }
+    if (distinct == used.size()) break;
+  }
+  for (size_t b = 0; b < used.size(); ++b)
+    if (!used[b]) return static_cast<char>(static_cast<unsigned char>(b));
+  throw std::invalid_argument("the sequences hold every byte value: none is left to end them");
+}
+
+void sort_suffixes(const std::string& text, std::vector<uint32_t>& sa) {
+  static_assert(sizeof(saidx_t) == sizeof(uint32_t));
+  if (text.empty()) return;
+  const auto* t = reinterpret_cast<const sauchar_t*>(text.data());
+  if (divsufsort(t, reinterpret_cast<saidx_t*>(sa.data()), static_cast<saidx_t>(text.size())) != 0)
+    throw std::bad_alloc();
+}
+
+void sort_suffixes(const std::string& text, std::vector<uint64_t>& sa) {
+  static_assert(sizeof(saidx64_t) == sizeof(uint64_t));
+  if (text.empty()) return;
+  const auto* t = reinterpret_cast<const sauchar_t*>(text.data());
+  if (divsufsort64(t, reinterpret_cast<saidx64_t*>(sa.data()), static_cast<saidx64_t>(text.size())) != 0)
+    throw std::bad_alloc();
+}
+}  // namespace
+
+template <class Index>
+uint64_t SuffixArray<Index>::capacity() {
+  // The sorter takes signed lengths.
+  return sizeof(Index) == 4 ? static_cast<uint64_t>(std::numeric_limits<int32_t>::max())
+                            : static_cast<uint64_t>(std::numeric_limits<int64_t>::max());
+}
+
+template <class Index>
+SuffixArray<Index>::SuffixArray(SequenceViews seqs, bool withLcp,
+                                const std::function<void(const char*)>& phase) {
+  separator_ = unused_byte(seqs);
+  uint64_t total = 0;
+  for (std::string_view s : seqs) total += s.size() + 1;
+  if (total > capacity()) throw std::length_error("text too long for this index width");
+
+  if (phase) phase("joining the sequences");
+  text_.reserve(static_cast<size_t>(total));
+  starts_.reserve(seqs.size() + 1);
+  for (std::string_view s : seqs) {
+    starts_.push_back(static_cast<Index>(text_.size()));
+    text_.append(s);
+    text_.push_back(separator_);
+  }
+  starts_.push_back(static_cast<Index>(text_.size()));
+  const size_t n = text_.size();
+  blocks_.resize((n >> kBlockBits) + 1);
+  Index s = 0;
+  for (size_t b = 0; b < blocks_.size(); ++b) {
+    const size_t p = b << kBlockBits;
+    while (s + 1 < starts_.size() - 1 && starts_[s + 1] <= p) ++s;
+    blocks_[b] = s;
+  }
+
+  if (phase) phase("sorting the suffixes");
+  sa_.resize(n);
+  sort_suffixes(text_, sa_);
+  if (withLcp) {
+    if (phase) phase("comparing neighbouring suffixes");
+    compute_lcp();
+  }
+}
+
+template <class Index>
+void SuffixArray<Index>::compute_lcp() {
+  const size_t n = text_.size();
+  if (n == 0) return;
+  // plcp first holds, for each position, the start of the suffix ranked just before it (the
+  // first-ranked suffix has none: n); each entry is overwritten by the common prefix length.
+  plcp_.resize(n);
+  // Both loops read one array in order and touch another anywhere: the memory is asked for the
+  // far entry some steps ahead, so that the waits overlap.
+  constexpr size_t kAhead = 32;
+  plcp_[sa_[0]] = static_cast<Index>(n);
+  for (size_t i = 1; i < n; ++i) {
+    if (i + kAhead < n) __builtin_prefetch(&plcp_[sa_[i + kAhead]], 1);
+    plcp_[sa_[i]] = sa_[i - 1];
+  }
+  const char* t = text_.data();
+  const char sep = separator_;
+  size_t h = 0;
+  for (size_t p = 0; p < n; ++p) {
+    if (p + kAhead < n && plcp_[p + kAhead] < n) __builtin_prefetch(t + plcp_[p + kAhead] + h);
+    const size_t j = plcp_[p];
+    if (j == n || t[p] == sep) {
+      h = 0;
+      plcp_[p] = 0;
+      continue;
+    }
+    // Both texts end with a separator, which stops the scan before either runs out.
+    while (t[p + h] == t[j + h] && t[p + h] != sep) ++h;
+    plcp_[p] = static_cast<Index>(h);
+    if (h > 0) --h;
+  }
+}
+
+template <class Index>
+void SuffixArray<Index>::release() {
+  std::vector<Index>().swap(sa_);
+  std::vector<Index>().swap(plcp_);
+}
+
+template class SuffixArray<uint32_t>;
+template class SuffixArray<uint64_t>;

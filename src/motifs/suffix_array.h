@@ -1,0 +1,70 @@
+// The sequences joined into one text with a separator byte after each, the suffix array of that
+// text (sorted by a maintained library) and, when asked for, the length of the common prefix of
+// each suffix with the one before it in the array, cut at sequence ends: no common prefix
+// crosses a separator, so every prefix counted is a substring of one sequence.
+//
+// Index is the width of the positions: 32 bits while the text has fewer than 2^31 bytes (the
+// sorter's own limit), 64 bits beyond. Memory: the text (1 byte a residue), the array (one Index
+// a residue), the prefix lengths (one more), and a small table to find the sequence of a position.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/sequence_views.h"
+
+template <class Index>
+class SuffixArray {
+ public:
+  // The separator is a byte that no sequence holds (0 unless a sequence holds a NUL byte); when
+  // every byte value occurs, std::invalid_argument. Exhausted memory throws std::bad_alloc.
+  // `phase` (when given) hears the name of each step as it starts.
+  SuffixArray(SequenceViews seqs, bool withLcp,
+              const std::function<void(const char*)>& phase = {});
+
+  // The largest text the width can sort.
+  static uint64_t capacity();
+
+  Index size() const { return static_cast<Index>(text_.size()); }
+  const std::string& text() const { return text_; }
+  // The start of the suffix at rank i.
+  Index at(Index i) const { return sa_[i]; }
+  // The common prefix of the suffixes at ranks i - 1 and i within their sequences (0 for i = 0).
+  Index lcp(Index i) const { return plcp_[sa_[i]]; }
+  // Asks the memory for lcp(i) ahead of its use: the ranks are read in order, but the prefix
+  // lengths they lead to lie anywhere.
+  void prefetch_lcp(Index i) const { __builtin_prefetch(&plcp_[sa_[i]]); }
+
+  size_t sequences() const { return starts_.size() - 1; }
+  // The sequence that holds text position p (a separator belongs to the sequence it ends).
+  Index sequence_of(Index p) const {
+    Index s = blocks_[p >> kBlockBits];
+    while (starts_[s + 1] <= p) ++s;
+    return s;
+  }
+  Index start_of(Index s) const { return starts_[s]; }
+  // The position of the separator after sequence s.
+  Index end_of(Index s) const { return starts_[s + 1] - 1; }
+  std::string_view sequence(Index s) const {
+    return std::string_view(text_).substr(starts_[s], end_of(s) - starts_[s]);
+  }
+
+  // Frees the prefix lengths and the array once they are no longer read.
+  void release();
+
+ private:
+  static constexpr int kBlockBits = 8;
+  void compute_lcp();
+
+  std::string text_;
+  char separator_ = '\0';
+  std::vector<Index> starts_;  // by sequence, then the text length
+  std::vector<Index> blocks_;  // by block of 2^kBlockBits positions: the sequence at its start
+  std::vector<Index> sa_;
+  std::vector<Index> plcp_;    // by text position
+};
+
+extern template class SuffixArray<uint32_t>;
+extern template class SuffixArray<uint64_t>;
