@@ -119,10 +119,12 @@ void mine_ng(const std::vector<std::string_view>& sequences, const MineSettings&
 class MotifProgress : public MotifObserver {
  public:
   void building(uint64_t done, uint64_t total, uint64_t size) override {
-    progress::show("building the motif index: %llu of %llu sequences, %llu nodes",
+    progress::show("building the motif index: %llu of %llu sequences, %llu residues",
                    static_cast<unsigned long long>(done), static_cast<unsigned long long>(total),
                    static_cast<unsigned long long>(size));
   }
+  // The console's spinner counts the tests; progress here does not.
+  bool hears_tests() const override { return false; }
   void found(const MotifSearch& ms, std::string_view) override {
     progress::show("motif search: %llu motifs, %llu checked", static_cast<unsigned long long>(ms.Ct),
                    static_cast<unsigned long long>(ms.St));
