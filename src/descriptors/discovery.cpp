@@ -13,9 +13,8 @@ void Discriminate(FamilyTable& ft, const Settings& s, DiscoveryState& ds, const 
   if (s.Step != 1)
     throw std::invalid_argument("the descriptor discovery works only with step 1 (step " +
                                 std::to_string(s.Step) + " given)");
-  ds.LongMot = 1;
+  ds.reset();
   DeleteResults(ft);
-  DeleteDDs(ds);
 
   RepeatClasses rc;
   FilterScratch fs;

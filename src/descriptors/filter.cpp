@@ -74,8 +74,8 @@ void Filter(FamilyTable& ft, const Settings& st, DiscoveryState& ds, RepeatClass
 
     // Best family: the largest count; among the tied families the smallest size; among those
     // the highest number. Only families the word occurs in can hold the largest count. The
-    // search for the smallest size starts above any family size (the old table started at
-    // MAX_CHAINE, above the largest family the console runs take, so the answer is the same).
+    // search for the smallest size starts above any family size (the old table started at 6000,
+    // above the largest family the console runs take, so the answer is the same).
     uint32_t maxCount = 0;
     float bestShare = 0;
     for (uint32_t f : fs.touchedFams) {
@@ -140,5 +140,3 @@ void DeleteResults(FamilyTable& ft) {
     }
   }
 }
-
-void DeleteDDs(DiscoveryState& ds) { ds.AllDDs.clear(); }

@@ -40,5 +40,3 @@ void Filter(FamilyTable& ft, const Settings& s, DiscoveryState& ds, RepeatClasse
 // Resets the descriptor results held by the family list: nbDDs and hit records of every family
 // and sequence. Families, sequences and their positions stay.
 void DeleteResults(FamilyTable& ft);
-// Empties AllDDs.
-void DeleteDDs(DiscoveryState& ds);

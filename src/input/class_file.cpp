@@ -68,13 +68,12 @@ ClassLabels ReadClassLabels(Console& con, FILE* classFile, int sequences) {
 void WriteSeqFile(const InputTables& t, ClassGrouping& g, Console& con, FILE* classFile) {
   ClassFileReader reader(classFile, con);
   int N = 0;
+  g.reset();
   g.LstClsForMSDD = reader.read_names(N);
   OutFile out = OutFile::create(kSeqFileName);
   con.print(kSeqFileOpened);
   reader.read_data_header();
 
-  g.SeqGroups.clear();
-  g.Labels.clear();
   int k = 0, s = 0;
   bool need_label = true;
   std::string label;

@@ -38,7 +38,7 @@ MemberRules rules_of(ReaderMember m) {
     case ReaderMember::FormatFile:
     case ReaderMember::GetDataNg: break;
   }
-  return {kNonLetter, kMaxSequences, false};
+  return {kNonLetter, kSampleSize, false};
 }
 
 std::string read_all(FILE* in) {

@@ -48,7 +48,6 @@ bool ask_test_file(WorkArea& wa) {
     const std::string name = ask_with_default(wa.con, {kTestPrompt1, kTestPrompt2}, "");
     if (name.empty()) return false;
     if (InFile f = open_input(name)) {
-      wa.input.Sam1 = kSampleSize;
       get_test_data(wa.input, wa.con, f.get());
       return true;
     }
@@ -92,7 +91,6 @@ void ask_score(Console& con, Settings& s) {
 }  // namespace
 
 void DDMS(WorkArea& wa, const std::string&, const std::string&, const std::string&) {
-  wa.settings = Settings();
 
   std::string seqName, className;
   InFile seqFile = ask_sequence_file(wa.con, seqName);

@@ -10,6 +10,9 @@
 
 namespace literal {
 
+// The old fixed tables of the discovery: Drapeau entries and per-sequence counters.
+constexpr int32_t MAX_CHAINE = 6000;
+
 void Push(int value, PileCell*& stack) { stack = new PileCell{value, stack}; }
 
 void Pop(PileCell*& stack, unsigned& out) {
