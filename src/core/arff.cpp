@@ -1,5 +1,9 @@
 #include "core/arff.h"
 
+namespace {
+bool is_control(char c) { return static_cast<unsigned char>(c) < 0x20 || c == '\x7f'; }
+}  // namespace
+
 std::string arff_quote(std::string_view name) {
   std::string out;
   bool quote = false;
@@ -12,9 +16,8 @@ std::string arff_quote(std::string_view name) {
       case '\t': out += "\\t"; quote = true; break;
       case '\n': out += "\\n"; quote = true; break;
       case '\r': out += "\\r"; quote = true; break;
-      case '\x1e': out += "\\u001E"; quote = true; break;
       default:
-        if (c == ' ' || c == ',' || c == '{' || c == '}') quote = true;
+        if (c == ' ' || c == ',' || c == '{' || c == '}' || is_control(c)) quote = true;
         out += c;
     }
   }
@@ -33,10 +36,11 @@ void ArffWriter::attribute(std::string_view name) {
 void ArffWriter::class_attribute(const std::vector<std::string>& names) {
   f_.write("@attribute class {");
   for (size_t i = 0; i < names.size(); ++i) {
+    if (i > 0) f_.write(",");
     f_.write(arff_quote(names[i]));
-    f_.write(i + 1 < names.size() ? "," : "}");
   }
-  f_.write("\n");
+  // Closed even without a name: the reader takes "{}" (a context with no rows).
+  f_.write("}\n");
 }
 
 void ArffWriter::data() { f_.write("\n@data\n"); }

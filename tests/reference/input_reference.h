@@ -22,7 +22,7 @@ struct RefSeqFile {
   std::vector<std::string> names;
   std::string seqfile;    // bytes of SeqFile.seq
   std::string out;        // console texts
-  bool failed = false;    // the class file ran out (header section or labels)
+  bool failed = false;    // the class file ran out (header section or labels) or named a class twice
   int written = 0;        // sequences written
 };
 

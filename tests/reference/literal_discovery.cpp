@@ -315,10 +315,10 @@ std::string ArffFile(const WorkArea& wa, const LDDEntry* head, const std::string
   std::getline(cls, line);
   for (uint32_t j = 0; j < wa.families.NbFamilles; ++j) {
     std::getline(cls, line);
+    if (j > 0) out += ",";
     out += arff_quote(line);
-    out += j < wa.families.NbFamilles - 1 ? "," : "}";
   }
-  out += "\n\n@data\n";
+  out += "}\n\n@data\n";
   for (long j = wa.families.NbFamilles; j < N; ++j) std::getline(cls, line);
   std::getline(cls, line);
   for (uint32_t i = 1; i <= wa.families.NbChaines; ++i) {
