@@ -1,3 +1,4 @@
+// The ARFF quoting rule and the context layout.
 #include "core/arff.h"
 
 namespace {
@@ -45,12 +46,23 @@ void ArffWriter::class_attribute(const std::vector<std::string>& names) {
 
 void ArffWriter::data() { f_.write("\n@data\n"); }
 
-void ArffWriter::end_row(const std::string* label) {
+void ArffWriter::append_row_end(std::string& out, bool afterValues, const std::string* label) {
   if (label) {
-    if (!row_.empty()) row_.push_back(',');
-    row_ += arff_quote(*label);
+    if (afterValues) out.push_back(',');
+    out += arff_quote(*label);
   }
-  row_.push_back('\n');
+  out.push_back('\n');
+}
+
+void ArffWriter::end_row(const std::string* label) {
+  append_row_end(row_, !row_.empty(), label);
   f_.write(row_);
   row_.clear();
+}
+
+void ArffWriter::row(std::string_view values, const std::string* label) {
+  batch_.borrow(values);
+  end_.clear();
+  append_row_end(end_, !values.empty(), label);
+  batch_.copy(end_);
 }

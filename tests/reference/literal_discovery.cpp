@@ -368,10 +368,10 @@ Outcome Discriminate(WorkArea& wa, const std::string& classFileText) {
     DDEntry e;
     e.number = dd->number;
     e.start = dd->start;
-    for (PileCell* c = dd->families; c; c = c->next) e.families.push_back(c->value);
+    for (PileCell* c = dd->families; c; c = c->next) e.families.push_back(static_cast<uint32_t>(c->value));
     e.length = dd->length;
-    e.familyCount = dd->familyCount;
-    e.familySize = dd->familySize;
+    e.familyCount = static_cast<uint32_t>(dd->familyCount);
+    e.familySize = static_cast<uint32_t>(dd->familySize);
     for (uint32_t j = 1; j <= wa.families.NbChaines; ++j)
       if (dd->presence[j] != 0) e.presence.emplace_back(j, static_cast<uint32_t>(dd->presence[j]));
     inOrder.push_back(std::move(e));
