@@ -78,12 +78,12 @@ struct LDDEntry {
 
 // The discovery's globals.
 struct State {
-  WorkArea& wa;
+  Parts wa;
   std::vector<int32_t> V;  // one slot per position of T, then the scan bound
   size_t boundSlot = 0;
   LDDEntry* AllDDs = nullptr;
 
-  explicit State(WorkArea& w) : wa(w) {}
+  explicit State(Parts w) : wa(w) {}
   int64_t bound() const { return V[boundSlot]; }
 };
 
@@ -94,7 +94,7 @@ ClassPile* Find(ClassPile* list, int32_t k) {
 }
 
 void Initialize(State& st) {
-  WorkArea& wa = st.wa;
+  Parts& wa = st.wa;
   const size_t n = wa.families.T.size();
   st.V.assign(n + 1, 0);
   st.boundSlot = n;
@@ -118,14 +118,14 @@ void Initialize(State& st) {
   st.V[st.boundSlot] = static_cast<int32_t>(n) - 1;
 }
 
-int64_t EndOfSequenceOf(const WorkArea& wa, int64_t p) {
+int64_t EndOfSequenceOf(const Parts& wa, int64_t p) {
   uint32_t j = 1;
   while (wa.families.Drapeau[j] < p) ++j;
   return wa.families.Drapeau[j];
 }
 
 void Construct(State& st) {
-  WorkArea& wa = st.wa;
+  Parts& wa = st.wa;
   auto& V = st.V;
   const int64_t L = wa.discovery.LongMot;
   ClassPile* A = nullptr;
@@ -176,7 +176,7 @@ void Construct(State& st) {
 }
 
 // The sequence j with Drapeau[j-1] < p <= Drapeau[j], sequence 1 starting at position 0.
-uint32_t SequenceOf(const WorkArea& wa, int64_t p) {
+uint32_t SequenceOf(const Parts& wa, int64_t p) {
   for (uint32_t j = 1;; ++j) {
     const int64_t before = j == 1 ? -1 : wa.families.Drapeau[j - 1];
     if (before < p && p <= wa.families.Drapeau[j]) return j;
@@ -184,7 +184,7 @@ uint32_t SequenceOf(const WorkArea& wa, int64_t p) {
 }
 
 void Filter(State& st) {
-  WorkArea& wa = st.wa;
+  Parts& wa = st.wa;
   auto& V = st.V;
   if (wa.discovery.NbrClasses == 0) return;
   ClassPile* list = nullptr;
@@ -281,11 +281,11 @@ void Filter(State& st) {
   DeleteListePile(list);
 }
 
-std::string Text(const WorkArea& wa, const LDDEntry* dd) {
+std::string Text(const Parts& wa, const LDDEntry* dd) {
   return wa.families.T.substr(static_cast<size_t>(dd->start), static_cast<size_t>(dd->length));
 }
 
-std::string ResultFile(const WorkArea& wa, const LDDEntry* head) {
+std::string ResultFile(const Parts& wa, const LDDEntry* head) {
   char buf[256];
   std::string out;
   std::snprintf(buf, sizeof buf, "ALPHA = %f ", static_cast<double>(100 * wa.settings.ALPHA));
@@ -303,7 +303,7 @@ std::string ResultFile(const WorkArea& wa, const LDDEntry* head) {
   return out;
 }
 
-std::string ArffFile(const WorkArea& wa, const LDDEntry* head, const std::string& classFileText) {
+std::string ArffFile(const Parts& wa, const LDDEntry* head, const std::string& classFileText) {
   std::istringstream cls(classFileText);
   std::string line;
   std::string out = "@relation Context\n\n";
@@ -338,8 +338,10 @@ std::string ArffFile(const WorkArea& wa, const LDDEntry* head, const std::string
 
 }  // namespace
 
-Outcome Discriminate(WorkArea& wa, const std::string& classFileText) {
-  State st(wa);
+Outcome Discriminate(FamilyTable& ft, DiscoveryState& ds, const Settings& s,
+                     const std::string& classFileText) {
+  State st({ft, ds, s});
+  Parts& wa = st.wa;
   wa.discovery.LongMot = 1;
   for (FamilyEntry& f : wa.families.Results) {
     f.nbDDs = 0;
@@ -386,8 +388,9 @@ Outcome Discriminate(WorkArea& wa, const std::string& classFileText) {
   return result;
 }
 
-std::vector<int32_t> ClassesAfter(WorkArea& wa, int cycles) {
-  State st(wa);
+std::vector<int32_t> ClassesAfter(FamilyTable& ft, DiscoveryState& ds, const Settings& s, int cycles) {
+  State st({ft, ds, s});
+  Parts& wa = st.wa;
   Initialize(st);
   for (int i = 0; i < cycles; ++i) {
     Construct(st);
