@@ -1,3 +1,4 @@
+// Ending a run, and the program's own error and warning lines.
 #include "core/run_exit.h"
 
 #include <cstdarg>

@@ -94,9 +94,6 @@ struct DDEntry {
   // Live occurrences per sequence, stored sparse: (sequence number from 1, count), ascending
   // sequence numbers, only sequences with a count above 0.
   std::vector<std::pair<uint32_t, uint32_t>> presence;
-
-  // Occurrences of the descriptor in sequence `seq` (1-based); 0 when absent.
-  uint32_t presence_of(uint32_t seq) const;
 };
 
 // What a descriptor discovery leaves: the accepted descriptors in order of acceptance

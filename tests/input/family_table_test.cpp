@@ -57,7 +57,6 @@ TEST(FillTable, BuildsFamiliesTextAndEndPositions) {
   ASSERT_EQ(seqfile, "/\nACD\nEF\n/\nGHIK");
   const WorkArea& wa = t.wa;
   EXPECT_EQ(wa.families.NbFamilles, 2u);
-  EXPECT_EQ(GetFamiliesNumber(wa.families), 2u);
   EXPECT_EQ(wa.families.NbChaines, 3u);
   EXPECT_EQ(wa.families.T, "ACDEFGHIK");
   EXPECT_EQ(wa.families.Drapeau, (std::vector<int64_t>{0, 2, 4, 8}));
