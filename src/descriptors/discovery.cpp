@@ -9,12 +9,11 @@
 #include "descriptors/repeat_classes.h"
 #include "input/family_table.h"
 
-void Discriminate(FamilyTable& ft, const Settings& s, DiscoveryState& ds, const CycleFn& onCycle) {
+void Discriminate(const FamilyTable& ft, const Settings& s, DiscoveryState& ds, const CycleFn& onCycle) {
   if (s.Step != 1)
     throw std::invalid_argument("the descriptor discovery works only with step 1 (step " +
                                 std::to_string(s.Step) + " given)");
   ds.reset();
-  DeleteResults(ft);
 
   RepeatClasses rc;
   FilterScratch fs;

@@ -3,9 +3,9 @@
 //
 // Reads the family table (T, Drapeau, Results, NbFamilles, NbChaines, Longueur) and the settings
 // (ALPHA, BETA, Step, FilterAt); leaves the accepted descriptors (AllDDs, in order of
-// acceptance) and NbMot in the discovery state, and the hit records on the families and
-// sequences of the table. Prints nothing: `onCycle`, when given, is called after every filter
-// pass, so that the caller can show how far the discovery has come.
+// acceptance) and NbMot in the discovery state, and leaves the table as it was. Prints nothing:
+// `onCycle`, when given, is called after every filter pass, so that the caller can show how far
+// the discovery has come.
 #pragma once
 #include <functional>
 #include <string_view>
@@ -18,7 +18,7 @@ using CycleFn = std::function<void(const DiscoveryState&)>;
 // Only Step 1 is taken (std::invalid_argument otherwise): classes are built one residue at a
 // time, and other steps would leave positions that the extension never visits with stale
 // class numbers.
-void Discriminate(FamilyTable& ft, const Settings& s, DiscoveryState& ds, const CycleFn& onCycle = {});
+void Discriminate(const FamilyTable& ft, const Settings& s, DiscoveryState& ds, const CycleFn& onCycle = {});
 
 // The whole engine in one call: the family table of `groups` (FillTable), then Discriminate.
 void DiscoverDescriptors(SequenceViews sequences, const std::vector<std::vector<uint32_t>>& groups,

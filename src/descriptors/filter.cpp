@@ -1,4 +1,4 @@
-// The discrimination filter and the resets of the descriptor results.
+// The discrimination filter.
 #include "descriptors/filter.h"
 
 #include <algorithm>
@@ -9,10 +9,8 @@ void PrepareFilter(const FamilyTable& ft, FilterScratch& fs) {
   fs.famOf.assign(ft.NbChaines + 1, 0);
   fs.famCount.assign(ft.Results.size() + 1, 0);
   fs.famSize.assign(ft.Results.size() + 1, 0);
-  fs.firstSeq.assign(ft.Results.size() + 1, 0);
   for (const FamilyEntry& fam : ft.Results) {
     fs.famSize[fam.number] = fam.nbSequences;
-    fs.firstSeq[fam.number] = fam.sequences.empty() ? 0 : fam.sequences.front().number;
     for (const SequenceEntry& seq : fam.sequences) fs.famOf[seq.number] = fam.number;
   }
   fs.touchedSeqs.clear();
@@ -21,34 +19,18 @@ void PrepareFilter(const FamilyTable& ft, FilterScratch& fs) {
 }
 
 namespace {
-// Records an accepted class: its DDEntry, the family hits of the final set and the sequence hits.
-void Accept(FamilyTable& ft, DiscoveryState& ds, FilterScratch& fs, int64_t start, uint32_t best,
+// Records an accepted class as the next descriptor.
+void Accept(DiscoveryState& ds, FilterScratch& fs, int64_t start, uint32_t best,
             std::vector<uint32_t> families) {
-  const auto length = static_cast<int64_t>(ds.LongMot);
-  const auto total = static_cast<uint32_t>(fs.touchedSeqs.size());
-  ++ds.NbMot;
-  ++ft.Results[best - 1].nbDDs;
-
   std::sort(fs.touchedSeqs.begin(), fs.touchedSeqs.end());
   DDEntry dd;
-  dd.number = ds.NbMot;
+  dd.number = ++ds.NbMot;
   dd.start = start;
-  dd.length = length;
+  dd.length = static_cast<int64_t>(ds.LongMot);
   dd.familyCount = fs.famCount[best];
   dd.familySize = fs.famSize[best];
   dd.presence.reserve(fs.touchedSeqs.size());
   for (uint32_t s : fs.touchedSeqs) dd.presence.emplace_back(s, fs.seqCount[s]);
-
-  for (uint32_t f : families) {
-    FamilyEntry& fam = ft.Results[f - 1];
-    fam.hits.push_back({start, length});
-    for (uint32_t s : fs.touchedSeqs) {
-      if (fs.famOf[s] != f) continue;
-      SequenceEntry& seq = fam.sequences[s - fs.firstSeq[f]];
-      ++seq.nbDDs;
-      seq.hits.push_back({ds.NbMot, start, length, fs.seqCount[s], fs.famCount[f], total});
-    }
-  }
   dd.families = std::move(families);
   ds.AllDDs.push_back(std::move(dd));
 }
@@ -117,7 +99,7 @@ void clear_counts(FilterScratch& fs) {
 }
 }  // namespace
 
-void Filter(FamilyTable& ft, const Settings& st, DiscoveryState& ds, RepeatClasses& rc,
+void Filter(const FamilyTable& ft, const Settings& st, DiscoveryState& ds, RepeatClasses& rc,
             FilterScratch& fs) {
   if (ds.NbrClasses == 0) return;
   auto& V = rc.V;
@@ -134,7 +116,7 @@ void Filter(FamilyTable& ft, const Settings& st, DiscoveryState& ds, RepeatClass
       for (uint32_t f : fs.touchedFams)
         if (best.in_final_set(fs, f)) families.push_back(f);
       std::sort(families.begin(), families.end());
-      Accept(ft, ds, fs, first, best.number, std::move(families));
+      Accept(ds, fs, first, best.number, std::move(families));
       if (retiring)
         for (uint32_t i = b; i < e; ++i) fs.retire.push_back(rc.order[i]);
     } else if (best.share < st.ALPHA) {
@@ -148,15 +130,4 @@ void Filter(FamilyTable& ft, const Settings& st, DiscoveryState& ds, RepeatClass
 
   // Retirement comes after every class was examined, so decisions within a pass are independent.
   for (int32_t q : fs.retire) V[static_cast<size_t>(q)] = 0;
-}
-
-void DeleteResults(FamilyTable& ft) {
-  for (FamilyEntry& fam : ft.Results) {
-    fam.nbDDs = 0;
-    fam.hits.clear();
-    for (SequenceEntry& seq : fam.sequences) {
-      seq.nbDDs = 0;
-      seq.hits.clear();
-    }
-  }
 }

@@ -64,7 +64,7 @@ inline std::string class_file_text(const FamilySet& set) {
   return out;
 }
 
-// Every result of a discovery, one item per line.
+// Every result of a discovery, one descriptor per line.
 inline std::string dump_results(const DdParts& wa) {
   std::string out = "NbMot " + std::to_string(wa.discovery.NbMot) + "\n";
   for (const DDEntry& dd : wa.discovery.AllDDs) {
@@ -75,19 +75,6 @@ inline std::string dump_results(const DdParts& wa) {
     out += " presence";
     for (auto [s, c] : dd.presence) out += " " + std::to_string(s) + ":" + std::to_string(c);
     out += "\n";
-  }
-  for (const FamilyEntry& fam : wa.families.Results) {
-    out += "family " + std::to_string(fam.number) + " nbDDs " + std::to_string(fam.nbDDs) + " hits";
-    for (const FamilyHit& h : fam.hits) out += " " + std::to_string(h.start) + "+" + std::to_string(h.length);
-    out += "\n";
-    for (const SequenceEntry& seq : fam.sequences) {
-      out += " seq " + std::to_string(seq.number) + " nbDDs " + std::to_string(seq.nbDDs) + " hits";
-      for (const SequenceHit& h : seq.hits)
-        out += " [" + std::to_string(h.ddNumber) + " " + std::to_string(h.start) + "+" +
-               std::to_string(h.length) + " x" + std::to_string(h.occurrences) + " " +
-               std::to_string(h.familyCount) + "/" + std::to_string(h.totalCount) + "]";
-      out += "\n";
-    }
   }
   return out;
 }

@@ -1,5 +1,5 @@
-// The fast discovery against the literal one on random families: descriptor list, hit records
-// and the bytes of both output files must be identical.
+// The fast discovery against the literal one on random families: descriptor list (numbers,
+// texts, families, counts, presence) and the bytes of both output files must be identical.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -243,7 +243,6 @@ void Filter(State& st) {
       continue;
     }
     ++wa.discovery.NbMot;
-    ++wa.families.Results[best - 1].nbDDs;
     auto* dd = new LDDEntry;
     dd->number = wa.discovery.NbMot;
     dd->start = static_cast<int32_t>(s);
@@ -256,17 +255,6 @@ void Filter(State& st) {
     for (uint32_t j = 1; j <= wa.families.NbChaines; ++j) dd->presence[j] = static_cast<int32_t>(seqCount[j]);
     dd->next = st.AllDDs;
     st.AllDDs = dd;
-    for (PileCell* c = dd->families; c; c = c->next) {
-      FamilyEntry& f = wa.families.Results[static_cast<size_t>(c->value) - 1];
-      f.hits.push_back({dd->start, dd->length});
-      for (uint32_t i = 0; i < f.nbSequences; ++i) {
-        SequenceEntry& q = f.sequences[i];
-        if (seqCount[q.number] == 0) continue;
-        ++q.nbDDs;
-        q.hits.push_back({wa.discovery.NbMot, dd->start, dd->length, seqCount[q.number],
-                          famCount[f.number], static_cast<uint32_t>(total)});
-      }
-    }
     while (!IsEmpty(occ)) {
       Pop(occ, p);
       Push(static_cast<int>(p), retire);
@@ -338,19 +326,11 @@ std::string ArffFile(const Parts& wa, const LDDEntry* head, const std::string& c
 
 }  // namespace
 
-Outcome Discriminate(FamilyTable& ft, DiscoveryState& ds, const Settings& s,
+Outcome Discriminate(const FamilyTable& ft, DiscoveryState& ds, const Settings& s,
                      const std::string& classFileText) {
   State st({ft, ds, s});
   Parts& wa = st.wa;
   wa.discovery.LongMot = 1;
-  for (FamilyEntry& f : wa.families.Results) {
-    f.nbDDs = 0;
-    f.hits.clear();
-    for (SequenceEntry& q : f.sequences) {
-      q.nbDDs = 0;
-      q.hits.clear();
-    }
-  }
   wa.discovery.AllDDs.clear();
   Initialize(st);
   Filter(st);
@@ -388,7 +368,7 @@ Outcome Discriminate(FamilyTable& ft, DiscoveryState& ds, const Settings& s,
   return result;
 }
 
-std::vector<int32_t> ClassesAfter(FamilyTable& ft, DiscoveryState& ds, const Settings& s, int cycles) {
+std::vector<int32_t> ClassesAfter(const FamilyTable& ft, DiscoveryState& ds, const Settings& s, int cycles) {
   State st({ft, ds, s});
   Parts& wa = st.wa;
   Initialize(st);
