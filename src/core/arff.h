@@ -38,6 +38,7 @@ class ArffWriter {
 
   // A row whose values are joined already: written at the next flush_rows(), straight from
   // `values`, which must stay unchanged until then (rows of many kilobytes are never copied).
+  // The rows of one context are written either this way or value by value, not both.
   void row(std::string_view values, const std::string* label);
   void flush_rows() { batch_.flush(); }
 
