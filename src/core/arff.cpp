@@ -1,4 +1,9 @@
+// The ARFF quoting rule and the context layout.
 #include "core/arff.h"
+
+namespace {
+bool is_control(char c) { return static_cast<unsigned char>(c) < 0x20 || c == '\x7f'; }
+}  // namespace
 
 std::string arff_quote(std::string_view name) {
   std::string out;
@@ -12,9 +17,8 @@ std::string arff_quote(std::string_view name) {
       case '\t': out += "\\t"; quote = true; break;
       case '\n': out += "\\n"; quote = true; break;
       case '\r': out += "\\r"; quote = true; break;
-      case '\x1e': out += "\\u001E"; quote = true; break;
       default:
-        if (c == ' ' || c == ',' || c == '{' || c == '}') quote = true;
+        if (c == ' ' || c == ',' || c == '{' || c == '}' || is_control(c)) quote = true;
         out += c;
     }
   }
@@ -33,20 +37,32 @@ void ArffWriter::attribute(std::string_view name) {
 void ArffWriter::class_attribute(const std::vector<std::string>& names) {
   f_.write("@attribute class {");
   for (size_t i = 0; i < names.size(); ++i) {
+    if (i > 0) f_.write(",");
     f_.write(arff_quote(names[i]));
-    f_.write(i + 1 < names.size() ? "," : "}");
   }
-  f_.write("\n");
+  // Closed even without a name: the reader takes "{}" (a context with no rows).
+  f_.write("}\n");
 }
 
 void ArffWriter::data() { f_.write("\n@data\n"); }
 
-void ArffWriter::end_row(const std::string* label) {
+void ArffWriter::append_row_end(std::string& out, bool afterValues, const std::string* label) {
   if (label) {
-    if (!row_.empty()) row_.push_back(',');
-    row_ += arff_quote(*label);
+    if (afterValues) out.push_back(',');
+    out += arff_quote(*label);
   }
-  row_.push_back('\n');
+  out.push_back('\n');
+}
+
+void ArffWriter::end_row(const std::string* label) {
+  append_row_end(row_, !row_.empty(), label);
   f_.write(row_);
   row_.clear();
+}
+
+void ArffWriter::row(std::string_view values, const std::string* label) {
+  batch_.borrow(values);
+  end_.clear();
+  append_row_end(end_, !values.empty(), label);
+  batch_.copy(end_);
 }

@@ -5,33 +5,49 @@
 #include <vector>
 
 #include "core/out_file.h"
+#include "core/row_batch.h"
 
-// Quotes a name as the ARFF reader expects: backslash, both quotes, '%', tab, line feed,
-// carriage return and the byte 0x1E are escaped with a backslash; a name that needed an escape,
-// or holds a space, a comma or a brace, or is empty or exactly "?", is put in single quotes.
-// Every other name is returned as it stands.
+// Quotes a name as the ARFF reader expects: backslash, both quotes, '%', tab, line feed and
+// carriage return are escaped with a backslash; a name that needed an escape, or holds a space,
+// a comma, a brace or any other control byte (below 0x20, or 0x7F), or is empty or exactly "?",
+// is put in single quotes. Every other name is returned as it stands.
+// The reader splits a bare name at a control byte, but reads one back as it stands between
+// quotes; it knows no escape for one (it reads "\u0001" as "u0001"), so those bytes stay raw.
 std::string arff_quote(std::string_view name);
 
-// Writes one context in the reference layout:
-//   "@relation Context\n\n", one "@attribute <name> {1,0}\n" per attribute,
-//   with classes "@attribute class {" names joined by "," then "}" (no "}" when there is no
-//   name) and "\n", then "\n@data\n", then the rows: values "1"/"0" joined by ",", then, with
-//   classes, "," (only after at least one value) and the label, and "\n".
+// Writes one context in the layout of every approach:
+//   "@relation Context\n\n", one "@attribute <name> {1,0}\n" per attribute, with classes
+//   "@attribute class {" and the names joined by "," and "}\n", then "\n@data\n", then the rows:
+//   values "1"/"0" joined by ",", then, with classes, "," (only after at least one value) and
+//   the label, and "\n". Names and labels go through arff_quote.
 class ArffWriter {
  public:
-  explicit ArffWriter(OutFile& file) : f_(file) {}
+  explicit ArffWriter(OutFile& file) : f_(file), batch_(file) {}
   void relation();
   void attribute(std::string_view name);
   void class_attribute(const std::vector<std::string>& names);
   void data();
+
+  // A row value by value: value() for each attribute, then end_row, which writes it; label
+  // null means a context without classes.
   void value(bool present) {
     if (!row_.empty()) row_.push_back(',');
     row_.push_back(present ? '1' : '0');
   }
-  // Ends the row and writes it; label null means a context without classes.
   void end_row(const std::string* label);
 
+  // A row whose values are joined already: written at the next flush_rows(), straight from
+  // `values`, which must stay unchanged until then (rows of many kilobytes are never copied).
+  // The rows of one context are written either this way or value by value, not both.
+  void row(std::string_view values, const std::string* label);
+  void flush_rows() { batch_.flush(); }
+
  private:
+  // What follows a row's values: the class part and the line end.
+  static void append_row_end(std::string& out, bool afterValues, const std::string* label);
+
   OutFile& f_;
-  std::string row_;  // the row being built, written in one piece
+  std::string row_;  // the row being built value by value, written in one piece
+  RowBatch batch_;
+  std::string end_;  // scratch for the end of a batched row
 };

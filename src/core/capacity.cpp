@@ -1,3 +1,4 @@
+// The refusal of what exceeds a console capacity.
 #include "core/capacity.h"
 
 #include "core/run_exit.h"

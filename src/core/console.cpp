@@ -1,3 +1,4 @@
+// The console's text writer and its prompt reader.
 #include "core/console.h"
 
 #include <termios.h>

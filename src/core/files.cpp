@@ -1,3 +1,4 @@
+// Opening input files and reading whole lines.
 #include "core/files.h"
 
 #include <sys/stat.h>

@@ -4,14 +4,12 @@
 #include <cstdint>
 
 inline constexpr int32_t MAX_KMR = 3000000;    // characters of T, terminator included
-inline constexpr int32_t MAX_CHAINE = 6000;    // Drapeau entries; start of the smallest-family search
-inline constexpr int32_t MAX_CAR = 6000;       // line buffer of the family-table builder
-inline constexpr int32_t MAX_ALPHABET = 255;   // per-character tables of the first numbering
 inline constexpr int32_t MAX_FAM = 20;         // per-family counters, entry 0 reserved: 19 families
 
 // Capacities that the old tables wrote as plain numbers.
-inline constexpr int kSampleSize = 4000;         // sequences held by P (and by D)
-inline constexpr int kMaxSequences = 4000;       // sequences of a dd, ddsm or ng run
+// Sequences held by P (and by D): the sample of an ma run, and every sequence of a dd, ddsm or ng
+// run, whose later steps read P for each sequence counted.
+inline constexpr int kSampleSize = 4000;
 inline constexpr int kMaxMotifSequences = 8000;  // sequences of an ma run (4000 sampled + 4000 in D)
 inline constexpr int kMaxTestSequences = 400;    // test sequences (SLstT)
 inline constexpr int kMaxResidues = 5998;        // residues kept of one sequence

@@ -1,3 +1,4 @@
+// Numbers read from the start of a text.
 #include "core/number_text.h"
 
 #include <cerrno>

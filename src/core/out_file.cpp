@@ -1,3 +1,4 @@
+// Output files: the large buffer, the unbuffered pieces and the checked close.
 #include "core/out_file.h"
 
 #include <sys/uio.h>

@@ -1,3 +1,4 @@
+// The progress line on standard error and its erasure before every other text.
 #include "core/progress.h"
 
 #include <sys/ioctl.h>

@@ -1,3 +1,4 @@
+// The prompts several runs share.
 #include "core/prompts.h"
 
 #include "core/number_text.h"

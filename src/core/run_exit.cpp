@@ -1,3 +1,4 @@
+// Ending a run, and the program's own error and warning lines.
 #include "core/run_exit.h"
 
 #include <cstdarg>
@@ -36,6 +37,24 @@ void warn(const char* fmt, ...) {
   va_start(ap, fmt);
   diagnostic("warning: ", fmt, ap);
   va_end(ap);
+}
+
+std::string diagnostic_text(std::string_view text) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (char c : text) {
+    const auto b = static_cast<unsigned char>(c);
+    if (c == '\\') {
+      out += "\\\\";
+    } else if (b < 0x20 || b == 0x7f) {
+      out += "\\x";
+      out += kHex[b >> 4];
+      out += kHex[b & 15];
+    } else {
+      out += c;
+    }
+  }
+  return out;
 }
 
 void end_run(int status) { throw RunExit{status}; }

@@ -4,6 +4,7 @@
 // "error: ..." or "warning: ...", on a line of their own (a progress line is erased first).
 #pragma once
 #include <string>
+#include <string_view>
 
 struct RunExit {
   int status;
@@ -17,6 +18,10 @@ void report_error(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 
 // Writes "warning: <message>\n" to standard error (printf format); the run goes on.
 void warn(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+
+// A text read from a file (a class name, a label) as a diagnostic shows it: a backslash doubled
+// and every control byte written as \xNN, so that the diagnostic stays one visible line.
+std::string diagnostic_text(std::string_view text);
 
 // Ends the run with status, printing nothing.
 [[noreturn]] void end_run(int status);

@@ -1,3 +1,4 @@
+// The printf-style formatting of the program's texts.
 #include "core/text_format.h"
 
 #include <cstdio>

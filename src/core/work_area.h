@@ -40,36 +40,16 @@ struct ClassGrouping {
   void reset() { *this = ClassGrouping(); }
 };
 
-// A descriptor's record on a family it names (pushed when the descriptor is accepted).
-struct FamilyHit {
-  int64_t start;
-  int64_t length;
-};
-
-// A descriptor's record on a sequence that contains it.
-struct SequenceHit {
-  uint32_t ddNumber;
-  int64_t start;
-  int64_t length;
-  uint32_t occurrences;  // live occurrences in this sequence
-  uint32_t familyCount;  // sequences of this sequence's family that contain the word
-  uint32_t totalCount;   // sequences of all families that contain the word
-};
-
 struct SequenceEntry {
   uint32_t number = 0;  // from 1 over the whole grouped order
   uint32_t length = 0;  // residues
   uint64_t start = 0;   // position in T of the first residue
-  uint32_t nbDDs = 0;
-  std::vector<SequenceHit> hits;  // a stack: the most recent record is the last element
 };
 
 struct FamilyEntry {
   uint32_t number = 0;  // from 1, in the order of the class names
   uint32_t nbSequences = 0;
-  uint32_t nbDDs = 0;
   std::vector<SequenceEntry> sequences;  // in grouped order
-  std::vector<FamilyHit> hits;           // a stack: the most recent record is the last element
 };
 
 // The family table and the concatenated text of the descriptor approaches (FillTable).
@@ -94,9 +74,6 @@ struct DDEntry {
   // Live occurrences per sequence, stored sparse: (sequence number from 1, count), ascending
   // sequence numbers, only sequences with a count above 0.
   std::vector<std::pair<uint32_t, uint32_t>> presence;
-
-  // Occurrences of the descriptor in sequence `seq` (1-based); 0 when absent.
-  uint32_t presence_of(uint32_t seq) const;
 };
 
 // What a descriptor discovery leaves: the accepted descriptors in order of acceptance

@@ -27,8 +27,6 @@ float threshold(const std::string& text) { return static_cast<float>(text_to_dou
 }  // namespace
 
 void RunDiscovery(WorkArea& wa, FILE* seqFile, FILE* classFile, const char* before) {
-  wa.families.reset();
-  wa.discovery.reset();
   FormatFile(wa.input, wa.classes, wa.con, seqFile, classFile);
   const std::vector<std::string_view> P = views_of(wa.input.P);
   check_capacity("residues in the concatenated text",
@@ -53,7 +51,6 @@ void RunDiscovery(WorkArea& wa, FILE* seqFile, FILE* classFile, const char* befo
 
 void DisClass(WorkArea& wa, const std::string& classFile, const std::string& seqFile,
               const std::string& contextFile, const std::string& alpha, const std::string& beta) {
-  wa.settings = Settings();
 
   std::string seqName = seqFile, className = classFile;
   InFile in = open_or_ask_sequence_file(wa.con, seqName);

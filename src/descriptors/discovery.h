@@ -3,9 +3,9 @@
 //
 // Reads the family table (T, Drapeau, Results, NbFamilles, NbChaines, Longueur) and the settings
 // (ALPHA, BETA, Step, FilterAt); leaves the accepted descriptors (AllDDs, in order of
-// acceptance) and NbMot in the discovery state, and the hit records on the families and
-// sequences of the table. Prints nothing: `onCycle`, when given, is called after every filter
-// pass, so that the caller can show how far the discovery has come.
+// acceptance) and NbMot in the discovery state, and leaves the table as it was. Prints nothing:
+// `onCycle`, when given, is called after every filter pass, so that the caller can show how far
+// the discovery has come.
 #pragma once
 #include <functional>
 #include <string_view>
@@ -16,16 +16,16 @@
 using CycleFn = std::function<void(const DiscoveryState&)>;
 
 // What a discovery keeps besides the descriptors (text, families, support): the console run
-// writes its context from each descriptor's per-sequence presence and keeps the hit records of
-// the families and sequences. A caller that needs only the descriptors leaves both out, which
-// saves memory in proportion to the sequences that contain each descriptor.
+// writes its context from each descriptor's per-sequence presence. A caller that needs only the
+// descriptors leaves it out, which saves memory in proportion to the sequences that contain
+// each descriptor.
 enum class DiscoveryRecords { All, DescriptorsOnly };
 
 // Only Step 1 is taken (std::invalid_argument otherwise): classes are built one residue at a
 // time, and other steps would leave positions that the extension never visits with stale
 // class numbers.
-void Discriminate(FamilyTable& ft, const Settings& s, DiscoveryState& ds, const CycleFn& onCycle = {},
-                  DiscoveryRecords records = DiscoveryRecords::All);
+void Discriminate(const FamilyTable& ft, const Settings& s, DiscoveryState& ds,
+                  const CycleFn& onCycle = {}, DiscoveryRecords records = DiscoveryRecords::All);
 
 // The whole engine in one call: the family table of `groups` (FillTable), then Discriminate.
 void DiscoverDescriptors(SequenceViews sequences, const std::vector<std::vector<uint32_t>>& groups,

@@ -3,8 +3,7 @@
 // from length FilterAt on, retires their occurrences.
 //
 // Reads the repeat classes, the family table, ALPHA, BETA, LongMot and FilterAt; appends to
-// AllDDs, increments NbMot and the families' and sequences' nbDDs, pushes their hit records, and
-// writes V (retired = 0, dropped = negative). Any number of families: the counters are sized by
+// AllDDs, increments NbMot, and writes V (retired = 0, dropped = negative). Any number of families: the counters are sized by
 // the family table and only the entries a class touched are read and cleared.
 #pragma once
 #include <cstdint>
@@ -20,10 +19,9 @@ struct FilterScratch {
   std::vector<uint32_t> famCount;  // sequences containing the word, per family number
   std::vector<uint32_t> famOf;     // family number of every sequence number
   std::vector<uint32_t> famSize;   // nbSequences per family number
-  std::vector<uint32_t> firstSeq;  // number of the first sequence of every family
   std::vector<uint32_t> touchedSeqs, touchedFams;
   std::vector<int32_t> retire;
-  bool records = true;  // keep each descriptor's presence and the hit records
+  bool records = true;  // keep each descriptor's presence
 };
 
 // Sizes the counters for the family table.
@@ -35,11 +33,5 @@ void PrepareFilter(const FamilyTable& ft, FilterScratch& fs);
 // is below ALPHA is dropped at once (its positions are marked dead): every longer word through
 // those positions occurs live in no more sequences of any family, so neither the class nor any
 // extension of it could ever be accepted, and dropping it early changes no result.
-void Filter(FamilyTable& ft, const Settings& s, DiscoveryState& ds, RepeatClasses& rc,
+void Filter(const FamilyTable& ft, const Settings& s, DiscoveryState& ds, RepeatClasses& rc,
             FilterScratch& fs);
-
-// Resets the descriptor results held by the family list: nbDDs and hit records of every family
-// and sequence. Families, sequences and their positions stay.
-void DeleteResults(FamilyTable& ft);
-// Empties AllDDs.
-void DeleteDDs(DiscoveryState& ds);

@@ -20,7 +20,6 @@ void Initialize(const FamilyTable& ft, DiscoveryState& ds, RepeatClasses& rc) {
     throw std::length_error("the descriptor discovery takes at most 2147483647 residues (" +
                             std::to_string(n) + " given)");
   ds.NbrClasses = 0;
-  ds.NbMot = 0;
   ds.LongMot = 1;
 
   std::array<int32_t, 256> classOf{};

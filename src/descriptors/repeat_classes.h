@@ -29,7 +29,7 @@ struct RepeatClasses {
 };
 
 // First numbering: characters are numbered 1, 2, 3... in the order of their first appearance in
-// T (equal bytes, of any value, share a class). Sets NbrClasses, NbMot = 0 and LongMot = 1.
+// T (equal bytes, of any value, share a class). Sets NbrClasses and LongMot = 1.
 void Initialize(const FamilyTable& ft, DiscoveryState& ds, RepeatClasses& rc);
 
 // One extension cycle from words of length LongMot to LongMot + 1. A live position whose word

@@ -2,6 +2,7 @@
 #include "input/class_file.h"
 
 #include <climits>
+#include <unordered_set>
 
 #include "core/limits.h"
 #include "core/capacity.h"
@@ -39,7 +40,14 @@ std::vector<std::string> ClassFileReader::read_names(int& count) {
   if (!is_header(require_line())) con_.print(kBadNames);
   check_capacity("class names", count, kMaxClassNames);
   std::vector<std::string> names;
-  for (int i = 0; i < count; ++i) names.push_back(require_line());
+  std::unordered_set<std::string> seen;
+  for (int i = 0; i < count; ++i) {
+    names.push_back(require_line());
+    // The class attribute would list the name twice, and the ARFF reader refuses that.
+    if (!seen.insert(names.back()).second)
+      fail(1, "the classification file names the class \"%s\" twice",
+           diagnostic_text(names.back()).c_str());
+  }
   return names;
 }
 
@@ -61,20 +69,26 @@ ClassLabels ReadClassLabels(Console& con, FILE* classFile, int sequences) {
   classes.names = reader.read_names(classes.count);
   reader.read_data_header();
   classes.labels.reserve(static_cast<size_t>(sequences > 0 ? sequences : 0));
-  for (int i = 0; i < sequences; ++i) classes.labels.push_back(reader.next_label(i));
+  const std::unordered_set<std::string> names(classes.names.begin(), classes.names.end());
+  for (int i = 0; i < sequences; ++i) {
+    classes.labels.push_back(reader.next_label(i));
+    // A row's class must be a declared value of the class attribute.
+    if (!names.count(classes.labels.back()))
+      fail(1, "the classification file gives sequence %d the label \"%s\", which is none of its "
+           "class names", i + 1, diagnostic_text(classes.labels.back()).c_str());
+  }
   return classes;
 }
 
 void WriteSeqFile(const InputTables& t, ClassGrouping& g, Console& con, FILE* classFile) {
   ClassFileReader reader(classFile, con);
   int N = 0;
+  g.reset();
   g.LstClsForMSDD = reader.read_names(N);
   OutFile out = OutFile::create(kSeqFileName);
   con.print(kSeqFileOpened);
   reader.read_data_header();
 
-  g.SeqGroups.clear();
-  g.Labels.clear();
   int k = 0, s = 0;
   bool need_label = true;
   std::string label;
@@ -116,7 +130,7 @@ void WriteSeqFile(const InputTables& t, ClassGrouping& g, Console& con, FILE* cl
     else
       warn("%d of %d sequences left out of SeqFile.seq, from sequence %d on: its label \"%s\" "
            "matches no remaining class name",
-           t.Tot - s, t.Tot, s + 1, label.c_str());
+           t.Tot - s, t.Tot, s + 1, diagnostic_text(label).c_str());
   }
 }
 

@@ -16,8 +16,9 @@ class ClassFileReader {
 
   // Reads lines 1 to N+3: the count header, the count N, the names header and the N names,
   // printing "\tErr: Class file invalid @class_number" or "...@class_names" (no line end) for a
-  // header line without '#'. Ends the run (status 1) when the file ends inside the section or
-  // names more than 100 classes. Returns the names in file order; `count` receives N.
+  // header line without '#'. Ends the run (status 1) when the file ends inside the section,
+  // names more than 100 classes or names one class twice (two empty lines are two empty names).
+  // Returns the names in file order; `count` receives N.
   std::vector<std::string> read_names(int& count);
   // Reads the data header line, printing "\tErr: Class file invalid @data" when it has no '#';
   // ends the run (status 1) when the file ends before it.
@@ -44,9 +45,10 @@ struct ClassLabels {
 
 // Reads the header section (printing "\tErr: Class file invalid @..." without a line end for a
 // header line without '#') and one label per sequence. A file that ends inside its header
-// section, or whose labels run out before `sequences` labels were read, ends the run with one
-// line on standard error and status 1, so no row is ever written with a missing or repeated
-// label. More than 100 class names are refused.
+// section, whose labels run out before `sequences` labels were read, or that gives a sequence a
+// label which is none of its class names, ends the run with one line on standard error and
+// status 1, so every row written has a label that the class attribute declares. The header
+// section is refused as read_names refuses it.
 ClassLabels ReadClassLabels(Console& con, FILE* classFile, int sequences);
 
 // FormatFile: first stage (sequence reader), then the second stage: the class names into

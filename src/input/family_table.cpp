@@ -39,8 +39,6 @@ void FillTable(SequenceViews sequences, const std::vector<std::vector<uint32_t>>
   ft.Drapeau[0] = 0;
 }
 
-uint32_t GetFamiliesNumber(const FamilyTable& ft) { return ft.NbFamilles; }
-
 uint32_t SequenceOfPosition(const FamilyTable& ft, int64_t p) {
   // The smallest j >= 1 with Drapeau[j] >= p.
   auto it = std::lower_bound(ft.Drapeau.begin() + 1, ft.Drapeau.end(), p);

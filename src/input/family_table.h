@@ -17,7 +17,5 @@ void FillTable(SequenceViews sequences, const std::vector<std::vector<uint32_t>>
 // The total of residues FillTable would put in T.
 uint64_t GroupedResidues(SequenceViews sequences, const std::vector<std::vector<uint32_t>>& groups);
 
-uint32_t GetFamiliesNumber(const FamilyTable& ft);
-
 // The sequence number (1-based) holding position p of T; Drapeau must be filled.
 uint32_t SequenceOfPosition(const FamilyTable& ft, int64_t p);

@@ -38,7 +38,7 @@ MemberRules rules_of(ReaderMember m) {
     case ReaderMember::FormatFile:
     case ReaderMember::GetDataNg: break;
   }
-  return {kNonLetter, kMaxSequences, false};
+  return {kNonLetter, kSampleSize, false};
 }
 
 std::string read_all(FILE* in) {
@@ -76,91 +76,94 @@ class Pieces {
 };
 
 bool is_header(std::string_view piece) { return !piece.empty() && piece[0] == '>'; }
+
+int count_headers(const std::string& data) {
+  int count = 0;
+  Pieces pieces(data);
+  std::string_view piece;
+  while (pieces.next(piece))
+    if (is_header(piece)) ++count;
+  return count;
+}
+
+// The chosen mark of every ordinal: with no more sequences than the sample size every ordinal is
+// drawn; otherwise `sample` distinct ordinals, drawn with the C generator seeded by the clock.
+std::vector<char> draw_sample(int count, int sample) {
+  std::vector<char> chosen(static_cast<size_t>(count), sample == count ? 1 : 0);
+  if (sample == count) return chosen;
+  std::srand(static_cast<unsigned>(std::clock()));
+  for (int marked = 0; marked < sample;) {
+    int r = std::rand() % count;
+    if (!chosen[static_cast<size_t>(r)]) {
+      chosen[static_cast<size_t>(r)] = 1;
+      ++marked;
+    }
+  }
+  return chosen;
+}
+
+// Cleans one residue line of sequence `ordinal` into `seq`: blanks, '*' and tabs dropped, lower
+// case raised, other non-letters reported and kept; `length` counts what was stored or refused.
+void add_residues(std::string_view piece, std::string& seq, long& length, int ordinal,
+                  ReaderMember member, const MemberRules& rules, Console& con) {
+  if (!piece.empty() && piece.back() == '\n') piece.remove_suffix(1);
+  for (char c : piece) {
+    if (c == ' ' || c == '*' || c == '\t') continue;
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (c < 'A' || c > 'Z') {
+      con.print(rules.nonLetter);
+      // A NUL byte cannot stand in a text: it is reported like any non-letter, not kept.
+      if (c == '\0') continue;
+    }
+    ++length;
+    if (length <= kMaxResidues) {
+      seq.push_back(c);
+    } else if (rules.testMember) {
+      con.print(kTooLong);
+      end_run(1);
+    } else if (member == ReaderMember::GetData) {
+      con.print(kTooLongMotif, static_cast<short>(length), static_cast<short>(ordinal));
+    } else {
+      con.print(kTooLong);
+    }
+  }
+}
 }  // namespace
 
-void read_sequences(InputTables& in_tables, Console& con, FILE* in, ReaderMember member) {
+void read_sequences(InputTables& t, Console& con, FILE* in, ReaderMember member) {
   const MemberRules rules = rules_of(member);
   const std::string data = read_all(in);
 
-  // 1-2. Count the header pieces.
-  int count = 0;
-  {
-    Pieces pieces(data);
-    std::string_view piece;
-    while (pieces.next(piece))
-      if (is_header(piece)) ++count;
-  }
+  const int count = count_headers(data);
   if (count > kSampleSize) con.print(kTooMany);
   check_capacity(rules.testMember ? "test sequences" : "sequences", count, rules.capacity);
-
-  // 4-5. The sample: with no more sequences than the sample size, every ordinal is drawn.
   const int sample = std::min(kSampleSize, count);
-  std::vector<char> chosen(static_cast<size_t>(count), 0);
-  if (sample == count) {
-    std::fill(chosen.begin(), chosen.end(), 1);
-  } else {
-    std::srand(static_cast<unsigned>(std::clock()));
-    for (int marked = 0; marked < sample;) {
-      int r = std::rand() % count;
-      if (!chosen[static_cast<size_t>(r)]) {
-        chosen[static_cast<size_t>(r)] = 1;
-        ++marked;
-      }
-    }
-  }
-  InputTables& t = in_tables;
-  if (rules.testMember) {
-    t.Tot1 = count;
-    t.Sam1 = sample;
-  } else {
-    t.Tot = count;
-    t.Sam = sample;
-  }
+  const std::vector<char> chosen = draw_sample(count, sample);
+  (rules.testMember ? t.Tot1 : t.Tot) = count;
+  (rules.testMember ? t.Sam1 : t.Sam) = sample;
   t.P.clear();
   t.D.clear();
 
-  // 6. Skip up to and including the first header.
+  // Text before the first header belongs to no sequence; each sequence runs up to the next
+  // header or the end of the file.
   Pieces pieces(data);
   std::string_view piece;
   while (pieces.next(piece) && !is_header(piece)) {
   }
-
-  // 7. One sequence per ordinal, up to the next header or the end of the file.
   std::string seq;
   for (int ordinal = 0; ordinal < count; ++ordinal) {
     if (ordinal % kReadingEvery == 0) progress::show(kReading, ordinal, count);
     seq.clear();
-    long length = 0;  // characters stored or refused so far
-    while (pieces.next(piece) && !is_header(piece)) {
-      if (!piece.empty() && piece.back() == '\n') piece.remove_suffix(1);
-      for (char c : piece) {
-        if (c == ' ' || c == '*' || c == '\t') continue;
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-        if (c < 'A' || c > 'Z') {
-          con.print(rules.nonLetter);
-          // A NUL byte cannot stand in a text: it is reported like any non-letter, not kept.
-          if (c == '\0') continue;
-        }
-        ++length;
-        if (length <= kMaxResidues) {
-          seq.push_back(c);
-        } else if (rules.testMember) {
-          con.print(kTooLong);
-          end_run(1);
-        } else if (member == ReaderMember::GetData) {
-          con.print(kTooLongMotif, static_cast<short>(length), static_cast<short>(ordinal));
-        } else {
-          con.print(kTooLong);
-        }
-      }
-    }
-    // 8. The test member drops a final non-letter (a carriage return left at the line end).
-    if (rules.testMember && chosen[static_cast<size_t>(ordinal)] && !seq.empty() &&
-        (seq.back() < 'A' || seq.back() > 'Z'))
+    long length = 0;
+    while (pieces.next(piece) && !is_header(piece))
+      add_residues(piece, seq, length, ordinal, member, rules, con);
+    const bool sampled = chosen[static_cast<size_t>(ordinal)] != 0;
+    // The test member drops a final non-letter (a carriage return left at the line end).
+    if (rules.testMember && sampled && !seq.empty() && (seq.back() < 'A' || seq.back() > 'Z'))
       seq.pop_back();
-    (chosen[static_cast<size_t>(ordinal)] ? t.P : t.D).push_back(strdp(seq));
+    (sampled ? t.P : t.D).push_back(strdp(seq));
   }
-    progress::clear();
+  progress::clear();
 }
 
 void get_data(InputTables& t, Console& con, FILE* in) {

@@ -7,7 +7,6 @@
 #include <system_error>
 
 #include "core/files.h"
-#include "core/limits.h"
 #include "core/out_file.h"
 #include "core/processor_time.h"
 #include "core/progress.h"
@@ -48,7 +47,6 @@ int mainNGrams(WorkArea& wa, const std::string& classFile, const std::string& se
   if (contextName.empty()) contextName = ask_context_file(wa.con);
 
   InputTables& t = wa.input;
-  t.Sam = kSampleSize;
   get_data_ng(t, wa.con, in.get());
   in.reset();
   wa.con.print(kSequencesFound, static_cast<short>(t.Tot), seqName.c_str());

@@ -4,12 +4,11 @@
 // attributes: the values are never copied in user space.
 #include "ngrams/ng_writers.h"
 
-#include <sys/uio.h>
-
 #include <algorithm>
 #include <charconv>
 
 #include "core/arff.h"
+#include "core/row_batch.h"
 
 namespace {
 constexpr const char* kMotifsHead = "#motifs number\n%d\n#motifs\n";
@@ -17,42 +16,69 @@ constexpr const char* kClassesHead = "#classes number\n%d\n#classes\n";
 constexpr const char* kInstancesHead = "#instances number\n%d\n#context\n";
 constexpr const char* kDatHead = "%d %d %d\n";
 constexpr const char* kDatAttribute = " 2 1 1\n";
-// A batch of rows holds about this many bytes of values per file, and at most this many rows
-// (each row is two or three pieces of one write).
+// A batch of rows holds about this many bytes of values per file, and at most this many rows.
 constexpr size_t kBatchBytes = 256 * 1024;
 constexpr size_t kMaxBatchRows = 256;
 
-// "0<sep>0<sep>...0" with one value per n-gram; value k sits at byte 2k.
-std::string zero_row(int32_t values, char sep) {
-  std::string row;
-  if (values <= 0) return row;
-  row.assign(static_cast<size_t>(values) * 2 - 1, '0');
-  for (size_t i = 1; i < row.size(); i += 2) row[i] = sep;
-  return row;
-}
+// The value buffers of one batch of rows, all zeros between batches: per row, the comma row of
+// the ARFF and context files and, with classes, the blank row of the data file. Value k sits at
+// byte 2k of both.
+class ValueRows {
+ public:
+  ValueRows(int32_t values, bool blank, size_t rows) {
+    const std::string comma = zeros(values, ',');
+    const size_t batch = std::clamp<size_t>(kBatchBytes / (comma.size() + 1), 1, kMaxBatchRows);
+    const size_t slots = std::min(batch, rows);
+    comma_.assign(slots, comma);
+    blank_.assign(slots, blank ? zeros(values, ' ') : std::string());
+    numbers_.resize(slots);
+  }
+  size_t slots() const { return comma_.size(); }
+  std::string_view comma(size_t r) const { return comma_[r]; }
+  std::string_view blank(size_t r) const { return blank_[r]; }
 
-void set_values(std::string& row, const std::vector<uint32_t>& numbers, char v) {
-  for (uint32_t k : numbers) row[static_cast<size_t>(k) * 2] = v;
-}
-}  // namespace
+  // Switches row r to the n-grams of the windows of `sequence`.
+  void fill(size_t r, const NgramList& list, std::string_view sequence) {
+    list.window_numbers(sequence, numbers_[r]);
+    set(r, '1');
+  }
+  // Switches rows 0 to count - 1 back to zeros, once their batch is written.
+  void clear(size_t count) {
+    for (size_t r = 0; r < count; ++r) set(r, '0');
+  }
 
-void WriteNgContexts(const NgramList& list, const std::vector<std::string>& sequences,
-                     const ClassLabels* classes, OutFile& context, OutFile& dat, OutFile& arff) {
+ private:
+  static std::string zeros(int32_t values, char sep) {
+    std::string row;
+    if (values <= 0) return row;
+    row.assign(static_cast<size_t>(values) * 2 - 1, '0');
+    for (size_t i = 1; i < row.size(); i += 2) row[i] = sep;
+    return row;
+  }
+  void set(size_t r, char v) {
+    for (uint32_t k : numbers_[r]) {
+      comma_[r][static_cast<size_t>(k) * 2] = v;
+      if (!blank_[r].empty()) blank_[r][static_cast<size_t>(k) * 2] = v;
+    }
+  }
+
+  std::vector<std::string> comma_, blank_;
+  std::vector<std::vector<uint32_t>> numbers_;  // the n-gram numbers of each row
+};
+
+void write_heads(const NgramList& list, const ClassLabels* classes, int tot, OutFile& context,
+                 OutFile& dat, ArffWriter& arff) {
   const int32_t nbvar = list.Nbvar();
-  const int tot = static_cast<int>(sequences.size());
-
-  // Heads.
-  ArffWriter arffHead(arff);
-  arffHead.relation();
+  arff.relation();
   context.print(kMotifsHead, nbvar);
   for (int32_t k = 0; k < nbvar; ++k) {
     const std::string_view text = list.text(static_cast<uint32_t>(k));
-    arffHead.attribute(text);
+    arff.attribute(text);
     context.write(text);
     context.put('\n');
   }
   if (classes) {
-    arffHead.class_attribute(classes->names);
+    arff.class_attribute(classes->names);
     context.print(kClassesHead, classes->count);
     for (const std::string& name : classes->names) {
       context.write(name);
@@ -65,96 +91,59 @@ void WriteNgContexts(const NgramList& list, const std::vector<std::string>& sequ
     }
     dat.put('\n');
   }
-  arffHead.data();
+  arff.data();
   context.print(kInstancesHead, tot);
+}
 
-  // Rows, in batches written straight from per-row buffers: the comma row (shared by the ARFF
-  // and context files) and the blank row of the data file are switched to '1' at the row's
-  // n-grams, handed to the kernel without a copy, and switched back.
-  const std::string commaZero = zero_row(nbvar, ',');
-  const std::string blankZero = classes ? zero_row(nbvar, ' ') : std::string();
-  const size_t batch = std::clamp<size_t>(kBatchBytes / (commaZero.size() + 1), 1, kMaxBatchRows);
-  const size_t slots = std::min(batch, static_cast<size_t>(tot > 0 ? tot : 0));
-  std::vector<std::string> commaRows(slots, commaZero), blankRows(slots, blankZero);
-  std::vector<std::vector<uint32_t>> numbers(slots);
-  std::string tails;  // the short pieces of the batch: labels, class values, row numbers
-  struct Piece {
-    size_t at, size;
-  };
-  std::vector<Piece> arffTail(slots), contextTail(slots), datHead(slots), datTail(slots);
-  std::vector<iovec> arffIov, contextIov, datIov;
+// A row of the context file: the values, then with classes one 0/1 per class name (1 for the
+// row's label), comma-separated.
+void context_row(RowBatch& out, std::string_view values, const ClassLabels* classes,
+                 const std::string* label) {
+  out.borrow(values);
+  if (classes) {
+    bool separate = !values.empty();
+    for (const std::string& name : classes->names) {
+      if (separate) out.copy(',');
+      out.copy(name == *label ? '1' : '0');
+      separate = true;
+    }
+  }
+  out.copy('\n');
+}
 
-  auto piece = [&](Piece& p, auto&& write_it) {
-    p.at = tails.size();
-    write_it();
-    p.size = tails.size() - p.at;
-  };
-  auto iov = [](const char* data, size_t size) {
-    return iovec{const_cast<char*>(data), size};
-  };
+// A row of the data file: its number from 1, the blank-separated values and the bare label.
+void dat_row(RowBatch& out, size_t number, std::string_view values, const std::string& label) {
+  char text[24];
+  const auto end = std::to_chars(text, text + sizeof text, number).ptr;
+  out.copy(std::string_view(text, static_cast<size_t>(end - text)));
+  if (!values.empty()) out.copy(' ');
+  out.borrow(values);
+  out.copy(' ');
+  out.copy(label);
+  out.copy('\n');
+}
+}  // namespace
 
-  for (size_t first = 0; first < static_cast<size_t>(tot); first += slots) {
-    const size_t rows = std::min(slots, static_cast<size_t>(tot) - first);
-    tails.clear();
-    for (size_t r = 0; r < rows; ++r) {
+void WriteNgContexts(const NgramList& list, const std::vector<std::string>& sequences,
+                     const ClassLabels* classes, OutFile& context, OutFile& dat, OutFile& arff) {
+  ArffWriter arffRows(arff);
+  write_heads(list, classes, static_cast<int>(sequences.size()), context, dat, arffRows);
+
+  ValueRows rows(list.Nbvar(), classes != nullptr, sequences.size());
+  RowBatch contextRows(context), datRows(dat);
+  for (size_t first = 0; first < sequences.size(); first += rows.slots()) {
+    const size_t count = std::min(rows.slots(), sequences.size() - first);
+    for (size_t r = 0; r < count; ++r) {
       const size_t i = first + r;
-      list.window_numbers(sequences[i], numbers[r]);
-      set_values(commaRows[r], numbers[r], '1');
+      rows.fill(r, list, sequences[i]);
       const std::string* label = classes ? &classes->labels[i] : nullptr;
-      piece(arffTail[r], [&] {
-        if (label) {
-          if (nbvar > 0) tails += ',';
-          tails += arff_quote(*label);
-        }
-        tails += '\n';
-      });
-      piece(contextTail[r], [&] {
-        if (classes) {
-          bool separate = nbvar > 0;
-          for (const std::string& name : classes->names) {
-            if (separate) tails += ',';
-            tails += name == *label ? '1' : '0';
-            separate = true;
-          }
-        }
-        tails += '\n';
-      });
-      if (classes) {
-        set_values(blankRows[r], numbers[r], '1');
-        piece(datHead[r], [&] {
-          char number[16];
-          const auto end = std::to_chars(number, number + sizeof number, i + 1).ptr;
-          tails.append(number, static_cast<size_t>(end - number));
-          if (nbvar > 0) tails += ' ';
-        });
-        piece(datTail[r], [&] {
-          tails += ' ';
-          tails += *label;
-          tails += '\n';
-        });
-      }
+      arffRows.row(rows.comma(r), label);
+      context_row(contextRows, rows.comma(r), classes, label);
+      if (classes) dat_row(datRows, i + 1, rows.blank(r), *label);
     }
-    // The short pieces are complete: their addresses no longer move.
-    arffIov.clear();
-    contextIov.clear();
-    datIov.clear();
-    for (size_t r = 0; r < rows; ++r) {
-      arffIov.push_back(iov(commaRows[r].data(), commaRows[r].size()));
-      arffIov.push_back(iov(tails.data() + arffTail[r].at, arffTail[r].size));
-      contextIov.push_back(iov(commaRows[r].data(), commaRows[r].size()));
-      contextIov.push_back(iov(tails.data() + contextTail[r].at, contextTail[r].size));
-      if (classes) {
-        datIov.push_back(iov(tails.data() + datHead[r].at, datHead[r].size));
-        datIov.push_back(iov(blankRows[r].data(), blankRows[r].size()));
-        datIov.push_back(iov(tails.data() + datTail[r].at, datTail[r].size));
-      }
-    }
-    arff.write_pieces(arffIov.data(), static_cast<int>(arffIov.size()));
-    context.write_pieces(contextIov.data(), static_cast<int>(contextIov.size()));
-    if (classes) dat.write_pieces(datIov.data(), static_cast<int>(datIov.size()));
-    for (size_t r = 0; r < rows; ++r) {
-      set_values(commaRows[r], numbers[r], '0');
-      if (classes) set_values(blankRows[r], numbers[r], '0');
-    }
+    arffRows.flush_rows();
+    contextRows.flush();
+    datRows.flush();
+    rows.clear(count);
   }
 }

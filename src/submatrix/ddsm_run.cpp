@@ -43,29 +43,29 @@ constexpr float kDefaultScore = 0.5f;
 
 // Test file prompt: an empty answer means no test file; a name that cannot be opened is asked
 // again. The test sequences are read at once, before the training sequences.
-bool ask_test_file(WorkArea& wa) {
+bool ask_test_file(Console& con, InputTables& t) {
   for (;;) {
-    const std::string name = ask_with_default(wa.con, {kTestPrompt1, kTestPrompt2}, "");
+    const std::string name = ask_with_default(con, {kTestPrompt1, kTestPrompt2}, "");
     if (name.empty()) return false;
     if (InFile f = open_input(name)) {
-      wa.input.Sam1 = kSampleSize;
-      get_test_data(wa.input, wa.con, f.get());
+      get_test_data(t, con, f.get());
       return true;
     }
   }
 }
 
 // Test classification prompt, asked until the file opens. The file is read whole right away
-// (names, data header and one label per test sequence), so that a file short of labels ends the
-// run before the long discovery and before any output file is written.
-ClassLabels ask_test_classification(WorkArea& wa) {
+// (names, data header and one label per test sequence), so that a file short of labels, naming a
+// class twice or giving a label it does not name ends the run before the long discovery and
+// before any output file is written.
+ClassLabels ask_test_classification(Console& con, const InputTables& t) {
   InFile f;
   for (;;) {
-    wa.con.print(kTestClassPrompt1, static_cast<short>(wa.input.Tot1));
-    wa.con.print(kTestClassPrompt2);
-    if ((f = open_input(wa.con.read_answer()))) break;
+    con.print(kTestClassPrompt1, static_cast<short>(t.Tot1));
+    con.print(kTestClassPrompt2);
+    if ((f = open_input(con.read_answer()))) break;
   }
-  return ReadClassLabels(wa.con, f.get(), static_cast<int>(wa.input.SLstT.size()));
+  return ReadClassLabels(con, f.get(), static_cast<int>(t.SLstT.size()));
 }
 
 void ask_matrix(Console& con, Matrix& MS) {
@@ -92,14 +92,13 @@ void ask_score(Console& con, Settings& s) {
 }  // namespace
 
 void DDMS(WorkArea& wa, const std::string&, const std::string&, const std::string&) {
-  wa.settings = Settings();
 
   std::string seqName, className;
   InFile seqFile = ask_sequence_file(wa.con, seqName);
   InFile classFile = ask_classification_file(wa.con, className, true);
-  const bool withTest = ask_test_file(wa);
+  const bool withTest = ask_test_file(wa.con, wa.input);
   ClassLabels test;
-  if (withTest) test = ask_test_classification(wa);
+  if (withTest) test = ask_test_classification(wa.con, wa.input);
   do {
     ask_thresholds(wa.con, wa.settings);
   } while (!thresholds_in_range(wa.settings.ALPHA, wa.settings.BETA));

@@ -1,3 +1,4 @@
+// The ddsm report, the list of kept descriptors and the test context.
 #include "submatrix/ddsm_writers.h"
 
 #include <cstdint>

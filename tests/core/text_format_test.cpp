@@ -40,7 +40,15 @@ TEST(ArffQuote, EachEscapedCharacterIsEscapedAndQuoted) {
   EXPECT_EQ(arff_quote("a\tb"), "'a\\tb'");
   EXPECT_EQ(arff_quote("a\nb"), "'a\\nb'");
   EXPECT_EQ(arff_quote("A\r"), "'A\\r'");
-  EXPECT_EQ(arff_quote("x\x1ey"), "'x\\u001Ey'");
+}
+
+// The ARFF reader splits a bare name at a control byte and has no escape for one: quoted, the
+// byte is read back as it stands.
+TEST(ArffQuote, ControlBytesAreQuotedAndKeptRaw) {
+  EXPECT_EQ(arff_quote("x\x1ey"), "'x\x1ey'");
+  EXPECT_EQ(arff_quote(std::string("A\0B", 3)), std::string("'A\0B'", 5));
+  EXPECT_EQ(arff_quote("\x01\x1f\x7f"), "'\x01\x1f\x7f'");
+  EXPECT_EQ(arff_quote("\x80\xc3\xa9"), "\x80\xc3\xa9");  // bytes above 0x7F stand as they are
 }
 
 TEST(ArffQuote, SeparatorsEmptyAndQuestionMarkAreQuoted) {

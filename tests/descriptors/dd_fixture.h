@@ -1,5 +1,6 @@
-// Test helpers of the descriptor discovery: a work area built from families given as strings,
-// as FormatFile and FillTable would leave it, and a dump of everything the discovery leaves.
+// Test helpers of the descriptor discovery: the engine's parts built from families given as
+// strings, as FormatFile and FillTable would leave them, and a dump of everything the discovery
+// leaves.
 #pragma once
 #include <unistd.h>
 
@@ -19,35 +20,36 @@ struct FamilySet {
   std::vector<std::string> names = {};             // class names; missing ones are F1, F2, ...
 };
 
-inline FILE* null_output() {
-  static FILE* f = std::fopen("/dev/null", "w");
-  return f;
-}
-
 inline std::string class_name(const FamilySet& set, size_t f) {
   return f < set.names.size() ? set.names[f] : "F" + std::to_string(f + 1);
 }
 
-// The work area after the readers and FillTable, thresholds set; console output discarded.
-inline WorkArea make_work_area(const FamilySet& set, float alpha, float beta) {
-  WorkArea wa;
-  wa.con = Console(null_output(), stdin);
+// The parts a dd run reads and writes once its input is grouped: the class names and labels, the
+// family table, the discovery state and the settings.
+struct DdParts {
+  ClassGrouping classes;
+  FamilyTable families;
+  DiscoveryState discovery;
+  Settings settings;
+};
+
+// The parts after the readers and FillTable, thresholds set.
+inline DdParts make_dd_parts(const FamilySet& set, float alpha, float beta) {
+  DdParts wa;
+  std::vector<std::string> sequences;
   size_t classes = std::max(set.names.size(), set.families.size());
   for (size_t f = 0; f < classes; ++f) wa.classes.LstClsForMSDD.push_back(class_name(set, f));
   for (size_t f = 0; f < set.families.size(); ++f) {
     wa.classes.SeqGroups.emplace_back();
     for (const std::string& s : set.families[f]) {
-      wa.classes.SeqGroups.back().push_back(static_cast<uint32_t>(wa.input.P.size()));
-      wa.input.P.push_back(s);
+      wa.classes.SeqGroups.back().push_back(static_cast<uint32_t>(sequences.size()));
+      sequences.push_back(s);
       wa.classes.Labels.push_back(class_name(set, f));
     }
   }
-  wa.input.Tot = wa.input.Sam = static_cast<int>(wa.input.P.size());
-  FillTable(views_of(wa.input.P), wa.classes.SeqGroups, wa.families);
+  FillTable(views_of(sequences), wa.classes.SeqGroups, wa.families);
   wa.settings.ALPHA = alpha;
   wa.settings.BETA = beta;
-  wa.settings.Step = 1;
-  wa.settings.FilterAt = 3;
   return wa;
 }
 
@@ -62,8 +64,8 @@ inline std::string class_file_text(const FamilySet& set) {
   return out;
 }
 
-// Every result of a discovery, one item per line.
-inline std::string dump_results(const WorkArea& wa) {
+// Every result of a discovery, one descriptor per line.
+inline std::string dump_results(const DdParts& wa) {
   std::string out = "NbMot " + std::to_string(wa.discovery.NbMot) + "\n";
   for (const DDEntry& dd : wa.discovery.AllDDs) {
     out += "dd " + std::to_string(dd.number) + " start " + std::to_string(dd.start) + " length " +
@@ -73,19 +75,6 @@ inline std::string dump_results(const WorkArea& wa) {
     out += " presence";
     for (auto [s, c] : dd.presence) out += " " + std::to_string(s) + ":" + std::to_string(c);
     out += "\n";
-  }
-  for (const FamilyEntry& fam : wa.families.Results) {
-    out += "family " + std::to_string(fam.number) + " nbDDs " + std::to_string(fam.nbDDs) + " hits";
-    for (const FamilyHit& h : fam.hits) out += " " + std::to_string(h.start) + "+" + std::to_string(h.length);
-    out += "\n";
-    for (const SequenceEntry& seq : fam.sequences) {
-      out += " seq " + std::to_string(seq.number) + " nbDDs " + std::to_string(seq.nbDDs) + " hits";
-      for (const SequenceHit& h : seq.hits)
-        out += " [" + std::to_string(h.ddNumber) + " " + std::to_string(h.start) + "+" +
-               std::to_string(h.length) + " x" + std::to_string(h.occurrences) + " " +
-               std::to_string(h.familyCount) + "/" + std::to_string(h.totalCount) + "]";
-      out += "\n";
-    }
   }
   return out;
 }

@@ -19,16 +19,16 @@ DDEntry descriptor(uint32_t number, int32_t start, int32_t length, std::vector<u
 }
 
 // Two sequences of F1 containing AB, one of F2 containing KLM; AB accepted first, KLM second.
-WorkArea two_descriptors(float alpha, float beta) {
-  WorkArea wa = make_work_area({{{"ABX", "XAB"}, {"KLM"}}, {"F1", "F2"}}, alpha, beta);
+DdParts two_descriptors(float alpha, float beta) {
+  DdParts wa = make_dd_parts({{{"ABX", "XAB"}, {"KLM"}}, {"F1", "F2"}}, alpha, beta);
   wa.discovery.AllDDs.push_back(descriptor(1, 0, 2, {1}, {{1, 1}, {2, 1}}));
   wa.discovery.AllDDs.push_back(descriptor(2, 6, 3, {2}, {{3, 1}}));
   wa.discovery.NbMot = 2;
   return wa;
 }
 
-std::string report(const WorkArea& wa) { return written_bytes([&](OutFile& f) { WriteResultFile(wa.families, wa.discovery, wa.settings, f); }); }
-std::string context(const WorkArea& wa) { return written_bytes([&](OutFile& f) { WriteARFFContext(wa.families, wa.discovery, wa.classes, f); }); }
+std::string report(const DdParts& wa) { return written_bytes([&](OutFile& f) { WriteResultFile(wa.families, wa.discovery, wa.settings, f); }); }
+std::string context(const DdParts& wa) { return written_bytes([&](OutFile& f) { WriteARFFContext(wa.families, wa.discovery, wa.classes, f); }); }
 
 TEST(ResultFile, ListsTheMostRecentDescriptorFirstWithoutFinalLineEnd) {
   EXPECT_EQ(report(two_descriptors(0.7f, 0.1f)),
@@ -46,7 +46,7 @@ TEST(ResultFile, PercentagesComeFromSinglePrecisionProducts) {
 }
 
 TEST(ResultFile, TiedFamiliesAndNoDescriptor) {
-  WorkArea wa = two_descriptors(1.0f, 0.5f);
+  DdParts wa = two_descriptors(1.0f, 0.5f);
   wa.discovery.AllDDs.pop_back();
   wa.discovery.AllDDs[0].families = {1, 2};
   EXPECT_EQ(report(wa).substr(report(wa).find(">>")), ">>AB        \tFamily # 1\tFamily # 2");
@@ -67,13 +67,13 @@ TEST(ArffContext, AttributesAndRowValuesFollowTheSameOrder) {
 }
 
 TEST(ArffContext, NoDescriptorGivesLabelOnlyRows) {
-  WorkArea wa = two_descriptors(0.7f, 0.1f);
+  DdParts wa = two_descriptors(0.7f, 0.1f);
   wa.discovery.AllDDs.clear();
   EXPECT_EQ(context(wa), "@relation Context\n\n@attribute class {F1,F2}\n\n@data\nF1\nF1\nF2\n");
 }
 
 TEST(ArffContext, RepeatedOccurrencesGiveOneAndSparseGapsGiveZero) {
-  WorkArea wa = make_work_area({{{"AA", "B", "AA"}, {"C", "AC"}}, {"F1", "F2"}}, 0.5f, 0.5f);
+  DdParts wa = make_dd_parts({{{"AA", "B", "AA"}, {"C", "AC"}}, {"F1", "F2"}}, 0.5f, 0.5f);
   wa.discovery.AllDDs.push_back(descriptor(1, 0, 1, {1}, {{1, 2}, {3, 2}, {5, 1}}));
   wa.discovery.AllDDs.push_back(descriptor(2, 5, 1, {2}, {{4, 1}, {5, 1}}));
   EXPECT_EQ(context(wa).substr(context(wa).find("@data")),
@@ -83,7 +83,7 @@ TEST(ArffContext, RepeatedOccurrencesGiveOneAndSparseGapsGiveZero) {
 TEST(ArffContext, UnusedLastClassNamesAreLeftOutAndNamesAreQuoted) {
   // Names after the last family with sequences are not classes of the context; names and
   // descriptor texts that need it are quoted.
-  WorkArea wa = make_work_area({{{"A%B"}, {"C"}}, {"first class", "F2", "unused"}}, 0.5f, 0.5f);
+  DdParts wa = make_dd_parts({{{"A%B"}, {"C"}}, {"first class", "F2", "unused"}}, 0.5f, 0.5f);
   wa.discovery.AllDDs.push_back(descriptor(1, 0, 3, {1}, {{1, 1}}));
   EXPECT_EQ(context(wa),
             "@relation Context\n\n"
@@ -96,7 +96,7 @@ TEST(ArffContext, UnusedLastClassNamesAreLeftOutAndNamesAreQuoted) {
 
 TEST(ArffContext, LongDescriptorTextsAreWrittenWhole) {
   const std::string longWord(4500, 'W');
-  WorkArea wa = make_work_area({{{longWord}, {"C"}}, {}}, 0.5f, 0.5f);
+  DdParts wa = make_dd_parts({{{longWord}, {"C"}}, {}}, 0.5f, 0.5f);
   wa.discovery.AllDDs.push_back(descriptor(1, 0, 4500, {1}, {{1, 1}}));
   EXPECT_NE(context(wa).find("@attribute " + longWord + " {1,0}\n"), std::string::npos);
   EXPECT_NE(report(wa).find(">>" + longWord + "        \tFamily # 1"), std::string::npos);

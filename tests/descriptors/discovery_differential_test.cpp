@@ -1,5 +1,5 @@
-// The fast discovery against the literal one on random families: descriptor list, hit records
-// and the bytes of both output files must be identical.
+// The fast discovery against the literal one on random families: descriptor list (numbers,
+// texts, families, counts, presence) and the bytes of both output files must be identical.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -63,10 +63,10 @@ size_t compare_once(uint32_t seed, const Shape& shape) {
   const FamilySet set = random_set(rng, shape);
   const float alpha = random_threshold(rng), beta = random_threshold(rng);
 
-  WorkArea fast = make_work_area(set, alpha, beta);
-  WorkArea slow = make_work_area(set, alpha, beta);
+  DdParts fast = make_dd_parts(set, alpha, beta);
+  DdParts slow = make_dd_parts(set, alpha, beta);
   Discriminate(fast.families, fast.settings, fast.discovery);
-  const literal::Outcome expected = literal::Discriminate(slow, class_file_text(set));
+  const literal::Outcome expected = literal::Discriminate(slow.families, slow.discovery, slow.settings, class_file_text(set));
 
   EXPECT_EQ(dump_results(fast), dump_results(slow)) << "seed " << seed << " alpha " << alpha << " beta " << beta;
   EXPECT_EQ(written_bytes([&](OutFile& f) { WriteResultFile(fast.families, fast.discovery, fast.settings, f); }), expected.resultFile) << "seed " << seed;
@@ -126,10 +126,10 @@ TEST(DiscoveryDifferential, RealProteinFamilies) {
     if (set.families[f].size() < 10) set.families[f].push_back(seqs[i].substr(0, 60));
   }
   for (auto [alpha, beta] : {std::pair{0.5f, 0.2f}, {0.25f, 0.1f}, {0.1f, 0.5f}}) {
-    WorkArea fast = make_work_area(set, alpha, beta);
-    WorkArea slow = make_work_area(set, alpha, beta);
+    DdParts fast = make_dd_parts(set, alpha, beta);
+    DdParts slow = make_dd_parts(set, alpha, beta);
     Discriminate(fast.families, fast.settings, fast.discovery);
-    const literal::Outcome expected = literal::Discriminate(slow, class_file_text(set));
+    const literal::Outcome expected = literal::Discriminate(slow.families, slow.discovery, slow.settings, class_file_text(set));
     EXPECT_GT(fast.discovery.NbMot, 0u);
     EXPECT_EQ(dump_results(fast), dump_results(slow)) << alpha << " " << beta;
     EXPECT_EQ(written_bytes([&](OutFile& f) { WriteResultFile(fast.families, fast.discovery, fast.settings, f); }), expected.resultFile);
@@ -141,10 +141,10 @@ TEST(DiscoveryDifferential, OneFamilyFindsNothing) {
   for (uint32_t seed = 9000; seed < 9050; ++seed) {
     std::mt19937 rng(seed);
     FamilySet set = random_set(rng, {1, 6, 12, 2});
-    WorkArea fast = make_work_area(set, 0.0f, 1.0f);
-    WorkArea slow = make_work_area(set, 0.0f, 1.0f);
+    DdParts fast = make_dd_parts(set, 0.0f, 1.0f);
+    DdParts slow = make_dd_parts(set, 0.0f, 1.0f);
     Discriminate(fast.families, fast.settings, fast.discovery);
-    literal::Discriminate(slow, class_file_text(set));
+    literal::Discriminate(slow.families, slow.discovery, slow.settings, class_file_text(set));
     EXPECT_EQ(fast.discovery.NbMot, 0u) << "seed " << seed;
     EXPECT_EQ(dump_results(fast), dump_results(slow)) << "seed " << seed;
   }

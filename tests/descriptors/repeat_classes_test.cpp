@@ -9,7 +9,7 @@
 namespace {
 
 TEST(RepeatClasses, AbcbExampleNumbersPartnerClassFirstThenLargerOldClass) {
-  WorkArea wa = make_work_area({{{"ABCB"}, {}}}, 0, 0);
+  DdParts wa = make_dd_parts({{{"ABCB"}, {}}}, 0, 0);
   RepeatClasses rc;
   Initialize(wa.families, wa.discovery, rc);
   EXPECT_EQ(rc.V, (BigVector<int32_t>{1, 2, 3, 2}));
@@ -27,14 +27,14 @@ TEST(RepeatClasses, AbcbExampleNumbersPartnerClassFirstThenLargerOldClass) {
 }
 
 TEST(RepeatClasses, LiteralReferenceAgreesOnTheExample) {
-  WorkArea wa = make_work_area({{{"ABCB"}, {}}}, 0, 0);
+  DdParts wa = make_dd_parts({{{"ABCB"}, {}}}, 0, 0);
   // The reference keeps the scan bound in the last slot: n - 1 lowered once.
-  EXPECT_EQ(literal::ClassesAfter(wa, 1), (std::vector<int32_t>{2, 3, 1, -2, 2}));
+  EXPECT_EQ(literal::ClassesAfter(wa.families, wa.discovery, wa.settings, 1), (std::vector<int32_t>{2, 3, 1, -2, 2}));
 }
 
 TEST(RepeatClasses, WordsNeverCrossASequenceEnd) {
   // "AA" then "A": the second A of the first sequence could only grow into the next sequence.
-  WorkArea wa = make_work_area({{{"AA", "A"}, {}}}, 0, 0);
+  DdParts wa = make_dd_parts({{{"AA", "A"}, {}}}, 0, 0);
   RepeatClasses rc;
   Initialize(wa.families, wa.discovery, rc);
   Construct(wa.families, wa.settings, wa.discovery, rc);
@@ -43,7 +43,7 @@ TEST(RepeatClasses, WordsNeverCrossASequenceEnd) {
 }
 
 TEST(RepeatClasses, EmptyTextHasNoClass) {
-  WorkArea wa = make_work_area({{{""}, {""}}}, 0, 0);
+  DdParts wa = make_dd_parts({{{""}, {""}}}, 0, 0);
   RepeatClasses rc;
   Initialize(wa.families, wa.discovery, rc);
   EXPECT_EQ(wa.discovery.NbrClasses, 0u);
@@ -53,7 +53,7 @@ TEST(RepeatClasses, EmptyTextHasNoClass) {
 }
 
 TEST(RepeatClasses, EqualBytesShareAClassWhateverTheirValue) {
-  WorkArea wa = make_work_area({{{"\xe9" "A\xe9", "\x7f"}, {}}}, 0, 0);
+  DdParts wa = make_dd_parts({{{"\xe9" "A\xe9", "\x7f"}, {}}}, 0, 0);
   RepeatClasses rc;
   Initialize(wa.families, wa.discovery, rc);
   EXPECT_EQ(rc.V, (BigVector<int32_t>{1, 2, 1, 3}));
@@ -61,7 +61,7 @@ TEST(RepeatClasses, EqualBytesShareAClassWhateverTheirValue) {
 }
 
 TEST(RepeatClasses, EmptyFirstSequenceCoversNoPosition) {
-  WorkArea wa = make_work_area({{{"", "AB"}, {"AB"}}}, 0, 0);
+  DdParts wa = make_dd_parts({{{"", "AB"}, {"AB"}}}, 0, 0);
   RepeatClasses rc;
   Initialize(wa.families, wa.discovery, rc);
   EXPECT_EQ(rc.seqOf, (BigVector<uint32_t>{2, 2, 3, 3}));

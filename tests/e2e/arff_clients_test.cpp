@@ -210,3 +210,113 @@ TEST(ArffClients, NgFilesReadBackIntoTheSameMatrix) {
     }
   }
 }
+
+namespace {
+// A run on inputs that once gave contexts Weka refuses, or labels it cannot declare: either it
+// ends with one error line and writes nothing from the refusal on, or every context it writes
+// is read by Weka.
+struct FaultCase {
+  const char* what;
+  std::vector<std::string> args;
+  std::string input;                     // standard input
+  std::vector<std::pair<std::string, std::string>> files;
+  std::string error;                     // the whole standard error of a refusal; empty: status 0
+  std::vector<std::string> absent;       // files a refusal must not have written
+  std::string consoleEnd;                // the end of standard output at a refusal
+  std::vector<std::string> contexts;     // ARFF contexts of a run with status 0
+  std::string wekaName;                  // an attribute name Weka must read back as it stands
+};
+
+const char kTwoFamilies[] = ">a1\nMKVLAW\n>a2\nMKVLGW\n>b1\nPRSTYN\n>b2\nPRSTQN\n";
+const char kNoClass[] = "#n\n0\n#c\n#d\n";
+// An executable's first bytes: no '#' header line, a class count that reads as 0.
+const char kGarbage[] = "\x7f" "ELF\x02\x01\x01\n\x00\x00\x00\x01\n\x03\x00>\x00\n\x01\x00\x00\x00\n";
+const char kTestPromptEnd[] = "  \tof the test file: ";
+const std::vector<std::string> kNgFiles = {"contexte.txt", "ctx.txt", "contextedat.dat"};
+
+std::string ddsm_answers(bool test) {
+  return std::string("ddsm\nseq.txt\ncls.txt\n") + (test ? "test.txt\ntestcls.txt\n" : "\n") +
+         "0.5\n0.3\n\n\n\n" + (test ? "\n" : "");
+}
+
+std::vector<FaultCase> fault_cases() {
+  const std::string sample = read_file(source_path("data/Sample.txt"));
+  const std::string sampleClasses = read_file(source_path("data/Sample.classes.txt"));
+  const std::string dd = "dd\n";
+  const std::string ng = "ng\nseq.txt\ncls.txt\nctx.txt\n";
+  const std::vector<std::string> ddArgs = {"dd", "cls.txt", "seq.txt", "Context.arff", "0.5", "0.3"};
+  // Control bytes in residues and in class names: descriptors and n-grams hold them.
+  const std::string binarySeqs = ">a1\nMK\x01\x02VL\n>a2\nAK\x01\x02WL\n>b1\nMK\x03\x7fVL\n>b2\nAK\x03\x7fWL\n";
+  const std::string binaryClasses = "#n\n2\n#c\nk\x01x\nk\x1ey\n#d\nk\x01x\nk\x01x\nk\x1ey\nk\x1ey\n";
+  return {
+      // An empty class list is closed.
+      {"dd, no class", ddArgs, "", {{"seq.txt", kTwoFamilies}, {"cls.txt", kNoClass}},
+       "", {}, "", {"Context.arff"}, ""},
+      {"dd, binary classification file", ddArgs, "", {{"seq.txt", kTwoFamilies}, {"cls.txt", std::string(kGarbage, sizeof kGarbage - 1)}},
+       "", {}, "", {"Context.arff"}, ""},
+      {"ng, no class and no sequence", {}, ng, {{"seq.txt", "no header\n"}, {"cls.txt", kNoClass}},
+       "", {}, "", {"contexte.txt"}, ""},
+      {"ddsm, test file without class or sequence", {}, ddsm_answers(true),
+       {{"seq.txt", sample}, {"cls.txt", sampleClasses}, {"test.txt", "none\n"}, {"testcls.txt", kNoClass}},
+       "", {}, "", {"Test.arff"}, ""},
+      // A class named twice is refused as soon as the names are read.
+      {"dd, class named twice", ddArgs, "",
+       {{"seq.txt", kTwoFamilies}, {"cls.txt", "#n\n3\n#c\nA\nB\nA\n#d\nA\nA\nB\nB\n"}},
+       "error: the classification file names the class \"A\" twice\n", {"SeqFile.seq"}, "", {}, ""},
+      {"ddsm, two empty class names", {}, ddsm_answers(false),
+       {{"seq.txt", kTwoFamilies}, {"cls.txt", "#n\n2\n#c\n\n\n#d\n\n\n\n\n"}},
+       "error: the classification file names the class \"\" twice\n", {"SeqFile.seq"}, "", {}, ""},
+      {"ng, class named twice", {}, ng,
+       {{"seq.txt", kTwoFamilies}, {"cls.txt", "#n\n2\n#c\nX\nX\n#d\nX\nX\nX\nX\n"}},
+       "error: the classification file names the class \"X\" twice\n", kNgFiles, "", {}, ""},
+      {"ddsm, test class named twice", {}, ddsm_answers(true),
+       {{"seq.txt", kTwoFamilies}, {"cls.txt", "#n\n2\n#c\nA\nB\n#d\nA\nA\nB\nB\n"},
+        {"test.txt", ">t\nMKV\n"}, {"testcls.txt", "#n\n2\n#c\nA\nA\n#d\nA\n"}},
+       "error: the classification file names the class \"A\" twice\n", {"SeqFile.seq"}, kTestPromptEnd, {}, ""},
+      // A label that is none of the class names is refused, with its sequence.
+      {"ng, undeclared label", {}, ng,
+       {{"seq.txt", kTwoFamilies}, {"cls.txt", "#n\n2\n#c\nX\nY\n#d\nX\nX\nY\nZ\x01\n"}},
+       "error: the classification file gives sequence 4 the label \"Z\\x01\", which is none of its "
+       "class names\n", kNgFiles, "", {}, ""},
+      {"ddsm, undeclared test label", {}, ddsm_answers(true),
+       {{"seq.txt", kTwoFamilies}, {"cls.txt", "#n\n2\n#c\nA\nB\n#d\nA\nA\nB\nB\n"},
+        {"test.txt", ">t1\nMKV\n>t2\nPRS\n"}, {"testcls.txt", "#n\n2\n#c\nA\nB\n#d\nA\nC\n"}},
+       "error: the classification file gives sequence 2 the label \"C\", which is none of its class "
+       "names\n", {"SeqFile.seq"}, kTestPromptEnd, {}, ""},
+      // Names holding control bytes are quoted, and Weka reads the bytes back.
+      {"dd, control bytes", ddArgs, "", {{"seq.txt", binarySeqs}, {"cls.txt", binaryClasses}},
+       "", {}, "", {"Context.arff"}, "\x01\x02"},
+      {"ng, control bytes", {}, ng, {{"seq.txt", binarySeqs}, {"cls.txt", binaryClasses}},
+       "", {}, "", {"contexte.txt"}, "K\x03\x7f"},
+  };
+}
+}  // namespace
+
+TEST(ArffClients, FaultyInputsAreRefusedOrGiveContextsWekaReads) {
+  if (!weka_available()) GTEST_SKIP() << "Weka is not installed";
+  for (const FaultCase& c : fault_cases()) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    for (const auto& [name, bytes] : c.files) dir.write(name, bytes);
+    const ProgramResult r = run_program(dir, c.args, c.input);
+    if (!c.error.empty()) {
+      EXPECT_EQ(r.status, 1);
+      EXPECT_EQ(r.err, c.error);
+      for (const std::string& name : c.absent) EXPECT_FALSE(dir.exists(name)) << name;
+      EXPECT_TRUE(r.out.ends_with(c.consoleEnd)) << r.out;
+      continue;
+    }
+    ASSERT_EQ(r.status, 0) << r.err;
+    for (const std::string& file : c.contexts) {
+      const std::string arff = dir.read(file);
+      dir.write("check.arff", arff);
+      std::string out;
+      EXPECT_TRUE(weka_parses((dir.path() / "check.arff").string(), &out)) << file << "\n" << arff << "\n" << out;
+      EXPECT_NE(out.find("Num Instances:  " + std::to_string(data_rows(arff))), std::string::npos) << out;
+      if (!c.wekaName.empty()) {
+        EXPECT_NE(arff.find("'" + c.wekaName), std::string::npos) << arff;
+        EXPECT_NE(out.find(" " + c.wekaName), std::string::npos) << out;
+      }
+    }
+  }
+}

@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (ended) FUZZ_CHECK(status == 1);
 
   const bool test = member == ReaderMember::GetTestData;
-  const int limit = test ? kMaxTestSequences : kMaxSequences;
+  const int limit = test ? kMaxTestSequences : kSampleSize;
   RefSequences ref = reference_read_sequences(file, member);
   if (ref.count > limit) {
     FUZZ_CHECK(ended);  // refused before any sequence is stored

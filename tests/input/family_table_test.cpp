@@ -57,7 +57,6 @@ TEST(FillTable, BuildsFamiliesTextAndEndPositions) {
   ASSERT_EQ(seqfile, "/\nACD\nEF\n/\nGHIK");
   const WorkArea& wa = t.wa;
   EXPECT_EQ(wa.families.NbFamilles, 2u);
-  EXPECT_EQ(GetFamiliesNumber(wa.families), 2u);
   EXPECT_EQ(wa.families.NbChaines, 3u);
   EXPECT_EQ(wa.families.T, "ACDEFGHIK");
   EXPECT_EQ(wa.families.Drapeau, (std::vector<int64_t>{0, 2, 4, 8}));
@@ -80,10 +79,6 @@ TEST(FillTable, BuildsFamiliesTextAndEndPositions) {
   EXPECT_EQ(f2.sequences[0].number, 3u);
   EXPECT_EQ(f2.sequences[0].length, 4u);
   EXPECT_EQ(f2.sequences[0].start, 5u);
-  for (const FamilyEntry& f : wa.families.Results) {
-    EXPECT_EQ(f.nbDDs, 0u);
-    EXPECT_TRUE(f.hits.empty());
-  }
   const uint32_t owner[] = {1, 1, 1, 2, 2, 3, 3, 3, 3};
   for (int p = 0; p < 9; ++p) EXPECT_EQ(SequenceOfPosition(wa.families, p), owner[p]) << p;
   expect_same_as_reading(wa, seqfile);

@@ -1,5 +1,6 @@
 #include "reference/input_reference.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -111,6 +112,8 @@ RefSeqFile reference_seq_file(const std::string& classFile, const std::vector<st
   if (N > 100) { r.failed = true; return r; }
   for (long i = 0; i < N; i++) {
     if (!line(l)) { r.failed = true; return r; }
+    // A class named twice is refused (the class attribute cannot list it twice).
+    if (std::find(r.names.begin(), r.names.end(), l) != r.names.end()) { r.failed = true; return r; }
     r.names.push_back(l);
   }
   r.out += "j ai ouvert SeqFile.seq en ecriture\n";

@@ -22,7 +22,7 @@ struct RefSeqFile {
   std::vector<std::string> names;
   std::string seqfile;    // bytes of SeqFile.seq
   std::string out;        // console texts
-  bool failed = false;    // the class file ran out (header section or labels)
+  bool failed = false;    // the class file ran out (header section or labels) or named a class twice
   int written = 0;        // sequences written
 };
 
@@ -43,5 +43,5 @@ struct RefTable {
   uint32_t NbChaines = 0, Longueur = 0;
 };
 
-// The family table read back from the bytes of SeqFile.seq, in pieces of MAX_CAR - 1.
+// The family table read back from the bytes of SeqFile.seq, in pieces of 5999 bytes.
 RefTable reference_fill_table(const std::string& seqfile);

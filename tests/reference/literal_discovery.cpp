@@ -10,6 +10,9 @@
 
 namespace literal {
 
+// The old fixed tables of the discovery: Drapeau entries and per-sequence counters.
+constexpr int32_t MAX_CHAINE = 6000;
+
 void Push(int value, PileCell*& stack) { stack = new PileCell{value, stack}; }
 
 void Pop(PileCell*& stack, unsigned& out) {
@@ -75,12 +78,12 @@ struct LDDEntry {
 
 // The discovery's globals.
 struct State {
-  WorkArea& wa;
+  Parts wa;
   std::vector<int32_t> V;  // one slot per position of T, then the scan bound
   size_t boundSlot = 0;
   LDDEntry* AllDDs = nullptr;
 
-  explicit State(WorkArea& w) : wa(w) {}
+  explicit State(Parts w) : wa(w) {}
   int64_t bound() const { return V[boundSlot]; }
 };
 
@@ -91,7 +94,7 @@ ClassPile* Find(ClassPile* list, int32_t k) {
 }
 
 void Initialize(State& st) {
-  WorkArea& wa = st.wa;
+  Parts& wa = st.wa;
   const size_t n = wa.families.T.size();
   st.V.assign(n + 1, 0);
   st.boundSlot = n;
@@ -115,14 +118,14 @@ void Initialize(State& st) {
   st.V[st.boundSlot] = static_cast<int32_t>(n) - 1;
 }
 
-int64_t EndOfSequenceOf(const WorkArea& wa, int64_t p) {
+int64_t EndOfSequenceOf(const Parts& wa, int64_t p) {
   uint32_t j = 1;
   while (wa.families.Drapeau[j] < p) ++j;
   return wa.families.Drapeau[j];
 }
 
 void Construct(State& st) {
-  WorkArea& wa = st.wa;
+  Parts& wa = st.wa;
   auto& V = st.V;
   const int64_t L = wa.discovery.LongMot;
   ClassPile* A = nullptr;
@@ -173,7 +176,7 @@ void Construct(State& st) {
 }
 
 // The sequence j with Drapeau[j-1] < p <= Drapeau[j], sequence 1 starting at position 0.
-uint32_t SequenceOf(const WorkArea& wa, int64_t p) {
+uint32_t SequenceOf(const Parts& wa, int64_t p) {
   for (uint32_t j = 1;; ++j) {
     const int64_t before = j == 1 ? -1 : wa.families.Drapeau[j - 1];
     if (before < p && p <= wa.families.Drapeau[j]) return j;
@@ -181,7 +184,7 @@ uint32_t SequenceOf(const WorkArea& wa, int64_t p) {
 }
 
 void Filter(State& st) {
-  WorkArea& wa = st.wa;
+  Parts& wa = st.wa;
   auto& V = st.V;
   if (wa.discovery.NbrClasses == 0) return;
   ClassPile* list = nullptr;
@@ -240,7 +243,6 @@ void Filter(State& st) {
       continue;
     }
     ++wa.discovery.NbMot;
-    ++wa.families.Results[best - 1].nbDDs;
     auto* dd = new LDDEntry;
     dd->number = wa.discovery.NbMot;
     dd->start = static_cast<int32_t>(s);
@@ -253,17 +255,6 @@ void Filter(State& st) {
     for (uint32_t j = 1; j <= wa.families.NbChaines; ++j) dd->presence[j] = static_cast<int32_t>(seqCount[j]);
     dd->next = st.AllDDs;
     st.AllDDs = dd;
-    for (PileCell* c = dd->families; c; c = c->next) {
-      FamilyEntry& f = wa.families.Results[static_cast<size_t>(c->value) - 1];
-      f.hits.push_back({dd->start, dd->length});
-      for (uint32_t i = 0; i < f.nbSequences; ++i) {
-        SequenceEntry& q = f.sequences[i];
-        if (seqCount[q.number] == 0) continue;
-        ++q.nbDDs;
-        q.hits.push_back({wa.discovery.NbMot, dd->start, dd->length, seqCount[q.number],
-                          famCount[f.number], static_cast<uint32_t>(total)});
-      }
-    }
     while (!IsEmpty(occ)) {
       Pop(occ, p);
       Push(static_cast<int>(p), retire);
@@ -278,11 +269,11 @@ void Filter(State& st) {
   DeleteListePile(list);
 }
 
-std::string Text(const WorkArea& wa, const LDDEntry* dd) {
+std::string Text(const Parts& wa, const LDDEntry* dd) {
   return wa.families.T.substr(static_cast<size_t>(dd->start), static_cast<size_t>(dd->length));
 }
 
-std::string ResultFile(const WorkArea& wa, const LDDEntry* head) {
+std::string ResultFile(const Parts& wa, const LDDEntry* head) {
   char buf[256];
   std::string out;
   std::snprintf(buf, sizeof buf, "ALPHA = %f ", static_cast<double>(100 * wa.settings.ALPHA));
@@ -300,7 +291,7 @@ std::string ResultFile(const WorkArea& wa, const LDDEntry* head) {
   return out;
 }
 
-std::string ArffFile(const WorkArea& wa, const LDDEntry* head, const std::string& classFileText) {
+std::string ArffFile(const Parts& wa, const LDDEntry* head, const std::string& classFileText) {
   std::istringstream cls(classFileText);
   std::string line;
   std::string out = "@relation Context\n\n";
@@ -312,10 +303,10 @@ std::string ArffFile(const WorkArea& wa, const LDDEntry* head, const std::string
   std::getline(cls, line);
   for (uint32_t j = 0; j < wa.families.NbFamilles; ++j) {
     std::getline(cls, line);
+    if (j > 0) out += ",";
     out += arff_quote(line);
-    out += j < wa.families.NbFamilles - 1 ? "," : "}";
   }
-  out += "\n\n@data\n";
+  out += "}\n\n@data\n";
   for (long j = wa.families.NbFamilles; j < N; ++j) std::getline(cls, line);
   std::getline(cls, line);
   for (uint32_t i = 1; i <= wa.families.NbChaines; ++i) {
@@ -335,17 +326,11 @@ std::string ArffFile(const WorkArea& wa, const LDDEntry* head, const std::string
 
 }  // namespace
 
-Outcome Discriminate(WorkArea& wa, const std::string& classFileText) {
-  State st(wa);
+Outcome Discriminate(const FamilyTable& ft, DiscoveryState& ds, const Settings& s,
+                     const std::string& classFileText) {
+  State st({ft, ds, s});
+  Parts& wa = st.wa;
   wa.discovery.LongMot = 1;
-  for (FamilyEntry& f : wa.families.Results) {
-    f.nbDDs = 0;
-    f.hits.clear();
-    for (SequenceEntry& q : f.sequences) {
-      q.nbDDs = 0;
-      q.hits.clear();
-    }
-  }
   wa.discovery.AllDDs.clear();
   Initialize(st);
   Filter(st);
@@ -365,10 +350,10 @@ Outcome Discriminate(WorkArea& wa, const std::string& classFileText) {
     DDEntry e;
     e.number = dd->number;
     e.start = dd->start;
-    for (PileCell* c = dd->families; c; c = c->next) e.families.push_back(c->value);
+    for (PileCell* c = dd->families; c; c = c->next) e.families.push_back(static_cast<uint32_t>(c->value));
     e.length = dd->length;
-    e.familyCount = dd->familyCount;
-    e.familySize = dd->familySize;
+    e.familyCount = static_cast<uint32_t>(dd->familyCount);
+    e.familySize = static_cast<uint32_t>(dd->familySize);
     for (uint32_t j = 1; j <= wa.families.NbChaines; ++j)
       if (dd->presence[j] != 0) e.presence.emplace_back(j, static_cast<uint32_t>(dd->presence[j]));
     inOrder.push_back(std::move(e));
@@ -383,8 +368,9 @@ Outcome Discriminate(WorkArea& wa, const std::string& classFileText) {
   return result;
 }
 
-std::vector<int32_t> ClassesAfter(WorkArea& wa, int cycles) {
-  State st(wa);
+std::vector<int32_t> ClassesAfter(const FamilyTable& ft, DiscoveryState& ds, const Settings& s, int cycles) {
+  State st({ft, ds, s});
+  Parts& wa = st.wa;
   Initialize(st);
   for (int i = 0; i < cycles; ++i) {
     Construct(st);

@@ -31,19 +31,27 @@ void Insert(PileCell*& first, PileCell*& source, PileCell*& target);
 void Add(int value, ClassPile*& list, int key, const std::vector<int32_t>& V);
 void DeleteListePile(ClassPile* list);
 
-// The whole discovery on the family table of `wa` (T, Drapeau, Results, NbChaines, NbFamilles,
-// Longueur, ALPHA, BETA, Step, FilterAt). Leaves AllDDs (order of acceptance, sparse presence),
-// NbMot, the hit records of Results, and the report and context texts built from the old
-// descriptor list (see below).
+// The parts of the old work area that the discovery reads and writes.
+struct Parts {
+  const FamilyTable& families;
+  DiscoveryState& discovery;
+  const Settings& settings;
+};
+
+// The whole discovery on the family table (T, Drapeau, Results, NbChaines, NbFamilles, Longueur)
+// with the settings (ALPHA, BETA, Step, FilterAt). Leaves AllDDs (order of acceptance, sparse
+// presence) and NbMot, and returns the report and context texts built from the old descriptor
+// list (see below).
 struct Outcome {
   std::string resultFile;  // "LesDDs.txt", written from the head of the linked list
   std::string arffFile;    // the context, class names and labels read from `classFileText`
   uint32_t finalLongMot = 0;
 };
-Outcome Discriminate(WorkArea& wa, const std::string& classFileText);
+Outcome Discriminate(const FamilyTable& ft, DiscoveryState& ds, const Settings& s,
+                     const std::string& classFileText);
 
 // The literal first numbering and one extension cycle on T, for the worked examples: returns V
 // after Initialize followed by `cycles` calls of Construct (the last slot holds the scan bound).
-std::vector<int32_t> ClassesAfter(WorkArea& wa, int cycles);
+std::vector<int32_t> ClassesAfter(const FamilyTable& ft, DiscoveryState& ds, const Settings& s, int cycles);
 
 }  // namespace literal

@@ -145,9 +145,8 @@ RefNgOutput ReferenceNgRun(const std::vector<std::string>& sequences, int n,
   if (classes) {
     std::fprintf(ContextARFF, "@attribute class {");
     for (size_t j = 0; j < classes->names.size(); ++j)
-      std::fprintf(ContextARFF, "%s%s", arff_quote(classes->names[j]).c_str(),
-                   j + 1 < classes->names.size() ? "," : "}");
-    std::fprintf(ContextARFF, "\n");
+      std::fprintf(ContextARFF, "%s%s", j > 0 ? "," : "", arff_quote(classes->names[j]).c_str());
+    std::fprintf(ContextARFF, "}\n");
   }
   std::fprintf(ContextARFF, "\n@data\n");
 

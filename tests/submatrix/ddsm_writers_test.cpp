@@ -37,11 +37,11 @@ const char kHeader50[] =
 
 TEST(DdsmReport, HeaderAndRecords) {
   InTempDir here;
-  WorkArea wa;
-  wa.settings.ALPHA = 0.5f;
-  wa.settings.BETA = 1.0f;
-  wa.settings.FilterAt = 3;
-  GenerateResultFile2(wa.settings, two_entries());
+  Settings s;
+  s.ALPHA = 0.5f;
+  s.BETA = 1.0f;
+  s.FilterAt = 3;
+  GenerateResultFile2(s, two_entries());
   EXPECT_EQ(here.dir().read("LesDDSMs.txt"),
             std::string(kHeader50) + "\n>>1-IL| PM= 0.822222| Class= kin\n>>2-CN| PM= 0.333333| Class= ox");
   EXPECT_EQ(std::string("Liste des attributs| possibilit? de mutation| classe\n\n").size(), 54u);
@@ -49,17 +49,17 @@ TEST(DdsmReport, HeaderAndRecords) {
 
 TEST(DdsmReport, SinglePrecisionPercentagesAndEmptyTable) {
   InTempDir here;
-  WorkArea wa;
-  wa.settings.ALPHA = 0.3f;
-  wa.settings.BETA = 0.0f;
-  GenerateResultFile2(wa.settings, DescriptorTable{});
+  Settings s;
+  s.ALPHA = 0.3f;
+  s.BETA = 0.0f;
+  GenerateResultFile2(s, DescriptorTable{});
   EXPECT_EQ(here.dir().read("LesDDSMs.txt"),
             "ALPHA = 30.000002 %\nBETA = 0.000000 %\nLa valeur du debut du filtrage = 3\n\n"
             "Liste des attributs| possibilit? de mutation| classe\n\n");
   // A second run overwrites the report.
-  wa.settings.ALPHA = 0.5f;
-  wa.settings.BETA = 1.0f;
-  GenerateResultFile2(wa.settings, DescriptorTable{});
+  s.ALPHA = 0.5f;
+  s.BETA = 1.0f;
+  GenerateResultFile2(s, DescriptorTable{});
   EXPECT_EQ(here.dir().read("LesDDSMs.txt"), kHeader50);
 }
 

@@ -111,9 +111,9 @@ TEST(Pruning, RemovalInTheMiddleKeepsEachEntrysOwnValues) {
 }
 
 TEST(Pruning, FillTakesTheListOrderWholeTextsAndClassNames) {
-  WorkArea wa;
-  wa.families.T = "ACDEFGHIKLMNPQRSTVWY";
-  wa.classes.LstClsForMSDD = {"a-very-long-class-name", "second"};
+  FamilyTable ft;
+  ft.T = "ACDEFGHIKLMNPQRSTVWY";
+  const std::vector<std::string> classNames = {"a-very-long-class-name", "second"};
   DDEntry first;
   first.number = 1;
   first.start = 0;
@@ -124,10 +124,11 @@ TEST(Pruning, FillTakesTheListOrderWholeTextsAndClassNames) {
   second.start = 5;
   second.length = 3;
   second.families = {1, 2};
-  wa.discovery.AllDDs = {first, second};
-  wa.discovery.NbMot = 2;
+  DiscoveryState ds;
+  ds.AllDDs = {first, second};
+  ds.NbMot = 2;
   DescriptorTable t;
-  FillDescriptorTable(wa.families, wa.discovery, wa.classes.LstClsForMSDD, t);
+  FillDescriptorTable(ft, ds, classNames, t);
   ASSERT_EQ(t.NbMSDD, 2u);
   EXPECT_EQ(texts_of(t), (std::vector<std::string>{"GHI", "ACDEFGHIKLMN"}));
   EXPECT_EQ(t.CLst3, (std::vector<std::string>{"a-very-long-class-name", "second"}));
@@ -135,15 +136,15 @@ TEST(Pruning, FillTakesTheListOrderWholeTextsAndClassNames) {
 
 TEST(Pruning, TheEngineTakesMoreThanTheConsoleTable) {
   // The console run refuses more than 60000 descriptors before the pruning; the engine does not.
-  WorkArea wa;
-  wa.families.T = "ACD";
+  FamilyTable ft;
+  ft.T = "ACD";
   DDEntry dd;
   dd.length = 1;
   dd.families = {1};
-  wa.classes.LstClsForMSDD = {"x"};
-  wa.discovery.AllDDs.assign(60001, dd);
+  DiscoveryState ds;
+  ds.AllDDs.assign(60001, dd);
   DescriptorTable t;
-  FillDescriptorTable(wa.families, wa.discovery, wa.classes.LstClsForMSDD, t);
+  FillDescriptorTable(ft, ds, {"x"}, t);
   EXPECT_EQ(t.NbMSDD, 60001u);
   EXPECT_EQ(t.CLst3.back(), "x");
 }
