@@ -28,10 +28,12 @@ std::string arff_quote(std::string_view name) {
 
 void ArffWriter::relation() { f_.write("@relation Context\n\n"); }
 
-void ArffWriter::attribute(std::string_view name) {
+void ArffWriter::attribute(std::string_view name, std::string_view values) {
   f_.write("@attribute ");
   f_.write(arff_quote(name));
-  f_.write(" {1,0}\n");
+  f_.write(" ");
+  f_.write(values);
+  f_.write("\n");
 }
 
 void ArffWriter::class_attribute(const std::vector<std::string>& names) {
@@ -46,12 +48,18 @@ void ArffWriter::class_attribute(const std::vector<std::string>& names) {
 
 void ArffWriter::data() { f_.write("\n@data\n"); }
 
-void ArffWriter::append_row_end(std::string& out, bool afterValues, const std::string* label) {
-  if (label) {
+void append_arff_row_end(std::string& out, bool afterValues, const std::string* classCell) {
+  if (classCell) {
     if (afterValues) out.push_back(',');
-    out += arff_quote(*label);
+    out += *classCell;
   }
   out.push_back('\n');
+}
+
+void ArffWriter::append_row_end(std::string& out, bool afterValues, const std::string* label) {
+  if (!label) return append_arff_row_end(out, afterValues, nullptr);
+  const std::string cell = arff_quote(*label);
+  append_arff_row_end(out, afterValues, &cell);
 }
 
 void ArffWriter::end_row(const std::string* label) {

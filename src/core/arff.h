@@ -15,6 +15,11 @@
 // quotes; it knows no escape for one (it reads "\u0001" as "u0001"), so those bytes stay raw.
 std::string arff_quote(std::string_view name);
 
+// Appends what follows the values of a row: with a class column, "," (only after at least one
+// value) and the class cell, already quoted ("?" for a missing class); then "\n". `classCell`
+// null means a context without classes. Every ARFF row ends here.
+void append_arff_row_end(std::string& out, bool afterValues, const std::string* classCell);
+
 // Writes one context in the layout of every approach:
 //   "@relation Context\n\n", one "@attribute <name> {1,0}\n" per attribute, with classes
 //   "@attribute class {" and the names joined by "," and "}\n", then "\n@data\n", then the rows:
@@ -24,7 +29,9 @@ class ArffWriter {
  public:
   explicit ArffWriter(OutFile& file) : f_(file), batch_(file) {}
   void relation();
-  void attribute(std::string_view name);
+  // `values` is the nominal set: {1,0} in dense contexts; a sparse context declares {0,1}, since
+  // a value left out of a sparse row reads as the first one.
+  void attribute(std::string_view name, std::string_view values = "{1,0}");
   void class_attribute(const std::vector<std::string>& names);
   void data();
 
@@ -43,7 +50,7 @@ class ArffWriter {
   void flush_rows() { batch_.flush(); }
 
  private:
-  // What follows a row's values: the class part and the line end.
+  // What follows a row's values: the class part (the label quoted) and the line end.
   static void append_row_end(std::string& out, bool afterValues, const std::string* label);
 
   OutFile& f_;

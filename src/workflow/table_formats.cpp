@@ -13,6 +13,8 @@ void append_number(std::string& out, uint64_t v) {
 }
 
 char separator_of(TableFormat f) { return f == TableFormat::Tsv ? '\t' : ','; }
+
+const std::string kArffMissing = "?";
 }  // namespace
 
 std::optional<TableFormat> format_named(std::string_view name) {
@@ -88,16 +90,9 @@ void TableLayout::header(OutFile& out) const {
     case TableFormat::SparseArff: {
       ArffWriter arff(out);
       arff.relation();
-      for (const std::string& f : features_) {
-        if (format_ == TableFormat::Arff) {
-          arff.attribute(f);
-        } else {
-          // In a sparse row an omitted value is the first declared one: 0 must come first.
-          out.write("@attribute ");
-          out.write(arff_quote(f));
-          out.write(" {0,1}\n");
-        }
-      }
+      // In a sparse row an omitted value is the first declared one: 0 must come first.
+      for (const std::string& f : features_)
+        arff.attribute(f, format_ == TableFormat::Arff ? "{1,0}" : "{0,1}");
       if (withClass_) arff.class_attribute(classes_);
       arff.data();
       break;
@@ -149,10 +144,15 @@ void TableLayout::row(std::string& out, std::string_view id, const std::vector<u
       const size_t at = out.size();
       out += denseZeros_;
       for (uint32_t k : present) out[at + 2 * size_t{k}] = '1';
+      if (format_ == TableFormat::Arff) {
+        append_arff_row_end(out, !features_.empty(), !withClass_ ? nullptr
+                                                     : known     ? &classCells_[static_cast<size_t>(cls)]
+                                                                 : &kArffMissing);
+        break;
+      }
       if (withClass_) {
         if (!features_.empty()) out += sep;
         if (known) out += classCells_[static_cast<size_t>(cls)];
-        else if (format_ == TableFormat::Arff) out += '?';
       }
       out += '\n';
       break;
