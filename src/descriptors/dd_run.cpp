@@ -6,6 +6,7 @@
 #include "core/capacity.h"
 #include "core/limits.h"
 #include "core/number_text.h"
+#include "core/engine_progress.h"
 #include "core/progress.h"
 #include "core/prompts.h"
 #include "core/run_exit.h"
@@ -19,7 +20,6 @@ constexpr const char* kStarted = "fin startt ";
 constexpr const char* kRunning = "\n%\tRunning...\n";
 constexpr const char* kDiscoveryStart = "\ndeb Discriminate";
 constexpr const char* kNoText = "\n T est null";
-constexpr const char* kDiscovering = "discovery: words of length %u, %u live classes, %u descriptors";
 constexpr const char* kFound = "\n%\t%d  discriminative descriptors";
 constexpr const char* kDefaultContext = "Context.arff";
 
@@ -44,7 +44,7 @@ void RunDiscovery(WorkArea& wa, FILE* seqFile, FILE* classFile, const char* befo
   wa.con.print(kRunning);
   wa.con.print(kDiscoveryStart);
   Discriminate(wa.families, wa.settings, wa.discovery, [](const DiscoveryState& ds) {
-    progress::show(kDiscovering, ds.LongMot, ds.NbrClasses, ds.NbMot);
+    progress::discovery(ds.LongMot, ds.NbrClasses, ds.NbMot);
   });
   progress::clear();
 }

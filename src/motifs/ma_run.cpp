@@ -9,6 +9,7 @@
 #include "core/files.h"
 #include "core/out_file.h"
 #include "core/processor_time.h"
+#include "core/engine_progress.h"
 #include "core/progress.h"
 #include "core/prompts.h"
 #include "core/run_exit.h"
@@ -36,19 +37,16 @@ constexpr const char* kMotifProgress = "%c%6lu\b\b\b\b\b\b\b";
 constexpr const char* kReportTail = "\n\n%6lu motifs found\n%6lu motifs checked";
 constexpr const char* kChecked = " \n%7lu motifs checked\n";
 constexpr const char* kDone = "\n ===>   Encoding complete, press any buton to return to menu";
-constexpr const char* kBuilding = "building the motif index: %llu of %llu sequences, %llu residues";
-constexpr const char* kBuildingStep = "building the motif index: %s";
 constexpr int64_t kMaxMotifLength = 6000;  // Maxlgh
 constexpr auto kFlushEvery = std::chrono::milliseconds(100);
 
 }  // namespace
 
 void ConsoleReport::building(uint64_t done, uint64_t total, uint64_t size) {
-  progress::show(kBuilding, static_cast<unsigned long long>(done),
-                 static_cast<unsigned long long>(total), static_cast<unsigned long long>(size));
+  progress::motif_index(done, total, size);
 }
 
-void ConsoleReport::phase(const char* step) { progress::show(kBuildingStep, step); }
+void ConsoleReport::phase(const char* step) { progress::motif_index_step(step); }
 
 void ConsoleReport::tested(uint64_t calls) {
   spinner_.advance(calls, pending_);
@@ -99,7 +97,6 @@ void Discover(WorkArea& wa, const std::string& classFile, const std::string& seq
 
   InputTables& t = wa.input;
   wa.con.print("%s", seqName.c_str());
-  t.Sam = kSampleSize;
   get_data(t, wa.con, in.get());
   in.reset();
   wa.con.print(kSequencesFound, static_cast<short>(t.Tot), seqName.c_str());

@@ -9,6 +9,7 @@
 #include "core/files.h"
 #include "core/out_file.h"
 #include "core/processor_time.h"
+#include "core/engine_progress.h"
 #include "core/progress.h"
 #include "core/prompts.h"
 #include "core/run_exit.h"
@@ -20,7 +21,6 @@ namespace {
 constexpr const char* kSequencesFound = "\n ===> %hd sequences found in file <%s>\n";
 constexpr const char* kNgrams = "\n%\t%d N-Grams";
 constexpr const char* kDistinctNgrams = "\n%\t%d distinct N-Grams";
-constexpr const char* kBuilding = "building %d-grams: %llu of %llu sequences";
 constexpr const char* kDatFile = "contextedat.dat";
 constexpr const char* kArffFile = "contexte.txt";
 
@@ -52,12 +52,8 @@ int mainNGrams(WorkArea& wa, const std::string& classFile, const std::string& se
   wa.con.print(kSequencesFound, static_cast<short>(t.Tot), seqName.c_str());
 
   const ProcessorClock clock;
-  const NgramList list = BuildNgramList(views_of(t.SLst), n, NgramIndexing::Auto,
-                                        [n](uint64_t done, uint64_t total) {
-                                          progress::show(kBuilding, n,
-                                                         static_cast<unsigned long long>(done),
-                                                         static_cast<unsigned long long>(total));
-                                        });
+  const NgramList list =
+      BuildNgramList(views_of(t.SLst), n, NgramIndexing::Auto, progress::ngrams(n));
   progress::clear();
   wa.con.print(kNgrams, static_cast<int>(list.cells));
   wa.con.print(kDistinctNgrams, list.Nbvar());

@@ -11,6 +11,7 @@
 #include "core/limits.h"
 #include "core/number_text.h"
 #include "core/out_file.h"
+#include "core/engine_progress.h"
 #include "core/progress.h"
 #include "core/prompts.h"
 #include "descriptors/dd_run.h"
@@ -31,7 +32,6 @@ constexpr const char* kMatrixPrompt3 = "  \t(2 means BLOSUM62; 5 means PAM70)";
 constexpr const char* kMatrixPrompt4 = "  \t(3 means BLOSUM80; 6 means PAM250) default[2] : ";
 constexpr const char* kScorePrompt1 = "\n%%\tEnter the threshold similarity score default value[0.5]: \n";
 constexpr const char* kScorePrompt2 = "  \tThreshold similarity score [0.5]= ";
-constexpr const char* kPruning = "pruning descriptors: %llu of %llu";
 constexpr const char* kDescriptorCount = "\n%\t %d  discriminative descriptors";
 constexpr const char* kContextPrompt = "%%\tEnter the ARFF Context file name [Context.arff]: ";
 constexpr const char* kTestContextPrompt = "%%\tEnter the ARFF test file name [Test.arff]: ";
@@ -109,10 +109,7 @@ void DDMS(WorkArea& wa, const std::string&, const std::string&, const std::strin
   RunDiscovery(wa, seqFile.get(), classFile.get(), "");
   check_capacity("descriptors", static_cast<long>(wa.discovery.AllDDs.size()), kMaxDescriptors);
   MSDescriptors(wa.families, wa.discovery, wa.classes.LstClsForMSDD, MS, wa.settings.Score,
-                wa.descriptors, [](uint64_t done, uint64_t total) {
-                  progress::show(kPruning, static_cast<unsigned long long>(done),
-                                 static_cast<unsigned long long>(total));
-                });
+                wa.descriptors, progress::pruning());
   progress::clear();
   const DescriptorTable& table = wa.descriptors;
   wa.con.print(kDescriptorCount, static_cast<int>(table.NbMSDD));

@@ -6,6 +6,7 @@
 #include <memory>
 #include <unordered_map>
 
+#include "core/engine_progress.h"
 #include "core/progress.h"
 #include "core/work_area.h"
 #include "descriptors/discovery.h"
@@ -42,10 +43,7 @@ void discover(const std::vector<std::string_view>& sequences, const std::vector<
   // would take memory in proportion to the sequences holding each descriptor.
   DiscoverDescriptors(
       sequences, groups, st, ft, ds,
-      [](const DiscoveryState& d) {
-        progress::show("discovery: words of length %u, %u live classes, %u descriptors", d.LongMot,
-                       d.NbrClasses, d.NbMot);
-      },
+      [](const DiscoveryState& d) { progress::discovery(d.LongMot, d.NbrClasses, d.NbMot); },
       DiscoveryRecords::DescriptorsOnly);
   progress::clear();
 }
@@ -76,11 +74,7 @@ void mine_ddsm(const std::vector<std::string_view>& sequences, const std::vector
   discover(sequences, classes, set.classes, s, ft, ds);
   DescriptorTable t;
   MSDescriptors(ft, ds, set.classes, *MatrixOfName(s.matrix), static_cast<float>(s.similarity), t,
-                [](uint64_t done, uint64_t total) {
-                  progress::show("pruning descriptors: %llu of %llu",
-                                 static_cast<unsigned long long>(done),
-                                 static_cast<unsigned long long>(total));
-                });
+                progress::pruning());
   progress::clear();
   // Descriptor texts are unique: each kept text leads back to its descriptor's support.
   std::unordered_map<std::string_view, const DDEntry*> byText;
@@ -98,12 +92,8 @@ void mine_ddsm(const std::vector<std::string_view>& sequences, const std::vector
 }
 
 void mine_ng(const std::vector<std::string_view>& sequences, const MineSettings& s, FeatureSet& set) {
-  const NgramList list = BuildNgramList(sequences, s.n, NgramIndexing::Auto,
-                                        [&s](uint64_t done, uint64_t total) {
-                                          progress::show("building %d-grams: %llu of %llu sequences", s.n,
-                                                         static_cast<unsigned long long>(done),
-                                                         static_cast<unsigned long long>(total));
-                                        });
+  const NgramList list =
+      BuildNgramList(sequences, s.n, NgramIndexing::Auto, progress::ngrams(s.n));
   progress::clear();
   const auto count = static_cast<uint32_t>(list.Nbvar());
   set.features.reserve(count);
@@ -119,10 +109,9 @@ void mine_ng(const std::vector<std::string_view>& sequences, const MineSettings&
 class MotifProgress : public MotifObserver {
  public:
   void building(uint64_t done, uint64_t total, uint64_t size) override {
-    progress::show("building the motif index: %llu of %llu sequences, %llu residues",
-                   static_cast<unsigned long long>(done), static_cast<unsigned long long>(total),
-                   static_cast<unsigned long long>(size));
+    progress::motif_index(done, total, size);
   }
+  void phase(const char* step) override { progress::motif_index_step(step); }
   // The console's spinner counts the tests; progress here does not.
   bool hears_tests() const override { return false; }
   void found(const MotifSearch& ms, std::string_view) override {
