@@ -3,26 +3,34 @@
 
 namespace {
 bool is_control(char c) { return static_cast<unsigned char>(c) < 0x20 || c == '\x7f'; }
+
+// The escape of a byte that must not stand bare in a name, or null.
+const char* escape_of(char c) {
+  switch (c) {
+    case '\\': return "\\\\";
+    case '\'': return "\\'";
+    case '"': return "\\\"";
+    case '%': return "\\%";
+    case '\t': return "\\t";
+    case '\n': return "\\n";
+    case '\r': return "\\r";
+    default: return nullptr;
+  }
+}
 }  // namespace
 
 std::string arff_quote(std::string_view name) {
   std::string out;
-  bool quote = false;
+  bool quote = name.empty() || name == "?";
   for (char c : name) {
-    switch (c) {
-      case '\\': out += "\\\\"; quote = true; break;
-      case '\'': out += "\\'"; quote = true; break;
-      case '"': out += "\\\""; quote = true; break;
-      case '%': out += "\\%"; quote = true; break;
-      case '\t': out += "\\t"; quote = true; break;
-      case '\n': out += "\\n"; quote = true; break;
-      case '\r': out += "\\r"; quote = true; break;
-      default:
-        if (c == ' ' || c == ',' || c == '{' || c == '}' || is_control(c)) quote = true;
-        out += c;
+    if (const char* escaped = escape_of(c)) {
+      out += escaped;
+      quote = true;
+    } else {
+      if (c == ' ' || c == ',' || c == '{' || c == '}' || is_control(c)) quote = true;
+      out += c;
     }
   }
-  if (name.empty() || name == "?") quote = true;
   return quote ? "'" + out + "'" : out;
 }
 

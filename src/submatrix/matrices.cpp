@@ -2,6 +2,8 @@
 // 20 residues (rows and columns in the order of AA), the letter lookup and the similarity test.
 #include "submatrix/matrices.h"
 
+// The tables keep their columns aligned: the formatter leaves them as they stand.
+// clang-format off
 const Matrix BLOSUM45 = {{
     {{  5,  -2,  -1,  -2,  -1,  -1,  -1,   0,  -2,  -1,  -1,  -1,  -1,  -2,  -1,   1,   0,  -2,  -2,   0}},  // A
     {{ -2,   7,   0,  -1,  -3,   1,   0,  -2,   0,  -3,  -2,   3,  -1,  -2,  -2,  -1,  -1,  -2,  -1,  -2}},  // R
@@ -139,6 +141,7 @@ const Matrix PAM250 = {{
     {{ -3,  -4,  -2,  -4,   0,  -4,  -4,  -5,   0,  -1,  -1,  -4,  -2,   7,  -5,  -3,  -3,   0,  10,  -2}},  // Y
     {{  0,  -2,  -2,  -2,  -2,  -2,  -2,  -1,  -2,   4,   2,  -2,   2,  -1,  -1,  -1,   0,  -6,  -2,   4}},  // V
 }};
+// clang-format on
 
 const Matrix* MatrixOfNumber(long number) {
   switch (number) {

@@ -14,6 +14,7 @@ struct Expected {
   const char* unitLetters;  // letters whose row has no positive entry besides the diagonal
 };
 
+// clang-format off
 const Expected kExpected[] = {
     {"BLOSUM45", &BLOSUM45, {5, 7, 6, 7, 12, 6, 6, 7, 10, 5, 5, 5, 6, 8, 9, 4, 5, 15, 8, 5}, -5, 15, "CGP"},
     {"BLOSUM62", &BLOSUM62, {4, 5, 6, 6, 9, 5, 5, 6, 8, 4, 4, 5, 5, 6, 7, 4, 5, 11, 7, 4}, -4, 11, "CGP"},
@@ -22,6 +23,7 @@ const Expected kExpected[] = {
     {"PAM70", &PAM70, {5, 8, 6, 6, 9, 7, 6, 6, 8, 7, 6, 6, 10, 8, 7, 5, 6, 13, 9, 6}, -11, 13, "CGPW"},
     {"PAM250", &PAM250, {2, 6, 2, 4, 4, 4, 4, 5, 6, 5, 6, 5, 6, 9, 6, 3, 3, 17, 10, 4}, -8, 17, "C"},
 };
+// clang-format on
 
 int at(const Matrix& m, char a, char b) { return m[static_cast<size_t>(Index(a))][static_cast<size_t>(Index(b))]; }
 }  // namespace
