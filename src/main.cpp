@@ -22,7 +22,8 @@ constexpr const char* kArgumentMode = " j utilise dd";
 constexpr const char* kArgumentDd = "\nMethode des Discripteur discriminant\n";
 constexpr const char* kMenuPrompt = "\n Choix de l'algo : ";
 constexpr const char* kMenuDd = "\nApproche Discripteur discriminant par defaut\n";
-constexpr const char* kMenuDdsm = "\nApproche Discripteur discriminant avec matrice de substitution par defaut\n";
+constexpr const char* kMenuDdsm =
+    "\nApproche Discripteur discriminant avec matrice de substitution par defaut\n";
 constexpr const char* kMenuNg = "\nApproche N-Gramme par defaut\n";
 constexpr const char* kMenuMa = "\nM\xc3\xa9thode Motif Actif par defaut\n";
 constexpr const char* kUnknown = "\nAlgo introuvable";
@@ -53,10 +54,14 @@ int menu_mode(WorkArea& wa) {
   FileNames& n = wa.names;
   n.algo = word.value_or("");
   const char* line = nullptr;
-  if (n.algo == "dd") line = kMenuDd;
-  else if (n.algo == "ddsm") line = kMenuDdsm;
-  else if (n.algo == "ng") line = kMenuNg;
-  else if (n.algo == "ma") line = kMenuMa;
+  if (n.algo == "dd")
+    line = kMenuDd;
+  else if (n.algo == "ddsm")
+    line = kMenuDdsm;
+  else if (n.algo == "ng")
+    line = kMenuNg;
+  else if (n.algo == "ma")
+    line = kMenuMa;
   if (!line) {
     // The line end typed after the keyword is still pending, so the key read returns at once.
     wa.con.print(kUnknown);
@@ -67,10 +72,14 @@ int menu_mode(WorkArea& wa) {
   // user's next line.
   wa.con.discard_rest_of_line();
   wa.con.print(line);
-  if (n.algo == "dd") DisClass(wa, n.fichClassif, n.fichSeq, n.fichContext, "2", "2");
-  else if (n.algo == "ddsm") DDMS(wa, n.fichClassif, n.fichSeq, n.fichContext);
-  else if (n.algo == "ng") mainNGrams(wa, n.fichClassif, n.fichSeq, n.fichContext, 3);
-  else Discover(wa, n.fichClassif, n.fichSeq, n.fichContext);
+  if (n.algo == "dd")
+    DisClass(wa, n.fichClassif, n.fichSeq, n.fichContext, "2", "2");
+  else if (n.algo == "ddsm")
+    DDMS(wa, n.fichClassif, n.fichSeq, n.fichContext);
+  else if (n.algo == "ng")
+    mainNGrams(wa, n.fichClassif, n.fichSeq, n.fichContext, 3);
+  else
+    Discover(wa, n.fichClassif, n.fichSeq, n.fichContext);
   return 0;
 }
 }  // namespace

@@ -39,7 +39,8 @@ int main(int argc, char** argv) {
     wa.settings.BETA = static_cast<float>(std::atof(argv[4]));
     wa.settings.Step = 1;
     wa.settings.FilterAt = 3;
-    const literal::Outcome out = literal::Discriminate(wa.families, wa.discovery, wa.settings, classText.str());
+    const literal::Outcome out =
+        literal::Discriminate(wa.families, wa.discovery, wa.settings, classText.str());
     std::ofstream(argv[5], std::ios::binary) << out.resultFile;
   } catch (const RunExit& e) {
     return e.status;

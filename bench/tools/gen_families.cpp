@@ -21,7 +21,8 @@ char random_residue(std::mt19937& rng) {
 
 int main(int argc, char** argv) {
   if (argc < 7) {
-    std::fprintf(stderr, "usage: %s SEED FAMILIES PER_FAMILY LENGTH SEQ_FILE CLASS_FILE [MUTATION]\n",
+    std::fprintf(stderr,
+                 "usage: %s SEED FAMILIES PER_FAMILY LENGTH SEQ_FILE CLASS_FILE [MUTATION]\n",
                  argv[0]);
     return 2;
   }
@@ -53,7 +54,7 @@ int main(int argc, char** argv) {
         if (r < rate * 0.7) {
           s += random_residue(rng);  // substitution
         } else if (r < rate * 0.85) {
-          s += c;                    // insertion after the residue
+          s += c;  // insertion after the residue
           s += random_residue(rng);
         } else if (r < rate) {
           // deletion

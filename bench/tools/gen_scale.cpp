@@ -50,10 +50,12 @@ uint64_t mix(uint64_t a, uint64_t b, uint64_t c) {
 class Residues {
  public:
   Residues() {
-    static const struct { char c; int perMille; } kFreq[] = {
-        {'L', 99}, {'A', 83}, {'G', 71}, {'V', 69}, {'E', 68}, {'S', 66}, {'I', 59},
-        {'K', 58}, {'R', 55}, {'D', 55}, {'T', 53}, {'P', 47}, {'N', 41}, {'Q', 39},
-        {'F', 39}, {'Y', 29}, {'M', 24}, {'H', 23}, {'C', 14}, {'W', 11}};
+    static const struct {
+      char c;
+      int perMille;
+    } kFreq[] = {{'L', 99}, {'A', 83}, {'G', 71}, {'V', 69}, {'E', 68}, {'S', 66}, {'I', 59},
+                 {'K', 58}, {'R', 55}, {'D', 55}, {'T', 53}, {'P', 47}, {'N', 41}, {'Q', 39},
+                 {'F', 39}, {'Y', 29}, {'M', 24}, {'H', 23}, {'C', 14}, {'W', 11}};
     int total = 0;
     for (const auto& f : kFreq) total += f.perMille;
     size_t at = 0;

@@ -24,7 +24,8 @@ bool read_fasta(const char* path, std::string& residues, std::vector<size_t>& st
   FILE* in = std::fopen(path, "rb");
   if (!in) return false;
   struct stat st;
-  if (fstat(fileno(in), &st) == 0 && st.st_size > 0) residues.reserve(static_cast<size_t>(st.st_size));
+  if (fstat(fileno(in), &st) == 0 && st.st_size > 0)
+    residues.reserve(static_cast<size_t>(st.st_size));
   std::vector<char> buf(1 << 22);
   bool header = false, lineStart = true;
   size_t n;
@@ -37,8 +38,10 @@ bool read_fasta(const char* path, std::string& residues, std::vector<size_t>& st
       } else if (c == '\n') {
         header = false;
       } else if (!header && !starts.empty()) {
-        if (c >= 'A' && c <= 'Z') residues += c;
-        else if (c >= 'a' && c <= 'z') residues += static_cast<char>(c - 'a' + 'A');
+        if (c >= 'A' && c <= 'Z')
+          residues += c;
+        else if (c >= 'a' && c <= 'z')
+          residues += static_cast<char>(c - 'a' + 'A');
       }
       lineStart = c == '\n';
     }
@@ -62,7 +65,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   const size_t count = starts.size() - 1;
-  std::printf("read %zu sequences, %zu residues: %.2f s\n", count, residues.size(), seconds_since(t));
+  std::printf("read %zu sequences, %zu residues: %.2f s\n", count, residues.size(),
+              seconds_since(t));
 
   t = std::chrono::steady_clock::now();
   std::unique_ptr<MotifIndex> index;
@@ -74,7 +78,8 @@ int main(int argc, char** argv) {
     index = std::make_unique<MotifIndex>(views);
   }
   std::string().swap(residues);  // the index keeps its own copy
-  std::printf("index (%s positions): %.2f s\n", index->wide() ? "64-bit" : "32-bit", seconds_since(t));
+  std::printf("index (%s positions): %.2f s\n", index->wide() ? "64-bit" : "32-bit",
+              seconds_since(t));
 
   t = std::chrono::steady_clock::now();
   MotifSearch ms;

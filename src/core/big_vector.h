@@ -30,8 +30,10 @@ struct HugePageAllocator {
     return static_cast<T*>(p);
   }
   void deallocate(T* p, size_t n) noexcept {
-    if (n * sizeof(T) < kFrom) std::allocator<T>().deallocate(p, n);
-    else std::free(p);
+    if (n * sizeof(T) < kFrom)
+      std::allocator<T>().deallocate(p, n);
+    else
+      std::free(p);
   }
   template <class U>
   bool operator==(const HugePageAllocator<U>&) const noexcept {

@@ -36,7 +36,9 @@ OutFile OutFile::create(const std::string& name) {
 }
 
 OutFile::OutFile(OutFile&& other) noexcept
-    : buffer_(std::move(other.buffer_)), f_(other.f_), name_(std::move(other.name_)),
+    : buffer_(std::move(other.buffer_)),
+      f_(other.f_),
+      name_(std::move(other.name_)),
       writeError_(other.writeError_) {
   other.f_ = nullptr;
 }

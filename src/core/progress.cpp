@@ -11,9 +11,9 @@
 namespace progress {
 namespace {
 constexpr const char* kEraseToEnd = "\033[K";
-constexpr size_t kMaxTail = 256;     // longer unfinished lines are not rewritten
-constexpr int kDefaultWidth = 80;    // when the terminal does not tell its width
-constexpr int kMinimumRoom = 8;      // fewer free columns: no line at all
+constexpr size_t kMaxTail = 256;   // longer unfinished lines are not rewritten
+constexpr int kDefaultWidth = 80;  // when the terminal does not tell its width
+constexpr int kMinimumRoom = 8;    // fewer free columns: no line at all
 constexpr auto kRedrawEvery = std::chrono::milliseconds(100);
 
 struct State {
@@ -77,10 +77,14 @@ int LineTail::column() const {
   int col = 0;
   for (char ch : text_) {
     const auto c = static_cast<unsigned char>(ch);
-    if (c == '\t') col = (col / 8 + 1) * 8;
-    else if (c == '\b') col = col > 0 ? col - 1 : 0;
-    else if (c == '\r') col = 0;
-    else if (c >= 0x20 && c != 0x7f && (c & 0xc0) != 0x80) ++col;  // one column per character
+    if (c == '\t')
+      col = (col / 8 + 1) * 8;
+    else if (c == '\b')
+      col = col > 0 ? col - 1 : 0;
+    else if (c == '\r')
+      col = 0;
+    else if (c >= 0x20 && c != 0x7f && (c & 0xc0) != 0x80)
+      ++col;  // one column per character
   }
   return col;
 }

@@ -14,7 +14,8 @@ constexpr const char* kOptClassPrompt1 = "\n%%\tEnter the classification file \n
 constexpr const char* kOptClassPrompt2 = "  \tif there is no classification file press ENTER: ";
 constexpr const char* kContextPrompt = "\n%%\tEnter the context file name [Context.txt]: ";
 constexpr const char* kContextDefault = "Context.txt";
-constexpr const char* kThresholdPrompt1 = "\n%%\tEnter ALPHA and BETA values ( 0 <= ALPHA,BETA <= 1 )\n";
+constexpr const char* kThresholdPrompt1 =
+    "\n%%\tEnter ALPHA and BETA values ( 0 <= ALPHA,BETA <= 1 )\n";
 constexpr const char* kThresholdPrompt2 = "  \tdefault values[0][0]: ";
 constexpr const char* kAlphaPrompt = "  \tALPHA [0]= ";
 constexpr const char* kBetaPrompt = "  \tBETA [0]= ";

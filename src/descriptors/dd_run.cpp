@@ -4,9 +4,9 @@
 #include <new>
 
 #include "core/capacity.h"
+#include "core/engine_progress.h"
 #include "core/limits.h"
 #include "core/number_text.h"
-#include "core/engine_progress.h"
 #include "core/progress.h"
 #include "core/prompts.h"
 #include "core/run_exit.h"
@@ -51,14 +51,14 @@ void RunDiscovery(WorkArea& wa, FILE* seqFile, FILE* classFile, const char* befo
 
 void DisClass(WorkArea& wa, const std::string& classFile, const std::string& seqFile,
               const std::string& contextFile, const std::string& alpha, const std::string& beta) {
-
   std::string seqName = seqFile, className = classFile;
   InFile in = open_or_ask_sequence_file(wa.con, seqName);
   InFile classF = ask_classification_file(wa.con, className, false);
 
   wa.settings.ALPHA = threshold(alpha);
   wa.settings.BETA = threshold(beta);
-  while (!thresholds_in_range(wa.settings.ALPHA, wa.settings.BETA)) ask_thresholds(wa.con, wa.settings);
+  while (!thresholds_in_range(wa.settings.ALPHA, wa.settings.BETA))
+    ask_thresholds(wa.con, wa.settings);
 
   RunDiscovery(wa, in.get(), classF.get(), kStarted);
   wa.con.print(kFound, static_cast<int>(wa.discovery.NbMot));

@@ -50,11 +50,14 @@ void GenerateResultFile(const FamilyTable& ft, const DiscoveryState& ds, const S
 void WriteARFFContext(const FamilyTable& ft, const DiscoveryState& ds, const ClassGrouping& g,
                       OutFile& out) {
   if (g.LstClsForMSDD.size() < ft.NbFamilles || g.Labels.size() < ft.NbChaines)
-    fail(1, "the class names or labels kept from the classification file do not cover the %u families "
-         "and %u sequences", ft.NbFamilles, ft.NbChaines);
+    fail(1,
+         "the class names or labels kept from the classification file do not cover the %u families "
+         "and %u sequences",
+         ft.NbFamilles, ft.NbChaines);
   ArffWriter arff(out);
   arff.relation();
-  for (auto dd = ds.AllDDs.rbegin(); dd != ds.AllDDs.rend(); ++dd) arff.attribute(DescriptorText(ft, *dd));
+  for (auto dd = ds.AllDDs.rbegin(); dd != ds.AllDDs.rend(); ++dd)
+    arff.attribute(DescriptorText(ft, *dd));
   arff.class_attribute({g.LstClsForMSDD.begin(), g.LstClsForMSDD.begin() + ft.NbFamilles});
   arff.data();
 

@@ -9,8 +9,8 @@
 #include "descriptors/repeat_classes.h"
 #include "input/family_table.h"
 
-void Discriminate(const FamilyTable& ft, const Settings& s, DiscoveryState& ds, const CycleFn& onCycle,
-                  DiscoveryRecords records) {
+void Discriminate(const FamilyTable& ft, const Settings& s, DiscoveryState& ds,
+                  const CycleFn& onCycle, DiscoveryRecords records) {
   if (s.Step != 1)
     throw std::invalid_argument("the descriptor discovery works only with step 1 (step " +
                                 std::to_string(s.Step) + " given)");

@@ -35,5 +35,6 @@ void DiscoverDescriptors(SequenceViews sequences, const std::vector<std::vector<
 
 // The text of a descriptor: `length` characters of T from `start`.
 inline std::string_view DescriptorText(const FamilyTable& ft, const DDEntry& dd) {
-  return std::string_view(ft.T).substr(static_cast<size_t>(dd.start), static_cast<size_t>(dd.length));
+  return std::string_view(ft.T).substr(static_cast<size_t>(dd.start),
+                                       static_cast<size_t>(dd.length));
 }

@@ -55,7 +55,8 @@ BestFamily best_family(const FilterScratch& fs) {
   BestFamily b;
   for (uint32_t f : fs.touchedFams) {
     b.count = std::max(b.count, fs.famCount[f]);
-    b.share = std::max(b.share, static_cast<float>(fs.famCount[f]) / static_cast<float>(fs.famSize[f]));
+    b.share =
+        std::max(b.share, static_cast<float>(fs.famCount[f]) / static_cast<float>(fs.famSize[f]));
   }
   for (uint32_t f : fs.touchedFams)
     if (fs.famCount[f] == b.count) b.size = std::min(b.size, fs.famSize[f]);
@@ -71,7 +72,8 @@ bool discriminates(const FamilyTable& ft, const Settings& st, const DiscoverySta
                    int32_t first) {
   if (b.number == 0) return false;
   const auto total = static_cast<uint32_t>(fs.touchedSeqs.size());
-  const float in = static_cast<float>(fs.famCount[b.number]) / static_cast<float>(fs.famSize[b.number]);
+  const float in =
+      static_cast<float>(fs.famCount[b.number]) / static_cast<float>(fs.famSize[b.number]);
   const float out = static_cast<float>(total - fs.famCount[b.number]) /
                     static_cast<float>(ft.NbChaines - fs.famSize[b.number]);
   if (!(in >= st.ALPHA && st.BETA >= out)) return false;

@@ -3,8 +3,9 @@
 // from length FilterAt on, retires their occurrences.
 //
 // Reads the repeat classes, the family table, ALPHA, BETA, LongMot and FilterAt; appends to
-// AllDDs, increments NbMot, and writes V (retired = 0, dropped = negative). Any number of families: the counters are sized by
-// the family table and only the entries a class touched are read and cleared.
+// AllDDs, increments NbMot, and writes V (retired = 0, dropped = negative). Any number of families:
+// the counters are sized by the family table and only the entries a class touched are read and
+// cleared.
 #pragma once
 #include <cstdint>
 #include <vector>

@@ -36,7 +36,8 @@ void Initialize(const FamilyTable& ft, DiscoveryState& ds, RepeatClasses& rc) {
   sizes_to_ends(rc.classStart);
   BigVector<uint32_t> cursor(rc.classStart);  // cursor[k - 1]: next slot of class k
   rc.order.assign(n, 0);
-  for (size_t p = 0; p < n; ++p) rc.order[cursor[static_cast<size_t>(rc.V[p]) - 1]++] = static_cast<int32_t>(p);
+  for (size_t p = 0; p < n; ++p)
+    rc.order[cursor[static_cast<size_t>(rc.V[p]) - 1]++] = static_cast<int32_t>(p);
 
   rc.seqOf.assign(n, 0);
   for (const FamilyEntry& fam : ft.Results)

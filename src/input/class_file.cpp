@@ -4,9 +4,9 @@
 #include <climits>
 #include <unordered_set>
 
-#include "core/limits.h"
 #include "core/capacity.h"
 #include "core/files.h"
+#include "core/limits.h"
 #include "core/number_text.h"
 #include "core/out_file.h"
 #include "core/progress.h"
@@ -74,8 +74,10 @@ ClassLabels ReadClassLabels(Console& con, FILE* classFile, int sequences) {
     classes.labels.push_back(reader.next_label(i));
     // A row's class must be a declared value of the class attribute.
     if (!names.count(classes.labels.back()))
-      fail(1, "the classification file gives sequence %d the label \"%s\", which is none of its "
-           "class names", i + 1, diagnostic_text(classes.labels.back()).c_str());
+      fail(1,
+           "the classification file gives sequence %d the label \"%s\", which is none of its "
+           "class names",
+           i + 1, diagnostic_text(classes.labels.back()).c_str());
   }
   return classes;
 }
@@ -128,9 +130,10 @@ void WriteSeqFile(const InputTables& t, ClassGrouping& g, Console& con, FILE* cl
       warn("all %d sequences left out of SeqFile.seq: the classification file names no class",
            t.Tot);
     else
-      warn("%d of %d sequences left out of SeqFile.seq, from sequence %d on: its label \"%s\" "
-           "matches no remaining class name",
-           t.Tot - s, t.Tot, s + 1, diagnostic_text(label).c_str());
+      warn(
+          "%d of %d sequences left out of SeqFile.seq, from sequence %d on: its label \"%s\" "
+          "matches no remaining class name",
+          t.Tot - s, t.Tot, s + 1, diagnostic_text(label).c_str());
   }
 }
 

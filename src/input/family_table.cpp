@@ -3,7 +3,8 @@
 
 #include <algorithm>
 
-uint64_t GroupedResidues(SequenceViews sequences, const std::vector<std::vector<uint32_t>>& groups) {
+uint64_t GroupedResidues(SequenceViews sequences,
+                         const std::vector<std::vector<uint32_t>>& groups) {
   uint64_t total = 0;
   for (const auto& group : groups)
     for (uint32_t s : group) total += sequences[s].size();

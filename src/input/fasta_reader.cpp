@@ -24,7 +24,8 @@ constexpr std::array<uint8_t, 256> residue_table() {
     t[static_cast<size_t>(c)] = static_cast<uint8_t>(c);
     t[static_cast<size_t>(c - 'A' + 'a')] = static_cast<uint8_t>(c);
   }
-  for (char c : {' ', '\t', '\r', '*', '-', '.', '\f', '\v'}) t[static_cast<unsigned char>(c)] = kDrop;
+  for (char c : {' ', '\t', '\r', '*', '-', '.', '\f', '\v'})
+    t[static_cast<unsigned char>(c)] = kDrop;
   return t;
 }
 constexpr std::array<uint8_t, 256> kResidue = residue_table();
@@ -67,7 +68,8 @@ FastaReader::FastaReader(const std::string& path) : buf_(kBlock) {
     if (S_ISDIR(st.st_mode)) fail(1, "the sequence file \"%s\" is a folder", path.c_str());
     if (S_ISREG(st.st_mode)) fileSize_ = static_cast<uint64_t>(st.st_size);
     gz_ = gzopen(path.c_str(), "rb");
-    if (!gz_) fail(1, "cannot open the sequence file \"%s\": %s", path.c_str(), std::strerror(errno));
+    if (!gz_)
+      fail(1, "cannot open the sequence file \"%s\": %s", path.c_str(), std::strerror(errno));
   }
   gzbuffer(gz(gz_), 1u << 20);
 }
@@ -122,8 +124,10 @@ void FastaReader::read_residue_line(const char* begin, const char* end, uint64_t
   char* out = residues_.data() + old;
   for (const char* p = begin; p != end; ++p) {
     const uint8_t v = kResidue[static_cast<unsigned char>(*p)];
-    if (v > kBad) *out++ = static_cast<char>(v);
-    else if (v == kBad) bad_byte(static_cast<unsigned char>(*p), line);
+    if (v > kBad)
+      *out++ = static_cast<char>(v);
+    else if (v == kBad)
+      bad_byte(static_cast<unsigned char>(*p), line);
   }
   residues_.resize(static_cast<size_t>(out - residues_.data()));
 }

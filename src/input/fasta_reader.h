@@ -49,10 +49,10 @@ class FastaReader {
   uint64_t fileSize_ = 0;
   std::vector<char> buf_;
   size_t pos_ = 0, end_ = 0;  // unread bytes are buf_[pos_, end_)
-  bool eof_ = false;   // zlib has nothing more
-  bool done_ = false;  // the last record was returned
-  uint64_t line_ = 0;  // lines read so far
-  bool inRecord_ = false;  // header_ opens a record whose residues are being read
+  bool eof_ = false;          // zlib has nothing more
+  bool done_ = false;         // the last record was returned
+  uint64_t line_ = 0;         // lines read so far
+  bool inRecord_ = false;     // header_ opens a record whose residues are being read
   std::string header_, nextHeader_, residues_;
   uint64_t headerLine_ = 0, nextHeaderLine_ = 0;
   bool haveNext_ = false;

@@ -44,7 +44,8 @@ unsigned long long ull(uint64_t v) { return static_cast<unsigned long long>(v); 
 }  // namespace
 
 uint32_t LabelSource::add_class(std::string_view name) {
-  const auto [it, added] = classIndex_.emplace(std::string(name), static_cast<uint32_t>(classes_.size()));
+  const auto [it, added] =
+      classIndex_.emplace(std::string(name), static_cast<uint32_t>(classes_.size()));
   if (added) classes_.emplace_back(name);
   return it->second;
 }
@@ -54,8 +55,10 @@ LabelSource LabelSource::from_file(const std::string& path) {
   const std::vector<std::string_view> lines = split_lines(text);
   const bool classification = !lines.empty() && !lines[0].empty() && lines[0][0] == '#';
   LabelSource s(classification ? Kind::ClassificationFile : Kind::Table, path);
-  if (classification) s.read_classification(lines);
-  else s.read_table(lines);
+  if (classification)
+    s.read_classification(lines);
+  else
+    s.read_table(lines);
   return s;
 }
 
@@ -66,7 +69,8 @@ LabelSource LabelSource::from_headers(const std::string& sequenceFile) {
 void LabelSource::read_classification(const std::vector<std::string_view>& lines) {
   const char* f = name_.c_str();
   // Line 1 is the count header (checked by the caller's choice), line 2 the count.
-  if (lines.size() < 2) fail(1, "%s: the classification file ends before its class count (line 2)", f);
+  if (lines.size() < 2)
+    fail(1, "%s: the classification file ends before its class count (line 2)", f);
   const std::string countText(lines[1]);
   char* end = nullptr;
   errno = 0;
@@ -82,7 +86,8 @@ void LabelSource::read_classification(const std::vector<std::string_view>& lines
   for (; i < 3 + count; ++i) {
     const size_t before = classes_.size();
     if (add_class(lines[i]) == before) continue;
-    fail(1, "%s, line %zu: the class \"%s\" is named twice", f, i + 1, std::string(lines[i]).c_str());
+    fail(1, "%s, line %zu: the class \"%s\" is named twice", f, i + 1,
+         std::string(lines[i]).c_str());
   }
   if (i >= lines.size() || lines[i].empty() || lines[i][0] != '#')
     fail(1, "%s, line %zu: a '#' line after the %llu class names was expected", f, i + 1, count);
@@ -90,12 +95,13 @@ void LabelSource::read_classification(const std::vector<std::string_view>& lines
   firstLabelLine_ = i + 1;
   size_t last = lines.size();
   // Empty lines at the end are no labels, unless the empty name is a class.
-  if (!classIndex_.count("")) while (last > i && lines[last - 1].empty()) --last;
+  if (!classIndex_.count(""))
+    while (last > i && lines[last - 1].empty()) --last;
   for (; i < last; ++i) {
     const auto it = classIndex_.find(std::string(lines[i]));
     if (it == classIndex_.end())
-      fail(1, "%s, line %zu: the label \"%s\" (sequence %zu) is not one of the classes named above", f,
-           i + 1, std::string(lines[i]).c_str(), labels_.size() + 1);
+      fail(1, "%s, line %zu: the label \"%s\" (sequence %zu) is not one of the classes named above",
+           f, i + 1, std::string(lines[i]).c_str(), labels_.size() + 1);
     labels_.push_back(it->second);
   }
 }
@@ -107,8 +113,10 @@ void LabelSource::read_table(const std::vector<std::string_view>& lines) {
     if (line.empty()) continue;
     const size_t tab = line.find('\t');
     if (tab == std::string_view::npos)
-      fail(1, "%s, line %zu: an id, a tab and a class were expected (or a classification file, "
-           "whose first line begins with '#')", f, i + 1);
+      fail(1,
+           "%s, line %zu: an id, a tab and a class were expected (or a classification file, "
+           "whose first line begins with '#')",
+           f, i + 1);
     const std::string id(line.substr(0, tab));
     const uint32_t cls = add_class(line.substr(tab + 1));
     if (!byId_.emplace(id, IdLabel{cls, i + 1}).second)

@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/limits.h"
 #include "core/capacity.h"
+#include "core/limits.h"
 #include "core/progress.h"
 #include "core/run_exit.h"
 #include "core/strdp.h"

@@ -3,8 +3,9 @@
 // reported and kept) and stores the sequences in P (sampled) and D (left out), in file order.
 //
 // Reads the open file; leaves Tot/Sam (or Tot1/Sam1), P, D and the member's copies (SLst for
-// get_data_ng, SLstT for get_test_data) in the input tables, its messages on the console. Files holding more sequences than the
-// run can take are refused (check_capacity) right after the count, once the reader's own
+// get_data_ng, SLstT for get_test_data) in the input tables, its messages on the console. Files
+// holding more sequences than the run can take are refused (check_capacity) right after the count,
+// once the reader's own
 // "\tErr: Too many sequences" has been printed. A sequence keeps its first 5998 residues.
 #pragma once
 #include <cstdio>

@@ -5,11 +5,11 @@
 #include <chrono>
 #include <new>
 
-#include "core/limits.h"
+#include "core/engine_progress.h"
 #include "core/files.h"
+#include "core/limits.h"
 #include "core/out_file.h"
 #include "core/processor_time.h"
-#include "core/engine_progress.h"
 #include "core/progress.h"
 #include "core/prompts.h"
 #include "core/run_exit.h"
@@ -29,8 +29,7 @@ constexpr const char* kHeadInput = "Input file name = %s\n";
 constexpr const char* kHeadClass = "Classification file name = %s\n\n\n";
 constexpr const char* kColumns1 = "  Occurrence number     Motif\n";
 constexpr const char* kColumns2 = "  -----------------     -----\n";
-constexpr const char* kNoMotifYet =
-    "      0 motifs found\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b";
+constexpr const char* kNoMotifYet = "      0 motifs found\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b\b";
 constexpr const char* kNoMemory = "\tErr:no enough memory\n";
 constexpr const char* kMotifLine = "\t%3hd\t\t*";
 constexpr const char* kMotifProgress = "%c%6lu\b\b\b\b\b\b\b";

@@ -86,8 +86,10 @@ class RestIndex {
   }
   // The sequences of the suffixes of r, sorted and distinct.
   void sequences(Range r, std::vector<uint64_t>& out) const {
-    if (narrow_) sequences_in(*narrow_, r, out);
-    else sequences_in(*wide_, r, out);
+    if (narrow_)
+      sequences_in(*narrow_, r, out);
+    else
+      sequences_in(*wide_, r, out);
   }
 
  private:
@@ -101,21 +103,26 @@ class RestIndex {
     uint64_t lo = r.lo, hi = r.hi;
     while (lo < hi) {
       const uint64_t mid = lo + (hi - lo) / 2;
-      if (at(mid) < want) lo = mid + 1;
-      else hi = mid;
+      if (at(mid) < want)
+        lo = mid + 1;
+      else
+        hi = mid;
     }
     uint64_t end = lo, top = r.hi;
     while (end < top) {
       const uint64_t mid = end + (top - end) / 2;
-      if (at(mid) <= want) end = mid + 1;
-      else top = mid;
+      if (at(mid) <= want)
+        end = mid + 1;
+      else
+        top = mid;
     }
     return {lo, end};
   }
   template <class Index>
   static void sequences_in(const SuffixArray<Index>& sa, Range r, std::vector<uint64_t>& out) {
     out.clear();
-    for (uint64_t x = r.lo; x < r.hi; ++x) out.push_back(sa.sequence_of(sa.at(static_cast<Index>(x))));
+    for (uint64_t x = r.lo; x < r.hi; ++x)
+      out.push_back(sa.sequence_of(sa.at(static_cast<Index>(x))));
     std::sort(out.begin(), out.end());
     out.erase(std::unique(out.begin(), out.end()), out.end());
   }
@@ -129,9 +136,15 @@ class Walk {
  public:
   Walk(MotifSearch& ms, const SuffixArray<Index>& sa, SequenceViews P, SequenceViews D,
        MotifObserver* observer)
-      : ms_(ms), sa_(sa), P_(P), D_(D), observer_(observer),
-        sam_(static_cast<int64_t>(P.size())), rest_(static_cast<int64_t>(D.size())),
-        fast_(ms.Dist == 0), firstLength_(std::max<int64_t>(ms.Minlgh, 1)) {}
+      : ms_(ms),
+        sa_(sa),
+        P_(P),
+        D_(D),
+        observer_(observer),
+        sam_(static_cast<int64_t>(P.size())),
+        rest_(static_cast<int64_t>(D.size())),
+        fast_(ms.Dist == 0),
+        firstLength_(std::max<int64_t>(ms.Minlgh, 1)) {}
 
   void run() {
     // With Dist 0 a candidate that the index's count fails cannot pass: only the strings that
@@ -238,7 +251,8 @@ class Walk {
 
   void found(int64_t count, uint64_t pos, int64_t e) {
     const Index s = sa_.sequence_of(static_cast<Index>(pos));
-    ms_.MLst.push_back({s, pos - sa_.start_of(s), static_cast<uint64_t>(e), static_cast<uint64_t>(count)});
+    ms_.MLst.push_back(
+        {s, pos - sa_.start_of(s), static_cast<uint64_t>(e), static_cast<uint64_t>(count)});
     ++ms_.Ct;
     if (observer_)
       observer_->found(ms_, std::string_view(sa_.text()).substr(pos, static_cast<size_t>(e)));
@@ -259,7 +273,8 @@ class Walk {
 };
 }  // namespace
 
-void one_ptn(MotifSearch& ms, const MotifIndex& index, SequenceViews rest, MotifObserver* observer) {
+void one_ptn(MotifSearch& ms, const MotifIndex& index, SequenceViews rest,
+             MotifObserver* observer) {
   const MotifIndex::Arrays& a = *index.arrays_;
   if (a.narrow)
     Walk<uint32_t>(ms, *a.narrow, index.sample(), rest, observer).run();

@@ -29,8 +29,8 @@ struct MotifRef {
 
 // The settings and the results of one search.
 struct MotifSearch {
-  int64_t Minlgh = 3;                                     // shortest motif tried
-  int64_t Maxlgh = std::numeric_limits<int64_t>::max();   // longest motif tried
+  int64_t Minlgh = 3;                                    // shortest motif tried
+  int64_t Maxlgh = std::numeric_limits<int64_t>::max();  // longest motif tried
   int64_t Minocc = 0;  // sequences, among all (sampled and rest), that must contain a motif
   int64_t Dist = 0;    // largest distance still counted as an occurrence
   int64_t Minsam = 1;  // sampled sequences that must contain a motif

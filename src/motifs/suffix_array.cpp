@@ -43,7 +43,8 @@ void sort_suffixes(const std::string& text, std::vector<uint64_t>& sa) {
   static_assert(sizeof(saidx64_t) == sizeof(uint64_t));
   if (text.empty()) return;
   const auto* t = reinterpret_cast<const sauchar_t*>(text.data());
-  if (divsufsort64(t, reinterpret_cast<saidx64_t*>(sa.data()), static_cast<saidx64_t>(text.size())) != 0)
+  if (divsufsort64(t, reinterpret_cast<saidx64_t*>(sa.data()),
+                   static_cast<saidx64_t>(text.size())) != 0)
     throw std::bad_alloc();
 }
 }  // namespace

@@ -21,8 +21,7 @@ class SuffixArray {
   // The separator is a byte that no sequence holds (0 unless a sequence holds a NUL byte); when
   // every byte value occurs, std::invalid_argument. Exhausted memory throws std::bad_alloc.
   // `phase` (when given) hears the name of each step as it starts.
-  SuffixArray(SequenceViews seqs, bool withLcp,
-              const std::function<void(const char*)>& phase = {});
+  SuffixArray(SequenceViews seqs, bool withLcp, const std::function<void(const char*)>& phase = {});
 
   // The largest text the width can sort.
   static uint64_t capacity();
@@ -63,7 +62,7 @@ class SuffixArray {
   std::vector<Index> starts_;  // by sequence, then the text length
   std::vector<Index> blocks_;  // by block of 2^kBlockBits positions: the sequence at its start
   std::vector<Index> sa_;
-  std::vector<Index> plcp_;    // by text position
+  std::vector<Index> plcp_;  // by text position
 };
 
 extern template class SuffixArray<uint32_t>;

@@ -6,10 +6,10 @@
 #include <optional>
 #include <system_error>
 
+#include "core/engine_progress.h"
 #include "core/files.h"
 #include "core/out_file.h"
 #include "core/processor_time.h"
-#include "core/engine_progress.h"
 #include "core/progress.h"
 #include "core/prompts.h"
 #include "core/run_exit.h"

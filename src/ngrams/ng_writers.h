@@ -17,5 +17,4 @@
 // Without classes (null) the contexts carry no class part and "contextedat.dat" stays empty.
 // The files are left open (the caller closes them, which checks the writes).
 void WriteNgContexts(const NgramList& list, const std::vector<std::string>& sequences,
-                     const ClassLabels* classes, OutFile& context,
-                     OutFile& dat, OutFile& arff);
+                     const ClassLabels* classes, OutFile& context, OutFile& dat, OutFile& arff);

@@ -42,8 +42,7 @@ class NgramIndex {
  public:
   static constexpr size_t kMaxDirectSlots = size_t{1} << 20;
 
-  NgramIndex(SequenceViews sequences, int n, NgramIndexing indexing)
-      : n_(n), packed_(n <= 8) {
+  NgramIndex(SequenceViews sequences, int n, NgramIndexing indexing) : n_(n), packed_(n <= 8) {
     if (indexing == NgramIndexing::Auto && try_direct(sequences)) return;
     direct_ = false;
     resize(1024, "");
@@ -63,7 +62,8 @@ class NgramIndex {
     slots_[i] = k + 1;
     if (!direct_ && packed_) keys_[i] = pack(p, n_);
     added = true;
-    if (!direct_ && (static_cast<size_t>(k) + 1) * 2 > slots_.size()) resize(slots_.size() * 2, texts);
+    if (!direct_ && (static_cast<size_t>(k) + 1) * 2 > slots_.size())
+      resize(slots_.size() * 2, texts);
     return k;
   }
 

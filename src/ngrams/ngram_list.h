@@ -5,11 +5,12 @@
 #pragma once
 #include <cstdint>
 #include <memory>
-#include "core/progress_fn.h"
-#include "core/sequence_views.h"
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "core/progress_fn.h"
+#include "core/sequence_views.h"
 
 // The longest n-gram the console run takes: an n-gram text held 16 characters, its terminator
 // included. The engine itself takes any length from 1.
@@ -35,9 +36,12 @@ struct NgramList {
   size_t sequences = 0;  // sequences the list was built from
 
   // `Nbvar`: the number of distinct n-grams.
-  int32_t Nbvar() const { return n == 0 ? 0 : static_cast<int32_t>(texts.size() / static_cast<size_t>(n)); }
+  int32_t Nbvar() const {
+    return n == 0 ? 0 : static_cast<int32_t>(texts.size() / static_cast<size_t>(n));
+  }
   std::string_view text(uint32_t k) const {
-    return std::string_view(texts).substr(static_cast<size_t>(k) * static_cast<size_t>(n), static_cast<size_t>(n));
+    return std::string_view(texts).substr(static_cast<size_t>(k) * static_cast<size_t>(n),
+                                          static_cast<size_t>(n));
   }
   // The numbers of the n-grams at every window of `sequence`, in position order, repeats
   // included (windows whose n-gram is not in the list are left out).

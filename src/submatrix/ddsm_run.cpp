@@ -1,17 +1,17 @@
 // The ddsm run: prompts, the descriptor discovery shared with dd, the pruning with the chosen
 // substitution matrix, and the report, the descriptor list and (with a test file) the test
 // context.
+#include "submatrix/ddsm_run.h"
+
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "submatrix/ddsm_run.h"
-
 #include "core/capacity.h"
+#include "core/engine_progress.h"
 #include "core/limits.h"
 #include "core/number_text.h"
 #include "core/out_file.h"
-#include "core/engine_progress.h"
 #include "core/progress.h"
 #include "core/prompts.h"
 #include "descriptors/dd_run.h"
@@ -24,13 +24,15 @@
 namespace {
 constexpr const char* kTestPrompt1 = "\n%%\tEnter the test file \n";
 constexpr const char* kTestPrompt2 = "  \tif there is no test file press ENTER: ";
-constexpr const char* kTestClassPrompt1 = "\n%%\tEnter the test classification file for the %hd sequences\n";
+constexpr const char* kTestClassPrompt1 =
+    "\n%%\tEnter the test classification file for the %hd sequences\n";
 constexpr const char* kTestClassPrompt2 = "  \tof the test file: ";
 constexpr const char* kMatrixPrompt1 = "\n%%\tEnter the substitution matrix number  1 or 2\n";
 constexpr const char* kMatrixPrompt2 = "  \t(1 means BLOSUM45; 4 means PAM30)";
 constexpr const char* kMatrixPrompt3 = "  \t(2 means BLOSUM62; 5 means PAM70)";
 constexpr const char* kMatrixPrompt4 = "  \t(3 means BLOSUM80; 6 means PAM250) default[2] : ";
-constexpr const char* kScorePrompt1 = "\n%%\tEnter the threshold similarity score default value[0.5]: \n";
+constexpr const char* kScorePrompt1 =
+    "\n%%\tEnter the threshold similarity score default value[0.5]: \n";
 constexpr const char* kScorePrompt2 = "  \tThreshold similarity score [0.5]= ";
 constexpr const char* kDescriptorCount = "\n%\t %d  discriminative descriptors";
 constexpr const char* kContextPrompt = "%%\tEnter the ARFF Context file name [Context.arff]: ";
@@ -92,7 +94,6 @@ void ask_score(Console& con, Settings& s) {
 }  // namespace
 
 void DDMS(WorkArea& wa, const std::string&, const std::string&, const std::string&) {
-
   std::string seqName, className;
   InFile seqFile = ask_sequence_file(wa.con, seqName);
   InFile classFile = ask_classification_file(wa.con, className, true);

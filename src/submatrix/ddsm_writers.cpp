@@ -38,7 +38,8 @@ void GenerateListMotifs(const std::string& name, const DescriptorTable& t) {
 }
 
 void WriteTestContext(OutFile& out, const DescriptorTable& t, const std::vector<std::string>& tests,
-                      const std::vector<std::string>& classNames, const std::vector<std::string>& labels) {
+                      const std::vector<std::string>& classNames,
+                      const std::vector<std::string>& labels) {
   ArffWriter arff(out);
   arff.relation();
   for (uint32_t k = 0; k < t.NbMSDD; ++k) arff.attribute(t.MLst[k]);

@@ -1,7 +1,7 @@
 // The files of the ddsm run: the report "LesDDSMs.txt", the plain list of kept descriptors, and
 // the test context (the kept descriptors against the test sequences, in the shared ARFF layout).
-// They read the pruned descriptor table and the settings (ALPHA, BETA, FilterAt). A file that cannot be
-// created or written ends the run naming it (exit 1).
+// They read the pruned descriptor table and the settings (ALPHA, BETA, FilterAt). A file that
+// cannot be created or written ends the run naming it (exit 1).
 #pragma once
 #include <string>
 #include <vector>
@@ -22,4 +22,5 @@ void GenerateListMotifs(const std::string& name, const DescriptorTable& t);
 // `classNames` (the test classification file's names, in file order), then one row per test
 // sequence: "1" where the descriptor occurs in it, and its label (labels[i] for sequence i).
 void WriteTestContext(OutFile& out, const DescriptorTable& t, const std::vector<std::string>& tests,
-                      const std::vector<std::string>& classNames, const std::vector<std::string>& labels);
+                      const std::vector<std::string>& classNames,
+                      const std::vector<std::string>& labels);

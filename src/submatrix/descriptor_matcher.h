@@ -20,7 +20,7 @@ class DescriptorMatcher {
     friend class DescriptorMatcher;
     std::vector<uint32_t> stamp_;  // per state: the round it was last reported in
     uint32_t round_ = 0;
-    std::vector<uint64_t> bits_;   // per text, for ordering many found texts without a sort
+    std::vector<uint64_t> bits_;  // per text, for ordering many found texts without a sort
   };
 
   // present[k] = 1 when texts[k] is a substring of `sequence`, else 0 (resized to the count).

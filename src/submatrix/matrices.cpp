@@ -189,5 +189,6 @@ int Substitute(const Matrix& MS, float score, std::string_view first, std::strin
   // A letter without a matrix row has no known favourable substitute: never similar.
   std::vector<int8_t> codes;
   if (!EncodeLetters(first, codes) || !EncodeLetters(second.substr(0, n), codes)) return 0;
-  return SubstituteCoded(MS, score, codes.data(), SelfScore(MS, codes.data(), n), codes.data() + n, n);
+  return SubstituteCoded(MS, score, codes.data(), SelfScore(MS, codes.data(), n), codes.data() + n,
+                         n);
 }

@@ -17,7 +17,8 @@ std::array<float, 256> LetterFactors(const Matrix& MS) {
     const auto& row = MS[static_cast<size_t>(x)];
     float s = 0;
     for (int k = 0; k < kResidueCount; ++k)
-      if (k != x && row[static_cast<size_t>(k)] > 0) s += static_cast<float>(row[static_cast<size_t>(k)]);
+      if (k != x && row[static_cast<size_t>(k)] > 0)
+        s += static_cast<float>(row[static_cast<size_t>(k)]);
     const float diag = static_cast<float>(row[static_cast<size_t>(x)]);
     factors[static_cast<unsigned char>(AA[static_cast<size_t>(x)])] = diag / (diag + s);
   }
@@ -49,8 +50,10 @@ void Tri(DescriptorTable& t, int lo, int hi) {
     const float pivot = v[static_cast<size_t>(h)];
     int a = l - 1, b = h;
     do {
-      do ++a; while (v[static_cast<size_t>(a)] > pivot);
-      do --b; while (pivot > v[static_cast<size_t>(b)] && b > l);
+      do ++a;
+      while (v[static_cast<size_t>(a)] > pivot);
+      do --b;
+      while (pivot > v[static_cast<size_t>(b)] && b > l);
       if (a < b) echange(t, a, b);
     } while (a < b);
     echange(t, a, h);
@@ -113,7 +116,8 @@ void Mark(DescriptorTable& t, const Matrix& MS, float score, const ProgressFn& p
       for (uint32_t j : byLength[len]) {
         if (j >= i) break;
         if (coded[j].unscored) continue;
-        if (SubstituteCoded(MS, score, codes.data() + coded[j].offset, coded[j].self, second, len)) {
+        if (SubstituteCoded(MS, score, codes.data() + coded[j].offset, coded[j].self, second,
+                            len)) {
           found = j;
           break;
         }
@@ -143,7 +147,8 @@ void KeepMarked(DescriptorTable& t) {
   t.NbMSDD = static_cast<uint32_t>(kept);
 }
 
-void ScoreDescriptors(DescriptorTable& t, const Matrix& MS, float score, const ProgressFn& progress) {
+void ScoreDescriptors(DescriptorTable& t, const Matrix& MS, float score,
+                      const ProgressFn& progress) {
   const auto factors = LetterFactors(MS);
   const int n = static_cast<int>(t.NbMSDD);
   for (size_t i = 0; i < t.NbMSDD; ++i) {

@@ -23,7 +23,8 @@ namespace {
 constexpr uint64_t kLargeDenseTable = uint64_t{4} << 30;
 
 std::optional<LabelSource> label_source(const InputOptions& in) {
-  if (in.headerLabels) return LabelSource::from_headers(in.sequences == "-" ? "standard input" : in.sequences);
+  if (in.headerLabels)
+    return LabelSource::from_headers(in.sequences == "-" ? "standard input" : in.sequences);
   if (!in.labels.empty()) return LabelSource::from_file(in.labels);
   return std::nullopt;
 }
@@ -31,8 +32,7 @@ std::optional<LabelSource> label_source(const InputOptions& in) {
 SequenceSet read_input(const InputOptions& in) {
   std::optional<LabelSource> labels = label_source(in);
   SequenceSet set = read_sequence_set(in.sequences, labels ? &*labels : nullptr);
-  if (set.size() == 0)
-    fail(1, "the sequence file \"%s\" holds no sequence", in.sequences.c_str());
+  if (set.size() == 0) fail(1, "the sequence file \"%s\" holds no sequence", in.sequences.c_str());
   return set;
 }
 
@@ -59,10 +59,12 @@ void encode_subset(const SequenceSet& set, const std::vector<uint32_t>& which,
   StagedFile out(path);
   {
     Encoder enc(features, format, threads, out.out());
-    const size_t perBatch = enc.batch_records(which.empty() ? 1 : set.residues.size() / set.size() + 1);
+    const size_t perBatch =
+        enc.batch_records(which.empty() ? 1 : set.residues.size() / set.size() + 1);
     std::unique_ptr<RecordBatch> batch = enc.batch();
     for (uint32_t i : which) {
-      batch->add(set.id(i), set.sequence(i), set.labelled ? static_cast<int64_t>(set.classes[i]) : -1);
+      batch->add(set.id(i), set.sequence(i),
+                 set.labelled ? static_cast<int64_t>(set.classes[i]) : -1);
       if (batch->size() >= perBatch) {
         enc.submit(std::move(batch));
         batch = enc.batch();
@@ -92,12 +94,15 @@ int run_encode(const EncodeOptions& o) {
     const std::string d = features.setting("distance");
     char* end = nullptr;
     if (d.empty() || d[0] == '-' || (std::strtoll(d.c_str(), &end, 10), *end != '\0'))
-      fail(1, "%s: the ma setting distance \"%s\" is not a number of edits", o.features.c_str(), d.c_str());
+      fail(1, "%s: the ma setting distance \"%s\" is not a number of edits", o.features.c_str(),
+           d.c_str());
   }
   std::optional<LabelSource> labels = label_source(o.input);
   if (labels && features.classes.empty())
-    fail(1, "the features file \"%s\" lists no class (it was mined without labels), so the table "
-         "can hold none: encode without labels, or mine with labels", o.features.c_str());
+    fail(1,
+         "the features file \"%s\" lists no class (it was mined without labels), so the table "
+         "can hold none: encode without labels, or mine with labels",
+         o.features.c_str());
   std::unordered_map<std::string, int64_t> classNumber;
   for (size_t c = 0; c < features.classes.size(); ++c)
     classNumber.emplace(features.classes[c], static_cast<int64_t>(c));
@@ -122,10 +127,11 @@ int run_encode(const EncodeOptions& o) {
                                   : count;
         const uint64_t bytes = rows * enc.layout().row_size(0);
         if (bytes > kLargeDenseTable || enc.written() > kLargeDenseTable) {
-          warn("the dense table \"%s\" will take about %.1f GB (%llu rows of %zu features); the "
-               "sparse-arff and libsvm formats write only the features present",
-               o.output.c_str(), gigabytes(std::max<uint64_t>(bytes, enc.written())),
-               static_cast<unsigned long long>(rows), features.features.size());
+          warn(
+              "the dense table \"%s\" will take about %.1f GB (%llu rows of %zu features); the "
+              "sparse-arff and libsvm formats write only the features present",
+              o.output.c_str(), gigabytes(std::max<uint64_t>(bytes, enc.written())),
+              static_cast<unsigned long long>(rows), features.features.size());
           warned = true;
         }
       }
@@ -142,9 +148,10 @@ int run_encode(const EncodeOptions& o) {
         const std::string& name = labels->classes()[c];
         const auto it = classNumber.find(name);
         if (it == classNumber.end())
-          fail(1, "%s: the class \"%s\" of the sequence \"%s\" is not one of the classes of the "
-               "features file \"%s\"", labels->name().c_str(), name.c_str(), std::string(r.id).c_str(),
-               o.features.c_str());
+          fail(1,
+               "%s: the class \"%s\" of the sequence \"%s\" is not one of the classes of the "
+               "features file \"%s\"",
+               labels->name().c_str(), name.c_str(), std::string(r.id).c_str(), o.features.c_str());
         cls = it->second;
       }
       batch->add(r.id, r.residues, cls);
@@ -169,8 +176,10 @@ int run_folds(const FoldsOptions& o) {
   for (uint32_t c : set.classes) ++perClass[c];
   for (size_t c = 0; c < perClass.size(); ++c)
     if (perClass[c] > 0 && perClass[c] < o.k)
-      warn("the class \"%s\" has %zu sequences, fewer than the %u folds: some test parts have none of it",
-           set.classNames[c].c_str(), perClass[c], o.k);
+      warn(
+          "the class \"%s\" has %zu sequences, fewer than the %u folds: some test parts have none "
+          "of it",
+          set.classNames[c].c_str(), perClass[c], o.k);
 
   StagedFolder folder(o.folder);
   const std::vector<uint32_t> fold = assign_folds(set.classes, set.classNames.size(), o.k, o.seed);
@@ -189,19 +198,25 @@ int run_folds(const FoldsOptions& o) {
   const int width = std::max<int>(2, static_cast<int>(std::to_string(o.k).size()));
   for (uint32_t k = 0; k < o.k; ++k) {
     std::vector<uint32_t> train, test;
-    for (size_t i = 0; i < set.size(); ++i) (fold[i] == k ? test : train).push_back(static_cast<uint32_t>(i));
+    for (size_t i = 0; i < set.size(); ++i)
+      (fold[i] == k ? test : train).push_back(static_cast<uint32_t>(i));
     std::string number = std::to_string(k + 1);
-    const std::string name = "fold-" + std::string(static_cast<size_t>(width) - std::min(number.size(), static_cast<size_t>(width)), '0') + number;
+    const std::string name =
+        "fold-" +
+        std::string(
+            static_cast<size_t>(width) - std::min(number.size(), static_cast<size_t>(width)), '0') +
+        number;
     const std::string dir = folder.temp() + "/" + name;
-    if (::mkdir(dir.c_str(), 0777) != 0) fail(1, "cannot create the folder \"%s/%s\"", o.folder.c_str(), name.c_str());
+    if (::mkdir(dir.c_str(), 0777) != 0)
+      fail(1, "cannot create the folder \"%s/%s\"", o.folder.c_str(), name.c_str());
     const FeatureSet features =
         mine_features(set.views(train), classes_of(set, train), set.classNames, o.settings);
     write_features_file(dir + "/features.tsv", features);
     const std::string ext = format_extension(o.format);
     encode_subset(set, train, features, o.format, o.threads, dir + "/train" + ext);
     encode_subset(set, test, features, o.format, o.threads, dir + "/test" + ext);
-    std::printf("%s: %zu training and %zu test sequences, %zu features\n", name.c_str(), train.size(),
-                test.size(), features.features.size());
+    std::printf("%s: %zu training and %zu test sequences, %zu features\n", name.c_str(),
+                train.size(), test.size(), features.features.size());
   }
   folder.commit();
   std::printf("%u folds written to %s\n", o.k, o.folder.c_str());

@@ -54,7 +54,8 @@ void RecordBatch::clear() {
 }
 
 FeatureMatcher::FeatureMatcher(const FeatureSet& set)
-    : texts_(texts_of(set)), automaton_(distance_of(set) > 0 ? std::vector<std::string>{} : texts_),
+    : texts_(texts_of(set)),
+      automaton_(distance_of(set) > 0 ? std::vector<std::string>{} : texts_),
       distance_(distance_of(set)) {
   if (distance_ > 0)
     for (const std::string& t : texts_) framed_.push_back("*" + t + "*");
@@ -72,7 +73,10 @@ void FeatureMatcher::find(std::string_view sequence, std::vector<uint32_t>& foun
 }
 
 Encoder::Encoder(const FeatureSet& set, TableFormat format, unsigned threads, OutFile& out)
-    : texts_(texts_of(set)), matcher_(set), layout_(format, texts_, set.classes), out_(out),
+    : texts_(texts_of(set)),
+      matcher_(set),
+      layout_(format, texts_, set.classes),
+      out_(out),
       maxInFlight_(2 * std::max(1u, threads) + 1) {
   layout_.header(out_);
   for (unsigned i = 0; i < std::max(1u, threads); ++i) workers_.emplace_back([this] { work(); });

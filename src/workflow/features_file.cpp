@@ -51,7 +51,8 @@ class Reader {
   }
   std::string field(std::string_view raw, size_t line) const {
     std::string out;
-    if (!unescape_field(raw, out)) bad(line, "a backslash that starts no escape (\\\\ \\t \\r \\n \\|)");
+    if (!unescape_field(raw, out))
+      bad(line, "a backslash that starts no escape (\\\\ \\t \\r \\n \\|)");
     return out;
   }
 
@@ -167,7 +168,8 @@ FeatureSet read_features(const std::string& path) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     const std::vector<std::string_view> f = split_tabs(line);
     if (lineNo == 1) {
-      if (f.size() != 2 || f[0] != "#protfeat") r.bad(1, "not a features file (it begins with #protfeat and the version)");
+      if (f.size() != 2 || f[0] != "#protfeat")
+        r.bad(1, "not a features file (it begins with #protfeat and the version)");
       set.version = r.field(f[1], 1);
       continue;
     }
@@ -188,7 +190,8 @@ FeatureSet read_features(const std::string& path) {
         const std::vector<std::string> want = feature_columns(set.approach);
         bool same = f.size() == want.size() + 1;
         for (size_t i = 0; same && i < want.size(); ++i) same = f[i + 1] == want[i];
-        if (!same) r.bad(lineNo, "the columns of an " + set.approach + " features file are not these");
+        if (!same)
+          r.bad(lineNo, "the columns of an " + set.approach + " features file are not these");
         expected = want.size();
         columns = true;
       } else {
@@ -203,7 +206,8 @@ FeatureSet read_features(const std::string& path) {
     feat.text = r.field(f[0], lineNo);
     if (set.approach == "dd") {
       // A descriptor discriminates one family at least: an empty field is one empty class name.
-      for (std::string_view part : split_pipes(f[1])) feat.families.push_back(r.field(part, lineNo));
+      for (std::string_view part : split_pipes(f[1]))
+        feat.families.push_back(r.field(part, lineNo));
       feat.support = r.field(f[2], lineNo);
     } else if (set.approach == "ddsm") {
       feat.family = r.field(f[1], lineNo);
@@ -213,7 +217,8 @@ FeatureSet read_features(const std::string& path) {
       const std::string n = r.field(f[1], lineNo);
       char* end = nullptr;
       feat.sequences = std::strtoull(n.c_str(), &end, 10);
-      if (n.empty() || *end != '\0' || n[0] == '-') r.bad(lineNo, "the sequence count \"" + n + "\" is not a number");
+      if (n.empty() || *end != '\0' || n[0] == '-')
+        r.bad(lineNo, "the sequence count \"" + n + "\" is not a number");
     }
     set.features.push_back(std::move(feat));
   }

@@ -22,7 +22,8 @@ uint64_t SplitMix64::below(uint64_t bound) {
 std::vector<uint32_t> assign_folds(const std::vector<uint32_t>& classes, size_t classCount,
                                    uint32_t k, uint64_t seed) {
   std::vector<std::vector<uint32_t>> members(classCount);
-  for (size_t i = 0; i < classes.size(); ++i) members[classes[i]].push_back(static_cast<uint32_t>(i));
+  for (size_t i = 0; i < classes.size(); ++i)
+    members[classes[i]].push_back(static_cast<uint32_t>(i));
   SplitMix64 rng(seed);
   std::vector<uint32_t> fold(classes.size(), 0);
   uint32_t next = 0;

@@ -34,7 +34,8 @@ void discover(const std::vector<std::string_view>& sequences, const std::vector<
               const std::vector<std::string>& classNames, const MineSettings& s, FamilyTable& ft,
               DiscoveryState& ds) {
   std::vector<std::vector<uint32_t>> groups(classNames.size());
-  for (size_t i = 0; i < sequences.size(); ++i) groups[classes[i]].push_back(static_cast<uint32_t>(i));
+  for (size_t i = 0; i < sequences.size(); ++i)
+    groups[classes[i]].push_back(static_cast<uint32_t>(i));
   while (!groups.empty() && groups.back().empty()) groups.pop_back();
   Settings st;
   st.ALPHA = static_cast<float>(s.alpha);
@@ -91,9 +92,9 @@ void mine_ddsm(const std::vector<std::string_view>& sequences, const std::vector
   }
 }
 
-void mine_ng(const std::vector<std::string_view>& sequences, const MineSettings& s, FeatureSet& set) {
-  const NgramList list =
-      BuildNgramList(sequences, s.n, NgramIndexing::Auto, progress::ngrams(s.n));
+void mine_ng(const std::vector<std::string_view>& sequences, const MineSettings& s,
+             FeatureSet& set) {
+  const NgramList list = BuildNgramList(sequences, s.n, NgramIndexing::Auto, progress::ngrams(s.n));
   progress::clear();
   const auto count = static_cast<uint32_t>(list.Nbvar());
   set.features.reserve(count);
@@ -115,12 +116,13 @@ class MotifProgress : public MotifObserver {
   // The console's spinner counts the tests; progress here does not.
   bool hears_tests() const override { return false; }
   void found(const MotifSearch& ms, std::string_view) override {
-    progress::show("motif search: %llu motifs, %llu checked", static_cast<unsigned long long>(ms.Ct),
-                   static_cast<unsigned long long>(ms.St));
+    progress::show("motif search: %llu motifs, %llu checked",
+                   static_cast<unsigned long long>(ms.Ct), static_cast<unsigned long long>(ms.St));
   }
 };
 
-void mine_ma(const std::vector<std::string_view>& sequences, const MineSettings& s, FeatureSet& set) {
+void mine_ma(const std::vector<std::string_view>& sequences, const MineSettings& s,
+             FeatureSet& set) {
   MotifProgress observer;
   const MotifIndex index(sequences, &observer);
   progress::clear();
@@ -162,9 +164,13 @@ FeatureSet mine_features(const std::vector<std::string_view>& sequences,
   set.approach = s.approach;
   set.settings = settings_lines(s, sequences.size());
   set.classes = classNames;
-  if (s.approach == "dd") mine_dd(sequences, classes, s, set);
-  else if (s.approach == "ddsm") mine_ddsm(sequences, classes, s, set);
-  else if (s.approach == "ng") mine_ng(sequences, s, set);
-  else mine_ma(sequences, s, set);
+  if (s.approach == "dd")
+    mine_dd(sequences, classes, s, set);
+  else if (s.approach == "ddsm")
+    mine_ddsm(sequences, classes, s, set);
+  else if (s.approach == "ng")
+    mine_ng(sequences, s, set);
+  else
+    mine_ma(sequences, s, set);
   return set;
 }

@@ -11,14 +11,14 @@
 #include "workflow/features_file.h"
 
 struct MineSettings {
-  std::string approach;           // dd, ddsm, ng or ma
-  double alpha = 0, beta = 0;     // dd, ddsm
+  std::string approach;             // dd, ddsm, ng or ma
+  double alpha = 0, beta = 0;       // dd, ddsm
   std::string matrix = "BLOSUM62";  // ddsm
-  double similarity = 0.5;        // ddsm
-  int n = 3;                      // ng
-  int64_t minLength = 3;          // ma
-  int64_t minSequences = 0;       // ma; 0: a quarter of the sequences, at least 1
-  int64_t distance = 0;           // ma
+  double similarity = 0.5;          // ddsm
+  int n = 3;                        // ng
+  int64_t minLength = 3;            // ma
+  int64_t minSequences = 0;         // ma; 0: a quarter of the sequences, at least 1
+  int64_t distance = 0;             // ma
 };
 
 // Mines `sequences` (classes[i] is the class of sequences[i], a number into classNames; both

@@ -49,8 +49,7 @@ SequenceSet read_sequence_set(const std::string& path, LabelSource* labels) {
     set.ids.append(r.id);
     set.idEnds.push_back(set.ids.size());
     set.lines.push_back(r.line);
-    if (set.size() % 4096 == 0)
-      progress::show("reading sequences: %zu", set.size());
+    if (set.size() % 4096 == 0) progress::show("reading sequences: %zu", set.size());
   }
   progress::clear();
   if (labels) {

@@ -12,10 +12,10 @@
 
 struct SequenceSet {
   std::string residues, ids;
-  std::vector<uint64_t> ends, idEnds;  // sequence i spans [ends[i-1], ends[i]) (from 0 for i = 0)
-  std::vector<uint64_t> lines;         // the header line of each sequence
-  std::vector<uint32_t> classes;       // class number of each sequence (with labels)
-  std::vector<std::string> classNames; // the label source's classes (with labels)
+  std::vector<uint64_t> ends, idEnds;   // sequence i spans [ends[i-1], ends[i]) (from 0 for i = 0)
+  std::vector<uint64_t> lines;          // the header line of each sequence
+  std::vector<uint32_t> classes;        // class number of each sequence (with labels)
+  std::vector<std::string> classNames;  // the label source's classes (with labels)
   bool labelled = false;
 
   size_t size() const { return ends.size(); }

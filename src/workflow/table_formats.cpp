@@ -29,7 +29,8 @@ std::optional<TableFormat> format_named(std::string_view name) {
 std::optional<TableFormat> format_of_path(std::string_view path) {
   const size_t dot = path.rfind('.');
   const size_t slash = path.rfind('/');
-  if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) return std::nullopt;
+  if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash))
+    return std::nullopt;
   const std::string_view ext = path.substr(dot + 1);
   if (ext == "sparse-arff") return std::nullopt;  // not an extension
   return format_named(ext);
@@ -145,9 +146,10 @@ void TableLayout::row(std::string& out, std::string_view id, const std::vector<u
       out += denseZeros_;
       for (uint32_t k : present) out[at + 2 * size_t{k}] = '1';
       if (format_ == TableFormat::Arff) {
-        append_arff_row_end(out, !features_.empty(), !withClass_ ? nullptr
-                                                     : known     ? &classCells_[static_cast<size_t>(cls)]
-                                                                 : &kArffMissing);
+        append_arff_row_end(out, !features_.empty(),
+                            !withClass_ ? nullptr
+                            : known     ? &classCells_[static_cast<size_t>(cls)]
+                                        : &kArffMissing);
         break;
       }
       if (withClass_) {

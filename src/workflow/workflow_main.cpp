@@ -3,7 +3,6 @@
 #include "workflow/workflow_main.h"
 
 #include <CLI/CLI.hpp>
-
 #include <cstdio>
 #include <exception>
 #include <new>
@@ -20,24 +19,30 @@ namespace {
 constexpr int kUsage = 2;
 
 constexpr const char* kUsageLines =
-    "usage: protfeat mine APPROACH -i SEQUENCES [-l LABELS | --header-labels] -o FEATURES [approach options]\n"
-    "       protfeat encode -f FEATURES -i SEQUENCES [-l LABELS | --header-labels] -o TABLE [--format FMT]\n"
-    "       protfeat folds APPROACH -i SEQUENCES (-l LABELS | --header-labels) -k K [--seed S] -d DIR [--format FMT] [approach options]\n"
+    "usage: protfeat mine APPROACH -i SEQUENCES [-l LABELS | --header-labels] -o FEATURES "
+    "[approach options]\n"
+    "       protfeat encode -f FEATURES -i SEQUENCES [-l LABELS | --header-labels] -o TABLE "
+    "[--format FMT]\n"
+    "       protfeat folds APPROACH -i SEQUENCES (-l LABELS | --header-labels) -k K [--seed S] -d "
+    "DIR [--format FMT] [approach options]\n"
     "       protfeat --help | -h | --version\n";
 
 constexpr const char* kInputHelp =
     "  -i SEQUENCES       FASTA file, plain or gzip-compressed; - reads standard input\n"
-    "  -l LABELS          a classification file (first line begins with '#'), or id<TAB>class lines\n"
+    "  -l LABELS          a classification file (first line begins with '#'), or id<TAB>class "
+    "lines\n"
     "  --header-labels    take each class from the second word of the FASTA header\n";
 
 constexpr const char* kApproachHelp =
     "APPROACH is dd, ddsm, ng or ma. Approach options:\n"
     "  dd, ddsm           --alpha A --beta B (both required, from 0 to 1): a descriptor occurs in\n"
     "                     at least the share A of one class and at most the share B of the others\n"
-    "  ddsm               --matrix BLOSUM45|BLOSUM62|BLOSUM80|PAM30|PAM70|PAM250 (default BLOSUM62)\n"
+    "  ddsm               --matrix BLOSUM45|BLOSUM62|BLOSUM80|PAM30|PAM70|PAM250 (default "
+    "BLOSUM62)\n"
     "                     --similarity S (default 0.5)\n"
     "  ng                 -n N (default 3)\n"
-    "  ma                 --min-length L (default 3), --min-sequences M (default: a quarter of the\n"
+    "  ma                 --min-length L (default 3), --min-sequences M (default: a quarter of "
+    "the\n"
     "                     sequences, at least 1), --distance D (default 0; above 0 is slow)\n";
 
 constexpr const char* kFormatHelp =
@@ -57,28 +62,35 @@ constexpr const char* kTopHelp =
     "approach (menu mode); \"protfeat dd CLASSES SEQUENCES CONTEXT ALPHA BETA\" runs dd at once.\n";
 
 std::string mine_help() {
-  return std::string("usage: protfeat mine APPROACH -i SEQUENCES [-l LABELS | --header-labels] -o FEATURES "
-                     "[approach options]\n\nFinds the features of APPROACH on the sequences and writes them "
-                     "to the features file\n(tab-separated, with the settings and the classes). dd and ddsm "
-                     "need labels; ng and ma\nrecord the classes when labels are given.\n\n") +
+  return std::string(
+             "usage: protfeat mine APPROACH -i SEQUENCES [-l LABELS | --header-labels] -o FEATURES "
+             "[approach options]\n\nFinds the features of APPROACH on the sequences and writes "
+             "them "
+             "to the features file\n(tab-separated, with the settings and the classes). dd and "
+             "ddsm "
+             "need labels; ng and ma\nrecord the classes when labels are given.\n\n") +
          kInputHelp + "  -o FEATURES        the features file to write\n\n" + kApproachHelp;
 }
 
 std::string encode_help() {
-  return std::string("usage: protfeat encode -f FEATURES -i SEQUENCES [-l LABELS | --header-labels] -o TABLE "
-                     "[--format FMT] [--threads N]\n\nWrites one row per sequence, in input order: 1 where "
-                     "a feature occurs in it. The\nclasses are those of the features file; a sequence "
-                     "without labels gets the missing class.\n\n"
-                     "  -f FEATURES        a features file written by mine\n") +
+  return std::string(
+             "usage: protfeat encode -f FEATURES -i SEQUENCES [-l LABELS | --header-labels] -o "
+             "TABLE "
+             "[--format FMT] [--threads N]\n\nWrites one row per sequence, in input order: 1 where "
+             "a feature occurs in it. The\nclasses are those of the features file; a sequence "
+             "without labels gets the missing class.\n\n"
+             "  -f FEATURES        a features file written by mine\n") +
          kInputHelp + "  -o TABLE           the table to write\n" + kFormatHelp;
 }
 
 std::string folds_help() {
-  return std::string("usage: protfeat folds APPROACH -i SEQUENCES (-l LABELS | --header-labels) -k K [--seed S] "
-                     "-d DIR [--format FMT] [approach options]\n\nSplits the sequences into K stratified "
-                     "folds (the same for the same seed). For each fold,\nmines the features on the other "
-                     "folds only and encodes both parts with them:\nDIR/fold-01/{features.tsv,train.FMT,"
-                     "test.FMT}, ..., and DIR/folds.tsv (id, fold).\n\n") +
+  return std::string(
+             "usage: protfeat folds APPROACH -i SEQUENCES (-l LABELS | --header-labels) -k K "
+             "[--seed S] "
+             "-d DIR [--format FMT] [approach options]\n\nSplits the sequences into K stratified "
+             "folds (the same for the same seed). For each fold,\nmines the features on the other "
+             "folds only and encodes both parts with them:\nDIR/fold-01/{features.tsv,train.FMT,"
+             "test.FMT}, ..., and DIR/folds.tsv (id, fold).\n\n") +
          kInputHelp +
          "  -k K               number of folds, from 2 to the number of sequences\n"
          "  --seed S           seed of the shuffle (default 1)\n"
@@ -102,7 +114,9 @@ void add_input(CLI::App& app, InputOptions& in) {
 class ApproachOptions {
  public:
   ApproachOptions(CLI::App& app, MineSettings& s) : s_(s) {
-    app.add_option("approach", s.approach, "approach")->required()->check(CLI::IsMember({"dd", "ddsm", "ng", "ma"}));
+    app.add_option("approach", s.approach, "approach")
+        ->required()
+        ->check(CLI::IsMember({"dd", "ddsm", "ng", "ma"}));
     alpha_ = app.add_option("--alpha", s.alpha)->check(CLI::Range(0.0, 1.0));
     beta_ = app.add_option("--beta", s.beta)->check(CLI::Range(0.0, 1.0));
     std::vector<std::string> names(kMatrixNames.begin(), kMatrixNames.end());
@@ -242,7 +256,8 @@ int dispatch(int argc, char** argv) {
 
 bool is_workflow_command(const char* word) {
   const std::string w = word;
-  return w == "mine" || w == "encode" || w == "folds" || w == "--help" || w == "-h" || w == "--version";
+  return w == "mine" || w == "encode" || w == "folds" || w == "--help" || w == "-h" ||
+         w == "--version";
 }
 
 int workflow_main(int argc, char** argv) {

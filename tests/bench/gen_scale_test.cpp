@@ -59,7 +59,8 @@ TEST(GenScale, DeterministicConsistentAndProteinLike) {
 
   // The classification file and the label table follow the FASTA order.
   std::string classes = "#classes number\n100\n#classes\n", labels;
-  for (int f = 1; f <= 100; ++f) classes += "fam" + std::string(f < 10 ? "00" : f < 100 ? "0" : "") + std::to_string(f) + "\n";
+  for (int f = 1; f <= 100; ++f)
+    classes += "fam" + std::string(f < 10 ? "00" : f < 100 ? "0" : "") + std::to_string(f) + "\n";
   classes += "#data\n";
   for (const Record& r : mixed) {
     classes += r.family + "\n";

@@ -3,7 +3,6 @@
 #include "core/console.h"
 
 #include <gtest/gtest.h>
-
 #include <poll.h>
 #include <pty.h>
 #include <termios.h>
@@ -141,7 +140,8 @@ TEST(Prompts, ClassificationFileHasNoDefault) {
   TestArea t("\nclasses.txt\n");
   std::string name = "classes.txt";
   EXPECT_TRUE(ask_classification_file(t.wa.con, name, true));
-  EXPECT_EQ(t.printed(), "\n%\tEnter the classification file: \n%\tEnter the classification file: ");
+  EXPECT_EQ(t.printed(),
+            "\n%\tEnter the classification file: \n%\tEnter the classification file: ");
 
   TestArea given("");
   name = "classes.txt";

@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "core/arff.h"
 #include "core/number_text.h"
-
-#include <climits>
 
 TEST(FormatText, PercentBeforeTabOrLineEndPrintsAsItStands) {
   EXPECT_EQ(format_text("\n%\t%f seconds\n", 1.5), "\n%\t1.500000 seconds\n");
@@ -17,7 +17,8 @@ TEST(FormatText, PercentBeforeTabOrLineEndPrintsAsItStands) {
   EXPECT_EQ(format_text("  \tmaximum number of sequences in the file is %d;\n", 3000),
             "  \tmaximum number of sequences in the file is 3000;\n");
   EXPECT_EQ(format_text("%hd N\xc2\xb0%hd", static_cast<short>(5999), static_cast<short>(2)),
-            "5999 N\xc2\xb0" "2");
+            "5999 N\xc2\xb0"
+            "2");
 }
 
 TEST(FormatText, LongResultsAreWhole) {

@@ -27,8 +27,14 @@ DdParts two_descriptors(float alpha, float beta) {
   return wa;
 }
 
-std::string report(const DdParts& wa) { return written_bytes([&](OutFile& f) { WriteResultFile(wa.families, wa.discovery, wa.settings, f); }); }
-std::string context(const DdParts& wa) { return written_bytes([&](OutFile& f) { WriteARFFContext(wa.families, wa.discovery, wa.classes, f); }); }
+std::string report(const DdParts& wa) {
+  return written_bytes(
+      [&](OutFile& f) { WriteResultFile(wa.families, wa.discovery, wa.settings, f); });
+}
+std::string context(const DdParts& wa) {
+  return written_bytes(
+      [&](OutFile& f) { WriteARFFContext(wa.families, wa.discovery, wa.classes, f); });
+}
 
 TEST(ResultFile, ListsTheMostRecentDescriptorFirstWithoutFinalLineEnd) {
   EXPECT_EQ(report(two_descriptors(0.7f, 0.1f)),
@@ -51,7 +57,8 @@ TEST(ResultFile, TiedFamiliesAndNoDescriptor) {
   wa.discovery.AllDDs[0].families = {1, 2};
   EXPECT_EQ(report(wa).substr(report(wa).find(">>")), ">>AB        \tFamily # 1\tFamily # 2");
   wa.discovery.AllDDs.clear();
-  EXPECT_EQ(report(wa), "ALPHA = 100.000000 %\nBETA = 50.000000 %\nLa valeur du debut du filtrage = 3\n\n\n");
+  EXPECT_EQ(report(wa),
+            "ALPHA = 100.000000 %\nBETA = 50.000000 %\nLa valeur du debut du filtrage = 3\n\n\n");
 }
 
 TEST(ArffContext, AttributesAndRowValuesFollowTheSameOrder) {

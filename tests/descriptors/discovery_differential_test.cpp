@@ -27,7 +27,8 @@ FamilySet random_set(std::mt19937& rng, const Shape& shape) {
   const int alphabet = pick(1, shape.maxAlphabet);
   // Families often derive from one ancestor so that long shared words exist.
   std::string ancestor;
-  for (int i = 0; i < shape.maxLength; ++i) ancestor += static_cast<char>('A' + pick(0, alphabet - 1));
+  for (int i = 0; i < shape.maxLength; ++i)
+    ancestor += static_cast<char>('A' + pick(0, alphabet - 1));
   for (int f = 0; f < families; ++f) {
     set.families.emplace_back();
     const int size = pick(0, 4) == 0 ? 0 : pick(1, shape.maxPerFamily);
@@ -41,7 +42,8 @@ FamilySet random_set(std::mt19937& rng, const Shape& shape) {
       set.families.back().push_back(seq);
     }
   }
-  if (pick(0, 4) == 0 && !set.families[0].empty()) set.families[0][0].clear();  // empty first sequence
+  if (pick(0, 4) == 0 && !set.families[0].empty())
+    set.families[0][0].clear();  // empty first sequence
   // Sometimes class names without sequences follow the last family.
   const int extra = pick(0, 3) == 0 ? pick(1, 2) : 0;
   for (int f = 0; f < families + extra; ++f) set.names.push_back("C" + std::to_string(f + 1));
@@ -66,11 +68,21 @@ size_t compare_once(uint32_t seed, const Shape& shape) {
   DdParts fast = make_dd_parts(set, alpha, beta);
   DdParts slow = make_dd_parts(set, alpha, beta);
   Discriminate(fast.families, fast.settings, fast.discovery);
-  const literal::Outcome expected = literal::Discriminate(slow.families, slow.discovery, slow.settings, class_file_text(set));
+  const literal::Outcome expected =
+      literal::Discriminate(slow.families, slow.discovery, slow.settings, class_file_text(set));
 
-  EXPECT_EQ(dump_results(fast), dump_results(slow)) << "seed " << seed << " alpha " << alpha << " beta " << beta;
-  EXPECT_EQ(written_bytes([&](OutFile& f) { WriteResultFile(fast.families, fast.discovery, fast.settings, f); }), expected.resultFile) << "seed " << seed;
-  EXPECT_EQ(written_bytes([&](OutFile& f) { WriteARFFContext(fast.families, fast.discovery, fast.classes, f); }), expected.arffFile) << "seed " << seed;
+  EXPECT_EQ(dump_results(fast), dump_results(slow))
+      << "seed " << seed << " alpha " << alpha << " beta " << beta;
+  EXPECT_EQ(written_bytes([&](OutFile& f) {
+              WriteResultFile(fast.families, fast.discovery, fast.settings, f);
+            }),
+            expected.resultFile)
+      << "seed " << seed;
+  EXPECT_EQ(written_bytes([&](OutFile& f) {
+              WriteARFFContext(fast.families, fast.discovery, fast.classes, f);
+            }),
+            expected.arffFile)
+      << "seed " << seed;
   return fast.discovery.AllDDs.size();
 }
 
@@ -121,7 +133,8 @@ TEST(DiscoveryDifferential, RealProteinFamilies) {
   set.names = names;
   set.families.resize(names.size());
   for (size_t i = 0; i < seqs.size(); ++i) {
-    const size_t f = static_cast<size_t>(std::find(names.begin(), names.end(), labels[i]) - names.begin());
+    const size_t f =
+        static_cast<size_t>(std::find(names.begin(), names.end(), labels[i]) - names.begin());
     ASSERT_LT(f, names.size());
     if (set.families[f].size() < 10) set.families[f].push_back(seqs[i].substr(0, 60));
   }
@@ -129,11 +142,18 @@ TEST(DiscoveryDifferential, RealProteinFamilies) {
     DdParts fast = make_dd_parts(set, alpha, beta);
     DdParts slow = make_dd_parts(set, alpha, beta);
     Discriminate(fast.families, fast.settings, fast.discovery);
-    const literal::Outcome expected = literal::Discriminate(slow.families, slow.discovery, slow.settings, class_file_text(set));
+    const literal::Outcome expected =
+        literal::Discriminate(slow.families, slow.discovery, slow.settings, class_file_text(set));
     EXPECT_GT(fast.discovery.NbMot, 0u);
     EXPECT_EQ(dump_results(fast), dump_results(slow)) << alpha << " " << beta;
-    EXPECT_EQ(written_bytes([&](OutFile& f) { WriteResultFile(fast.families, fast.discovery, fast.settings, f); }), expected.resultFile);
-    EXPECT_EQ(written_bytes([&](OutFile& f) { WriteARFFContext(fast.families, fast.discovery, fast.classes, f); }), expected.arffFile);
+    EXPECT_EQ(written_bytes([&](OutFile& f) {
+                WriteResultFile(fast.families, fast.discovery, fast.settings, f);
+              }),
+              expected.resultFile);
+    EXPECT_EQ(written_bytes([&](OutFile& f) {
+                WriteARFFContext(fast.families, fast.discovery, fast.classes, f);
+              }),
+              expected.arffFile);
   }
 }
 

@@ -28,7 +28,8 @@ TEST(Filter, TiedFamiliesOfTheSameSizeFormTheFinalSet) {
   EXPECT_EQ(xy->familySize, 2);
   EXPECT_EQ(xy->length, 2);
   EXPECT_EQ(xy->start, 0);
-  EXPECT_EQ(xy->presence, (std::vector<std::pair<uint32_t, uint32_t>>{{1, 1}, {2, 1}, {3, 1}, {4, 1}}));
+  EXPECT_EQ(xy->presence,
+            (std::vector<std::pair<uint32_t, uint32_t>>{{1, 1}, {2, 1}, {3, 1}, {4, 1}}));
 }
 
 TEST(Filter, OutOfFamilyShareAboveBetaRejects) {
@@ -146,15 +147,18 @@ TEST(Discriminate, TwoTiedFamiliesThroughTheEngine) {
   // Length 1 in class order (X, Y, A, B by first appearance), then length 2 by partner class.
   std::vector<std::string> found;
   for (const DDEntry& dd : ds.AllDDs) {
-    std::string line = std::to_string(dd.number) + " " + std::string(DescriptorText(ft, dd)) + " in";
+    std::string line =
+        std::to_string(dd.number) + " " + std::string(DescriptorText(ft, dd)) + " in";
     for (uint32_t f : dd.families) line += " " + std::to_string(f);
     line += " " + std::to_string(dd.familyCount) + "/" + std::to_string(dd.familySize) + " at";
-    for (auto [seq, count] : dd.presence) line += " " + std::to_string(seq) + "x" + std::to_string(count);
+    for (auto [seq, count] : dd.presence)
+      line += " " + std::to_string(seq) + "x" + std::to_string(count);
     found.push_back(line);
   }
-  EXPECT_EQ(found, (std::vector<std::string>{"1 X in 1 2 2/2 at 1x1 2x1 3x1 4x1", "2 Y in 1 2 2/2 at 1x1 2x1 3x1 4x1",
-                                             "3 A in 3 3/3 at 5x1 6x1 7x1", "4 B in 3 3/3 at 5x1 6x1 7x1",
-                                             "5 XY in 1 2 2/2 at 1x1 2x1 3x1 4x1", "6 AB in 3 3/3 at 5x1 6x1 7x1"}));
+  EXPECT_EQ(found, (std::vector<std::string>{
+                       "1 X in 1 2 2/2 at 1x1 2x1 3x1 4x1", "2 Y in 1 2 2/2 at 1x1 2x1 3x1 4x1",
+                       "3 A in 3 3/3 at 5x1 6x1 7x1", "4 B in 3 3/3 at 5x1 6x1 7x1",
+                       "5 XY in 1 2 2/2 at 1x1 2x1 3x1 4x1", "6 AB in 3 3/3 at 5x1 6x1 7x1"}));
   EXPECT_EQ(ds.NbMot, 6u);
 }
 

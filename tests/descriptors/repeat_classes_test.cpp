@@ -29,7 +29,8 @@ TEST(RepeatClasses, AbcbExampleNumbersPartnerClassFirstThenLargerOldClass) {
 TEST(RepeatClasses, LiteralReferenceAgreesOnTheExample) {
   DdParts wa = make_dd_parts({{{"ABCB"}, {}}}, 0, 0);
   // The reference keeps the scan bound in the last slot: n - 1 lowered once.
-  EXPECT_EQ(literal::ClassesAfter(wa.families, wa.discovery, wa.settings, 1), (std::vector<int32_t>{2, 3, 1, -2, 2}));
+  EXPECT_EQ(literal::ClassesAfter(wa.families, wa.discovery, wa.settings, 1),
+            (std::vector<int32_t>{2, 3, 1, -2, 2}));
 }
 
 TEST(RepeatClasses, WordsNeverCrossASequenceEnd) {
@@ -53,7 +54,11 @@ TEST(RepeatClasses, EmptyTextHasNoClass) {
 }
 
 TEST(RepeatClasses, EqualBytesShareAClassWhateverTheirValue) {
-  DdParts wa = make_dd_parts({{{"\xe9" "A\xe9", "\x7f"}, {}}}, 0, 0);
+  DdParts wa = make_dd_parts({{{"\xe9"
+                                "A\xe9",
+                                "\x7f"},
+                               {}}},
+                             0, 0);
   RepeatClasses rc;
   Initialize(wa.families, wa.discovery, rc);
   EXPECT_EQ(rc.V, (BigVector<int32_t>{1, 2, 1, 3}));

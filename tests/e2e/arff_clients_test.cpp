@@ -18,7 +18,8 @@ const std::vector<std::string> kNames = {"fam one", "b,c {x}", "it's 50%", "?"};
 
 // Two sequences per class; each class has its own words so that descriptors exist. The
 // sequence file has CRLF line ends, so every sequence keeps a carriage return.
-void write_awkward_inputs(const TempDir& dir, const std::string& seqName, const std::string& className) {
+void write_awkward_inputs(const TempDir& dir, const std::string& seqName,
+                          const std::string& className) {
   const std::vector<std::string> cores = {"MKVLAWGHE", "PRSTYNQDC", "FILMKWHGA", "QQRRSSTTY"};
   std::string seq, cls = "#classes number\n" + std::to_string(kNames.size()) + "\n#classes\n";
   for (const auto& n : kNames) cls += n + "\n";
@@ -27,8 +28,8 @@ void write_awkward_inputs(const TempDir& dir, const std::string& seqName, const 
     for (int k = 0; k < 2; ++k) {
       // The last residue before the carriage return is the family's own, so discriminative
       // words run into the carriage return.
-      seq += ">s" + std::to_string(f) + "_" + std::to_string(k) + "\r\n" + cores[f] + (k ? "AC" : "DE") +
-             "VWYP"[f] + "\r\n";
+      seq += ">s" + std::to_string(f) + "_" + std::to_string(k) + "\r\n" + cores[f] +
+             (k ? "AC" : "DE") + "VWYP"[f] + "\r\n";
       cls += kNames[f] + "\n";
     }
   dir.write(seqName, seq);
@@ -49,7 +50,9 @@ void expect_weka_reads(const TempDir& dir, const std::string& file, size_t rows)
   // Weka chooses its reader by the file name's extension.
   dir.write("check.arff", arff);
   std::string out;
-  EXPECT_TRUE(weka_parses((dir.path() / "check.arff").string(), &out)) << file << "\n" << arff << "\n" << out;
+  EXPECT_TRUE(weka_parses((dir.path() / "check.arff").string(), &out)) << file << "\n"
+                                                                       << arff << "\n"
+                                                                       << out;
   EXPECT_NE(out.find("Num Instances:  " + std::to_string(rows)), std::string::npos) << out;
 }
 
@@ -75,8 +78,8 @@ std::vector<std::string> lines_of(const std::string& s) {
 }
 
 struct Matrix {
-  std::vector<std::string> values;  // one "0101..." text per row
-  std::vector<std::string> classes; // the class of each row
+  std::vector<std::string> values;   // one "0101..." text per row
+  std::vector<std::string> classes;  // the class of each row
 };
 
 // "contexte.txt": the rows after "@data", values then the (possibly quoted) class. Classes here
@@ -146,10 +149,12 @@ TEST(ArffClients, WekaReadsTheDdContextWithAwkwardNamesAndCarriageReturns) {
   if (!weka_available()) GTEST_SKIP() << "Weka is not installed";
   TempDir dir;
   write_awkward_inputs(dir, "seq.txt", "class.txt");
-  ProgramResult r = run_program(dir, {"dd", "class.txt", "seq.txt", "Context.arff", "0.5", "0.3"}, "");
+  ProgramResult r =
+      run_program(dir, {"dd", "class.txt", "seq.txt", "Context.arff", "0.5", "0.3"}, "");
   ASSERT_EQ(r.status, 0) << r.err;
   ASSERT_NE(dir.read("Context.arff").find("'fam one'"), std::string::npos);
-  ASSERT_NE(dir.read("Context.arff").find("\\r"), std::string::npos) << "a descriptor keeps its carriage return";
+  ASSERT_NE(dir.read("Context.arff").find("\\r"), std::string::npos)
+      << "a descriptor keeps its carriage return";
   expect_weka_reads(dir, "Context.arff", 8);
 }
 
@@ -168,8 +173,8 @@ TEST(ArffClients, WekaReadsTheDdsmTestContextWithAwkwardNamesAndCarriageReturns)
   TempDir dir;
   write_awkward_inputs(dir, "seq.txt", "class.txt");
   write_awkward_inputs(dir, "test.txt", "testclass.txt");
-  ProgramResult r = run_program(
-      dir, {}, "ddsm\nseq.txt\nclass.txt\ntest.txt\ntestclass.txt\n0.5\n0.3\n\n\n\n\n");
+  ProgramResult r =
+      run_program(dir, {}, "ddsm\nseq.txt\nclass.txt\ntest.txt\ntestclass.txt\n0.5\n0.3\n\n\n\n\n");
   ASSERT_EQ(r.status, 0) << r.err;
   ASSERT_NE(dir.read("Test.arff").find("@attribute "), std::string::npos);
   expect_weka_reads(dir, "Test.arff", 8);
@@ -204,9 +209,12 @@ TEST(ArffClients, NgFilesReadBackIntoTheSameMatrix) {
     // The ARFF classes are the same names, quoted where the ARFF reader needs it.
     for (size_t i = 0; i < tot; ++i) {
       const std::string& c = own.classes[i];
-      if (awkward && c != "fam one" && c != "b,c {x}" && c != "it's 50%" && c != "?") ADD_FAILURE() << c;
-      if (c.find_first_of(" ,{}'%?") == std::string::npos) EXPECT_EQ(arff.classes[i], c);
-      else EXPECT_EQ(arff.classes[i].front(), '\'') << arff.classes[i];
+      if (awkward && c != "fam one" && c != "b,c {x}" && c != "it's 50%" && c != "?")
+        ADD_FAILURE() << c;
+      if (c.find_first_of(" ,{}'%?") == std::string::npos)
+        EXPECT_EQ(arff.classes[i], c);
+      else
+        EXPECT_EQ(arff.classes[i].front(), '\'') << arff.classes[i];
     }
   }
 }
@@ -218,19 +226,21 @@ namespace {
 struct FaultCase {
   const char* what;
   std::vector<std::string> args;
-  std::string input;                     // standard input
+  std::string input;  // standard input
   std::vector<std::pair<std::string, std::string>> files;
-  std::string error;                     // the whole standard error of a refusal; empty: status 0
-  std::vector<std::string> absent;       // files a refusal must not have written
-  std::string consoleEnd;                // the end of standard output at a refusal
-  std::vector<std::string> contexts;     // ARFF contexts of a run with status 0
-  std::string wekaName;                  // an attribute name Weka must read back as it stands
+  std::string error;                  // the whole standard error of a refusal; empty: status 0
+  std::vector<std::string> absent;    // files a refusal must not have written
+  std::string consoleEnd;             // the end of standard output at a refusal
+  std::vector<std::string> contexts;  // ARFF contexts of a run with status 0
+  std::string wekaName;               // an attribute name Weka must read back as it stands
 };
 
 const char kTwoFamilies[] = ">a1\nMKVLAW\n>a2\nMKVLGW\n>b1\nPRSTYN\n>b2\nPRSTQN\n";
 const char kNoClass[] = "#n\n0\n#c\n#d\n";
 // An executable's first bytes: no '#' header line, a class count that reads as 0.
-const char kGarbage[] = "\x7f" "ELF\x02\x01\x01\n\x00\x00\x00\x01\n\x03\x00>\x00\n\x01\x00\x00\x00\n";
+const char kGarbage[] =
+    "\x7f"
+    "ELF\x02\x01\x01\n\x00\x00\x00\x01\n\x03\x00>\x00\n\x01\x00\x00\x00\n";
 const char kTestPromptEnd[] = "  \tof the test file: ";
 const std::vector<std::string> kNgFiles = {"contexte.txt", "ctx.txt", "contextedat.dat"};
 
@@ -244,50 +254,138 @@ std::vector<FaultCase> fault_cases() {
   const std::string sampleClasses = read_file(source_path("data/Sample.classes.txt"));
   const std::string dd = "dd\n";
   const std::string ng = "ng\nseq.txt\ncls.txt\nctx.txt\n";
-  const std::vector<std::string> ddArgs = {"dd", "cls.txt", "seq.txt", "Context.arff", "0.5", "0.3"};
+  const std::vector<std::string> ddArgs = {"dd",           "cls.txt", "seq.txt",
+                                           "Context.arff", "0.5",     "0.3"};
   // Control bytes in residues and in class names: descriptors and n-grams hold them.
-  const std::string binarySeqs = ">a1\nMK\x01\x02VL\n>a2\nAK\x01\x02WL\n>b1\nMK\x03\x7fVL\n>b2\nAK\x03\x7fWL\n";
-  const std::string binaryClasses = "#n\n2\n#c\nk\x01x\nk\x1ey\n#d\nk\x01x\nk\x01x\nk\x1ey\nk\x1ey\n";
+  const std::string binarySeqs =
+      ">a1\nMK\x01\x02VL\n>a2\nAK\x01\x02WL\n>b1\nMK\x03\x7fVL\n>b2\nAK\x03\x7fWL\n";
+  const std::string binaryClasses =
+      "#n\n2\n#c\nk\x01x\nk\x1ey\n#d\nk\x01x\nk\x01x\nk\x1ey\nk\x1ey\n";
   return {
       // An empty class list is closed.
-      {"dd, no class", ddArgs, "", {{"seq.txt", kTwoFamilies}, {"cls.txt", kNoClass}},
-       "", {}, "", {"Context.arff"}, ""},
-      {"dd, binary classification file", ddArgs, "", {{"seq.txt", kTwoFamilies}, {"cls.txt", std::string(kGarbage, sizeof kGarbage - 1)}},
-       "", {}, "", {"Context.arff"}, ""},
-      {"ng, no class and no sequence", {}, ng, {{"seq.txt", "no header\n"}, {"cls.txt", kNoClass}},
-       "", {}, "", {"contexte.txt"}, ""},
-      {"ddsm, test file without class or sequence", {}, ddsm_answers(true),
-       {{"seq.txt", sample}, {"cls.txt", sampleClasses}, {"test.txt", "none\n"}, {"testcls.txt", kNoClass}},
-       "", {}, "", {"Test.arff"}, ""},
+      {"dd, no class",
+       ddArgs,
+       "",
+       {{"seq.txt", kTwoFamilies}, {"cls.txt", kNoClass}},
+       "",
+       {},
+       "",
+       {"Context.arff"},
+       ""},
+      {"dd, binary classification file",
+       ddArgs,
+       "",
+       {{"seq.txt", kTwoFamilies}, {"cls.txt", std::string(kGarbage, sizeof kGarbage - 1)}},
+       "",
+       {},
+       "",
+       {"Context.arff"},
+       ""},
+      {"ng, no class and no sequence",
+       {},
+       ng,
+       {{"seq.txt", "no header\n"}, {"cls.txt", kNoClass}},
+       "",
+       {},
+       "",
+       {"contexte.txt"},
+       ""},
+      {"ddsm, test file without class or sequence",
+       {},
+       ddsm_answers(true),
+       {{"seq.txt", sample},
+        {"cls.txt", sampleClasses},
+        {"test.txt", "none\n"},
+        {"testcls.txt", kNoClass}},
+       "",
+       {},
+       "",
+       {"Test.arff"},
+       ""},
       // A class named twice is refused as soon as the names are read.
-      {"dd, class named twice", ddArgs, "",
+      {"dd, class named twice",
+       ddArgs,
+       "",
        {{"seq.txt", kTwoFamilies}, {"cls.txt", "#n\n3\n#c\nA\nB\nA\n#d\nA\nA\nB\nB\n"}},
-       "error: the classification file names the class \"A\" twice\n", {"SeqFile.seq"}, "", {}, ""},
-      {"ddsm, two empty class names", {}, ddsm_answers(false),
+       "error: the classification file names the class \"A\" twice\n",
+       {"SeqFile.seq"},
+       "",
+       {},
+       ""},
+      {"ddsm, two empty class names",
+       {},
+       ddsm_answers(false),
        {{"seq.txt", kTwoFamilies}, {"cls.txt", "#n\n2\n#c\n\n\n#d\n\n\n\n\n"}},
-       "error: the classification file names the class \"\" twice\n", {"SeqFile.seq"}, "", {}, ""},
-      {"ng, class named twice", {}, ng,
+       "error: the classification file names the class \"\" twice\n",
+       {"SeqFile.seq"},
+       "",
+       {},
+       ""},
+      {"ng, class named twice",
+       {},
+       ng,
        {{"seq.txt", kTwoFamilies}, {"cls.txt", "#n\n2\n#c\nX\nX\n#d\nX\nX\nX\nX\n"}},
-       "error: the classification file names the class \"X\" twice\n", kNgFiles, "", {}, ""},
-      {"ddsm, test class named twice", {}, ddsm_answers(true),
-       {{"seq.txt", kTwoFamilies}, {"cls.txt", "#n\n2\n#c\nA\nB\n#d\nA\nA\nB\nB\n"},
-        {"test.txt", ">t\nMKV\n"}, {"testcls.txt", "#n\n2\n#c\nA\nA\n#d\nA\n"}},
-       "error: the classification file names the class \"A\" twice\n", {"SeqFile.seq"}, kTestPromptEnd, {}, ""},
+       "error: the classification file names the class \"X\" twice\n",
+       kNgFiles,
+       "",
+       {},
+       ""},
+      {"ddsm, test class named twice",
+       {},
+       ddsm_answers(true),
+       {{"seq.txt", kTwoFamilies},
+        {"cls.txt", "#n\n2\n#c\nA\nB\n#d\nA\nA\nB\nB\n"},
+        {"test.txt", ">t\nMKV\n"},
+        {"testcls.txt", "#n\n2\n#c\nA\nA\n#d\nA\n"}},
+       "error: the classification file names the class \"A\" twice\n",
+       {"SeqFile.seq"},
+       kTestPromptEnd,
+       {},
+       ""},
       // A label that is none of the class names is refused, with its sequence.
-      {"ng, undeclared label", {}, ng,
+      {"ng, undeclared label",
+       {},
+       ng,
        {{"seq.txt", kTwoFamilies}, {"cls.txt", "#n\n2\n#c\nX\nY\n#d\nX\nX\nY\nZ\x01\n"}},
        "error: the classification file gives sequence 4 the label \"Z\\x01\", which is none of its "
-       "class names\n", kNgFiles, "", {}, ""},
-      {"ddsm, undeclared test label", {}, ddsm_answers(true),
-       {{"seq.txt", kTwoFamilies}, {"cls.txt", "#n\n2\n#c\nA\nB\n#d\nA\nA\nB\nB\n"},
-        {"test.txt", ">t1\nMKV\n>t2\nPRS\n"}, {"testcls.txt", "#n\n2\n#c\nA\nB\n#d\nA\nC\n"}},
-       "error: the classification file gives sequence 2 the label \"C\", which is none of its class "
-       "names\n", {"SeqFile.seq"}, kTestPromptEnd, {}, ""},
+       "class names\n",
+       kNgFiles,
+       "",
+       {},
+       ""},
+      {"ddsm, undeclared test label",
+       {},
+       ddsm_answers(true),
+       {{"seq.txt", kTwoFamilies},
+        {"cls.txt", "#n\n2\n#c\nA\nB\n#d\nA\nA\nB\nB\n"},
+        {"test.txt", ">t1\nMKV\n>t2\nPRS\n"},
+        {"testcls.txt", "#n\n2\n#c\nA\nB\n#d\nA\nC\n"}},
+       "error: the classification file gives sequence 2 the label \"C\", which is none of its "
+       "class "
+       "names\n",
+       {"SeqFile.seq"},
+       kTestPromptEnd,
+       {},
+       ""},
       // Names holding control bytes are quoted, and Weka reads the bytes back.
-      {"dd, control bytes", ddArgs, "", {{"seq.txt", binarySeqs}, {"cls.txt", binaryClasses}},
-       "", {}, "", {"Context.arff"}, "\x01\x02"},
-      {"ng, control bytes", {}, ng, {{"seq.txt", binarySeqs}, {"cls.txt", binaryClasses}},
-       "", {}, "", {"contexte.txt"}, "K\x03\x7f"},
+      {"dd, control bytes",
+       ddArgs,
+       "",
+       {{"seq.txt", binarySeqs}, {"cls.txt", binaryClasses}},
+       "",
+       {},
+       "",
+       {"Context.arff"},
+       "\x01\x02"},
+      {"ng, control bytes",
+       {},
+       ng,
+       {{"seq.txt", binarySeqs}, {"cls.txt", binaryClasses}},
+       "",
+       {},
+       "",
+       {"contexte.txt"},
+       "K\x03\x7f"},
   };
 }
 }  // namespace
@@ -311,8 +409,11 @@ TEST(ArffClients, FaultyInputsAreRefusedOrGiveContextsWekaReads) {
       const std::string arff = dir.read(file);
       dir.write("check.arff", arff);
       std::string out;
-      EXPECT_TRUE(weka_parses((dir.path() / "check.arff").string(), &out)) << file << "\n" << arff << "\n" << out;
-      EXPECT_NE(out.find("Num Instances:  " + std::to_string(data_rows(arff))), std::string::npos) << out;
+      EXPECT_TRUE(weka_parses((dir.path() / "check.arff").string(), &out)) << file << "\n"
+                                                                           << arff << "\n"
+                                                                           << out;
+      EXPECT_NE(out.find("Num Instances:  " + std::to_string(data_rows(arff))), std::string::npos)
+          << out;
       if (!c.wekaName.empty()) {
         EXPECT_NE(arff.find("'" + c.wekaName), std::string::npos) << arff;
         EXPECT_NE(out.find(" " + c.wekaName), std::string::npos) << out;

@@ -10,7 +10,8 @@ const std::string kSeq = ">s1\nMKVLAAGHT\n>s2\nMKVLAAPQR\n>s3\nWWGHTPQRS\n>s4\nW
 const std::string kClasses = "#class_number\n2\n#class_names\nF1\nF2\n#data\nF1\nF1\nF2\nF2\n";
 
 const std::string kArgumentStart = " j utilise dd\nMethode des Discripteur discriminant\n";
-const std::string kMenuStart = "\n Choix de l'algo : \nApproche Discripteur discriminant par defaut\n";
+const std::string kMenuStart =
+    "\n Choix de l'algo : \nApproche Discripteur discriminant par defaut\n";
 const std::string kSeqFileOpened = "j ai ouvert SeqFile.seq en ecriture\n";
 const std::string kThresholdPrompt =
     "\n%\tEnter ALPHA and BETA values ( 0 <= ALPHA,BETA <= 1 )\n"
@@ -37,8 +38,8 @@ const std::string kRowF2 = "1,1,0,0,0,0,1,1,0,0,0,0,1,1,0,0,0,0,F2\n";
 
 std::string context_header() {
   std::string out = "@relation Context\n\n";
-  for (const char* t : {"WGH", "WWG", "VLA", "LAA", "KVL", "MKV", "WW", "WG", "LA", "VL", "KV", "MK",
-                        "S", "W", "L", "V", "K", "M"})
+  for (const char* t : {"WGH", "WWG", "VLA", "LAA", "KVL", "MKV", "WW", "WG", "LA", "VL", "KV",
+                        "MK", "S", "W", "L", "V", "K", "M"})
     out += std::string("@attribute ") + t + " {1,0}\n";
   return out + "@attribute class {F1,F2}\n\n@data\n";
 }
@@ -51,7 +52,8 @@ TempDir& prepared(TempDir& dir) {
 
 TEST(DdRun, ArgumentModeWritesReportContextAndSeqFile) {
   TempDir dir;
-  ProgramResult r = run_program(prepared(dir), {"dd", "classes.txt", "seq.txt", "ctx.arff", "1", "0"}, "");
+  ProgramResult r =
+      run_program(prepared(dir), {"dd", "classes.txt", "seq.txt", "ctx.arff", "1", "0"}, "");
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(r.out, kArgumentStart + kSeqFileOpened + discovery_text(18));
@@ -69,7 +71,8 @@ TEST(DdRun, ArgumentModeAsksAgainForFilesItCannotOpen) {
   ProgramResult r = run_program(dir, {"dd", "nope.txt", "missing.txt", "ctx.arff", "1", "0"},
                                 "\nwrong.txt\nclasses.txt\n");
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, kArgumentStart + kSeqPrompt + kClassPrompt + kClassPrompt + kSeqFileOpened + discovery_text(18));
+  EXPECT_EQ(r.out, kArgumentStart + kSeqPrompt + kClassPrompt + kClassPrompt + kSeqFileOpened +
+                       discovery_text(18));
   EXPECT_EQ(dir.read("LesDDs.txt"), kReport);
 }
 
@@ -77,22 +80,25 @@ TEST(DdRun, ThresholdsOutOfRangeOrNotANumberAreAskedAgain) {
   for (const char* alpha : {"1.5", "-0.1", "nan"}) {
     TempDir dir;
     // First round still out of range (BETA 2), second round 1 and 0.
-    ProgramResult r = run_program(prepared(dir), {"dd", "classes.txt", "seq.txt", "ctx.arff", alpha, "0"},
-                                  "0.5\n2\n1\n0\n");
+    ProgramResult r = run_program(
+        prepared(dir), {"dd", "classes.txt", "seq.txt", "ctx.arff", alpha, "0"}, "0.5\n2\n1\n0\n");
     EXPECT_EQ(r.status, 0) << alpha << r.err;
-    EXPECT_EQ(r.out, kArgumentStart + kThresholdPrompt + kThresholdPrompt + kSeqFileOpened + discovery_text(18))
+    EXPECT_EQ(r.out, kArgumentStart + kThresholdPrompt + kThresholdPrompt + kSeqFileOpened +
+                         discovery_text(18))
         << alpha;
   }
 }
 
 TEST(DdRun, LettersCountAsZeroAndEmptyAnswersMeanZero) {
   TempDir dir;
-  ProgramResult r = run_program(prepared(dir), {"dd", "classes.txt", "seq.txt", "ctx.arff", "abc", "x"}, "");
+  ProgramResult r =
+      run_program(prepared(dir), {"dd", "classes.txt", "seq.txt", "ctx.arff", "abc", "x"}, "");
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(dir.read("LesDDs.txt").substr(0, 39), "ALPHA = 0.000000 %\nBETA = 0.000000 %\nLa");
 
   TempDir other;
-  ProgramResult asked = run_program(prepared(other), {"dd", "classes.txt", "seq.txt", "ctx.arff", "7", "0"}, "\n\n");
+  ProgramResult asked =
+      run_program(prepared(other), {"dd", "classes.txt", "seq.txt", "ctx.arff", "7", "0"}, "\n\n");
   EXPECT_EQ(asked.status, 0) << asked.err;
   EXPECT_EQ(asked.out.find(kThresholdPrompt), kArgumentStart.size());
   EXPECT_EQ(other.read("LesDDs.txt").substr(0, 39), "ALPHA = 0.000000 %\nBETA = 0.000000 %\nLa");
@@ -104,7 +110,8 @@ TEST(DdRun, MenuModeAsksForEverythingAndWritesContextArff) {
   EXPECT_EQ(r.status, 0) << r.err;
   // The menu passes empty names and the threshold texts "2": every file and both thresholds
   // are asked for.
-  EXPECT_EQ(r.out, kMenuStart + kSeqPrompt + kClassPrompt + kThresholdPrompt + kSeqFileOpened + discovery_text(18));
+  EXPECT_EQ(r.out, kMenuStart + kSeqPrompt + kClassPrompt + kThresholdPrompt + kSeqFileOpened +
+                       discovery_text(18));
   EXPECT_EQ(dir.read("Context.arff"), context_header() + kRowF1 + kRowF1 + kRowF2 + kRowF2);
   EXPECT_EQ(dir.read("LesDDs.txt"), kReport);
 }
@@ -136,7 +143,8 @@ TEST(DdRun, MoreThanNineteenFamiliesIsRefusedBeforeAnyOutput) {
   }
   dir.write("seq.txt", seq);
   dir.write("classes.txt", classes + "#data\n" + labels);
-  ProgramResult r = run_program(dir, {"dd", "classes.txt", "seq.txt", "ctx.arff", "0.5", "0.5"}, "");
+  ProgramResult r =
+      run_program(dir, {"dd", "classes.txt", "seq.txt", "ctx.arff", "0.5", "0.5"}, "");
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, "error: too many families: 20 found, the limit is 19\n");
   EXPECT_EQ(r.out.find("fin startt"), std::string::npos);
@@ -146,7 +154,8 @@ TEST(DdRun, MoreThanNineteenFamiliesIsRefusedBeforeAnyOutput) {
 
 TEST(DdRun, ContextThatCannotBeCreatedIsNamedOnStandardError) {
   TempDir dir;
-  ProgramResult r = run_program(prepared(dir), {"dd", "classes.txt", "seq.txt", "no/such/dir/ctx.arff", "1", "0"}, "");
+  ProgramResult r = run_program(
+      prepared(dir), {"dd", "classes.txt", "seq.txt", "no/such/dir/ctx.arff", "1", "0"}, "");
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("no/such/dir/ctx.arff"), std::string::npos) << r.err;
   EXPECT_EQ(r.err.find("error: cannot create file"), 0u) << r.err;
@@ -161,10 +170,11 @@ TEST(DdRun, UnusedLastClassAndEmptySequencesKeepLabelsInLine) {
   EXPECT_EQ(r.status, 0) << r.err;
   // F2 holds two sequences, so WWG (in one of them) misses ALPHA 1; the empty sequence still
   // has its row, and F3 is no class of the context.
-  EXPECT_EQ(dir.read("ctx.arff"),
-            "@relation Context\n\n@attribute MKV {1,0}\n@attribute KV {1,0}\n@attribute MK {1,0}\n"
-            "@attribute V {1,0}\n@attribute K {1,0}\n@attribute M {1,0}\n@attribute class {F1,F2}\n\n"
-            "@data\n1,1,1,1,1,1,F1\n1,1,1,1,1,1,F1\n0,0,0,0,0,0,F2\n0,0,0,0,0,0,F2\n");
+  EXPECT_EQ(
+      dir.read("ctx.arff"),
+      "@relation Context\n\n@attribute MKV {1,0}\n@attribute KV {1,0}\n@attribute MK {1,0}\n"
+      "@attribute V {1,0}\n@attribute K {1,0}\n@attribute M {1,0}\n@attribute class {F1,F2}\n\n"
+      "@data\n1,1,1,1,1,1,F1\n1,1,1,1,1,1,F1\n0,0,0,0,0,0,F2\n0,0,0,0,0,0,F2\n");
 }
 
 }  // namespace

@@ -12,7 +12,8 @@ TEST(DdWeka, Families4ContextTrainsADecisionTree) {
   TempDir dir;
   dir.write("seq.fa", read_file(source_path("data/Sample.txt")));
   dir.write("classes.txt", read_file(source_path("data/Sample.classes.txt")));
-  ProgramResult r = run_program(dir, {"dd", "classes.txt", "seq.fa", "Context.arff", "0.8", "0.1"}, "");
+  ProgramResult r =
+      run_program(dir, {"dd", "classes.txt", "seq.fa", "Context.arff", "0.8", "0.1"}, "");
   ASSERT_EQ(r.status, 0) << r.err;
   const std::string arff = (dir.path() / "Context.arff").string();
 

@@ -31,8 +31,8 @@ bool starts_with(const std::string& text, const std::string& prefix) {
 }  // namespace
 
 TEST(Entry, WrongArgumentCountsPrintNothingAndTouchNoFile) {
-  const std::vector<std::string> words = {"ng", "classes.txt", "seq.fa", "ctx.arff",
-                                          "0.8", "0.1", "extra", "more"};
+  const std::vector<std::string> words = {"ng",  "classes.txt", "seq.fa", "ctx.arff",
+                                          "0.8", "0.1",         "extra",  "more"};
   for (size_t n : {2u, 3u, 4u, 5u, 7u, 8u}) {
     TempDir dir;
     std::vector<std::string> args(words.begin(), words.begin() + static_cast<long>(n));
@@ -68,7 +68,8 @@ TEST(Entry, SixArgumentsWithDdCreateTheContextFileAndStartTheRun) {
   dir.write("ctx.arff", "old");
   // Neither input file exists and standard input is empty, so the run cannot complete.
   ProgramResult r = run_program(dir, {"dd", "none.txt", "none.fa", "ctx.arff", "0.8", "0.1"}, "");
-  EXPECT_TRUE(starts_with(r.out, kArgumentMode + "\nMethode des Discripteur discriminant\n")) << r.out;
+  EXPECT_TRUE(starts_with(r.out, kArgumentMode + "\nMethode des Discripteur discriminant\n"))
+      << r.out;
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err.rfind("error: ", 0), 0u) << r.err;
 }

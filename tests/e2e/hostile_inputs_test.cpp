@@ -25,9 +25,11 @@ std::string fasta(const std::vector<std::string>& seqs, const std::string& eol =
   return s;
 }
 
-std::string class_file(const std::vector<std::string>& names, const std::vector<std::string>& labels,
-                       const std::string& eol = "\n", int count = -1) {
-  std::string s = "#classes number" + eol + std::to_string(count < 0 ? static_cast<long>(names.size()) : count) + eol +
+std::string class_file(const std::vector<std::string>& names,
+                       const std::vector<std::string>& labels, const std::string& eol = "\n",
+                       int count = -1) {
+  std::string s = "#classes number" + eol +
+                  std::to_string(count < 0 ? static_cast<long>(names.size()) : count) + eol +
                   "#classes" + eol;
   for (auto& n : names) s += n + eol;
   s += "#data" + eol;
@@ -59,9 +61,11 @@ std::vector<Inputs> corpus() {
   for (int i = 0; i < 4000; ++i) garbage += static_cast<char>(rng() % 256);
   garbage[10] = '\0';
   c.push_back({"binary garbage", garbage, garbage});
-  c.push_back({"garbage after header", ">x\n" + garbage + "\n>y\nACD\n", class_file({"A"}, {"A", "A"})});
+  c.push_back(
+      {"garbage after header", ">x\n" + garbage + "\n>y\nACD\n", class_file({"A"}, {"A", "A"})});
   c.push_back({"lone 20000 residues", fasta({std::string(20000, 'A')}), class_file({"A"}, {"A"})});
-  c.push_back({"100000-character lines", fasta({std::string(100000, 'C'), std::string(100000, 'D')}),
+  c.push_back({"100000-character lines",
+               fasta({std::string(100000, 'C'), std::string(100000, 'D')}),
                class_file({"A", "B"}, {"A", "B"})});
   c.push_back({"CRLF files", fasta({"ACDEF", "ACDEG", "KLMNP", "KLMNQ"}, "\r\n"),
                class_file({"A", "B"}, {"A", "A", "B", "B"}, "\r\n")});
@@ -73,7 +77,8 @@ std::vector<Inputs> corpus() {
   c.push_back(families("4001 sequences", 4001, 4, 12));
   c.push_back(families("19 families", 38, 19, 20));
   c.push_back(families("20 families", 40, 20, 20));
-  c.push_back({"too few labels", fasta({"ACDEF", "ACDEG", "KLMNP"}), class_file({"A", "B"}, {"A", "A"})});
+  c.push_back(
+      {"too few labels", fasta({"ACDEF", "ACDEG", "KLMNP"}), class_file({"A", "B"}, {"A", "A"})});
   c.push_back({"labels out of order", fasta({"ACDEF", "KLMNP", "ACDEG"}),
                class_file({"A", "B"}, {"A", "B", "A"})});
   c.push_back({"count larger than names", fasta({"ACDEF", "KLMNP"}),
@@ -92,7 +97,9 @@ std::string answers(const std::string& approach) {
   return approach + "\nseq.txt\nclass.txt\n\n";
 }
 
-size_t count_lines(const std::string& s) { return static_cast<size_t>(std::count(s.begin(), s.end(), '\n')); }
+size_t count_lines(const std::string& s) {
+  return static_cast<size_t>(std::count(s.begin(), s.end(), '\n'));
+}
 
 // The data rows of an ARFF file: the lines after "@data".
 size_t arff_rows(const std::string& arff) {
@@ -114,7 +121,8 @@ size_t headers(const std::string& seq) {
 void expect_sane_end(const ProgramResult& r, const std::string& what) {
   EXPECT_LT(r.status, 128) << what << ": killed or crashed\n" << r.err.substr(0, 2000);
   EXPECT_EQ(r.err.find("Sanitizer"), std::string::npos) << what << "\n" << r.err.substr(0, 4000);
-  EXPECT_EQ(r.err.find("runtime error"), std::string::npos) << what << "\n" << r.err.substr(0, 4000);
+  EXPECT_EQ(r.err.find("runtime error"), std::string::npos) << what << "\n"
+                                                            << r.err.substr(0, 4000);
   if (r.status != 0) {
     EXPECT_NE(r.err.find("error: "), std::string::npos)
         << what << ": status " << r.status << " without a reason on standard error";
@@ -163,7 +171,8 @@ TEST_P(HostileInputs, MissingFileThenEndOfInputAtEachPrompt) {
   Inputs in = families("small", 8, 2, 20);
   std::vector<std::string> lines;
   std::string all = answers(approach);
-  for (size_t p = 0, q; (q = all.find('\n', p)) != std::string::npos; p = q + 1) lines.push_back(all.substr(p, q - p));
+  for (size_t p = 0, q; (q = all.find('\n', p)) != std::string::npos; p = q + 1)
+    lines.push_back(all.substr(p, q - p));
   for (size_t cut = 1; cut <= lines.size(); ++cut) {
     TempDir dir;
     dir.write("seq.txt", in.seq);
@@ -172,7 +181,8 @@ TEST_P(HostileInputs, MissingFileThenEndOfInputAtEachPrompt) {
     for (size_t i = 0; i < cut; ++i) input += lines[i] + "\n";
     // Before the last answer given, a name that does not exist (asked again where a file is
     // expected; taken as an answer elsewhere).
-    if (cut < lines.size() && lines[cut - 1].find(".txt") != std::string::npos) input.insert(input.size() - lines[cut - 1].size() - 1, "missing.txt\n");
+    if (cut < lines.size() && lines[cut - 1].find(".txt") != std::string::npos)
+      input.insert(input.size() - lines[cut - 1].size() - 1, "missing.txt\n");
     ProgramResult r = run_program(dir, {}, input, 120);
     SCOPED_TRACE(approach + " cut after answer " + std::to_string(cut));
     expect_sane_end(r, approach);

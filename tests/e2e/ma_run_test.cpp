@@ -10,8 +10,7 @@
 #include "support/run_program.h"
 
 namespace {
-const std::string kMenu =
-    "\n Choix de l'algo : \nM\xc3\xa9thode Motif Actif par defaut\n";
+const std::string kMenu = "\n Choix de l'algo : \nM\xc3\xa9thode Motif Actif par defaut\n";
 const std::string kStart = "      0 motifs found" + std::string(20, '\b');
 
 const std::string kFour = ">a\nAB\nCD\n>b\n>c\nab\n>d\nB C*D\n";
@@ -26,9 +25,10 @@ std::string progress(char spin, int ct) {
 const std::string kColumns = "  Occurrence number     Motif\n  -----------------     -----\n";
 
 std::string report_header(const std::string& seq, int occ, int tot, const std::string& cls) {
-  std::string h = "Minimum length = 3\nMinimum occurrence number = " + std::to_string(occ) +
-                  "\nNumber of mutations allowed = 0\nTotal number of sequences = " +
-                  std::to_string(tot) + "\nInput file name = " + seq + "\n";
+  std::string h =
+      "Minimum length = 3\nMinimum occurrence number = " + std::to_string(occ) +
+      "\nNumber of mutations allowed = 0\nTotal number of sequences = " + std::to_string(tot) +
+      "\nInput file name = " + seq + "\n";
   if (!cls.empty()) h += "Classification file name = " + cls + "\n\n\n";
   return h;
 }
@@ -50,13 +50,13 @@ TEST(MaRun, WholeRunWithClassificationFile) {
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(mask_seconds(r.out), kMenu + kSeqPrompt + kOptClassPrompt + kContextPrompt + "seq.fa" +
-                               "\n ===>   4 sequences found in file <seq.fa>\n" + kStart +
-                               progress('-', 1) + progress('-', 2) + progress('-', 3) +
-                               " \n      3 motifs checked\n\n%\tT seconds\n" + kEncodingComplete);
-  EXPECT_EQ(dir.read("Report.out"),
-            report_head("seq.fa", 1, 4, "classes.txt") +
-                "\t  1\t\t*ABC*\n\t  1\t\t*ABCD*\n\t  2\t\t*BCD*\n"
-                "\n\n     3 motifs found\n     3 motifs checked");
+                                     "\n ===>   4 sequences found in file <seq.fa>\n" + kStart +
+                                     progress('-', 1) + progress('-', 2) + progress('-', 3) +
+                                     " \n      3 motifs checked\n\n%\tT seconds\n" +
+                                     kEncodingComplete);
+  EXPECT_EQ(dir.read("Report.out"), report_head("seq.fa", 1, 4, "classes.txt") +
+                                        "\t  1\t\t*ABC*\n\t  1\t\t*ABCD*\n\t  2\t\t*BCD*\n"
+                                        "\n\n     3 motifs found\n     3 motifs checked");
   EXPECT_EQ(dir.read("motifs.txt"), "ABC\nABCD\nBCD\n");
 }
 
@@ -71,10 +71,10 @@ TEST(MaRun, WithoutClassificationFileAndDefaultNames) {
   // (the others add none) are all motifs.
   std::string shown;
   for (int ct = 1; ct <= 14; ++ct) shown += progress('-', ct);
-  EXPECT_EQ(mask_seconds(r.out), kMenu + kSeqPrompt + kOptClassPrompt + kOptClassPrompt + kContextPrompt +
-                               "Sample.txt\n ===>   3 sequences found in file <Sample.txt>\n" +
-                               kStart + shown + " \n     14 motifs checked\n\n%\tT seconds\n" +
-                               kEncodingComplete);
+  EXPECT_EQ(mask_seconds(r.out),
+            kMenu + kSeqPrompt + kOptClassPrompt + kOptClassPrompt + kContextPrompt +
+                "Sample.txt\n ===>   3 sequences found in file <Sample.txt>\n" + kStart + shown +
+                " \n     14 motifs checked\n\n%\tT seconds\n" + kEncodingComplete);
   const std::string report = dir.read("Report.out");
   EXPECT_EQ(report.substr(0, report.find("\t ")), report_head("Sample.txt", 0, 3, ""));
   EXPECT_NE(report.find("\t  2\t\t*QQQW*\n"), std::string::npos) << report;
@@ -90,12 +90,13 @@ TEST(MaRun, FileWithoutSequences) {
   dir.write("none.fa", "no header line here\n");
   ProgramResult r = run_program(dir, {}, "ma\nnone.fa\n\nlist.txt\n");
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(mask_seconds(r.out).find("none.fa\n ===>   0 sequences found in file <none.fa>\n" + kStart +
+  EXPECT_NE(
+      mask_seconds(r.out).find("none.fa\n ===>   0 sequences found in file <none.fa>\n" + kStart +
                                " \n      0 motifs checked\n\n%\tT seconds\n" + kEncodingComplete),
-            std::string::npos)
+      std::string::npos)
       << r.out;
-  EXPECT_EQ(dir.read("Report.out"), report_head("none.fa", 0, 0, "") +
-                                        "\n\n     0 motifs found\n     0 motifs checked");
+  EXPECT_EQ(dir.read("Report.out"),
+            report_head("none.fa", 0, 0, "") + "\n\n     0 motifs found\n     0 motifs checked");
   EXPECT_TRUE(dir.exists("list.txt"));
   EXPECT_EQ(dir.read("list.txt"), "");
 }
@@ -112,11 +113,12 @@ TEST(MaRun, SampleOfFourThousandAndTheRest) {
   EXPECT_NE(r.out.find("big.fa\tErr: Too many sequences\n\n ===>   4500 sequences found"),
             std::string::npos);
   EXPECT_NE(r.out.find(" \n     10 motifs checked\n"), std::string::npos);
-  EXPECT_EQ(dir.read("Report.out"),
-            report_head("big.fa", 1125, 4500, "") +
-                "\t4500\t\t*ACD*\n\t4500\t\t*ACDE*\n\t4500\t\t*ACDEF*\n\t4500\t\t*ACDEFG*\n"
-                "\t4500\t\t*CDE*\n\t4500\t\t*CDEF*\n\t4500\t\t*CDEFG*\n\t4500\t\t*DEF*\n"
-                "\t4500\t\t*DEFG*\n\t4500\t\t*EFG*\n\n\n    10 motifs found\n    10 motifs checked");
+  EXPECT_EQ(
+      dir.read("Report.out"),
+      report_head("big.fa", 1125, 4500, "") +
+          "\t4500\t\t*ACD*\n\t4500\t\t*ACDE*\n\t4500\t\t*ACDEF*\n\t4500\t\t*ACDEFG*\n"
+          "\t4500\t\t*CDE*\n\t4500\t\t*CDEF*\n\t4500\t\t*CDEFG*\n\t4500\t\t*DEF*\n"
+          "\t4500\t\t*DEFG*\n\t4500\t\t*EFG*\n\n\n    10 motifs found\n    10 motifs checked");
   EXPECT_EQ(dir.read("list.txt"), "ACD\nACDE\nACDEF\nACDEFG\nCDE\nCDEF\nCDEFG\nDEF\nDEFG\nEFG\n");
 }
 

@@ -16,7 +16,9 @@ void write_example(const TempDir& dir) {
   dir.write("c.txt", "#classes number\n2\n#classes\nX\nY\n#data\nX\nY\n");
 }
 
-size_t count_lines(const std::string& s) { return static_cast<size_t>(std::count(s.begin(), s.end(), '\n')); }
+size_t count_lines(const std::string& s) {
+  return static_cast<size_t>(std::count(s.begin(), s.end(), '\n'));
+}
 }  // namespace
 
 TEST(NgRun, FromTheMenuWithAClassificationFile) {
@@ -29,13 +31,15 @@ TEST(NgRun, FromTheMenuWithAClassificationFile) {
             kMenu + kPrompts +
                 "\n ===> 2 sequences found in file <s.txt>\n\n%\t4 N-Grams\n%\t3 distinct N-Grams"
                 "\n%\tT seconds\n");
-  EXPECT_EQ(dir.read("contexte.txt"),
-            "@relation Context\n\n@attribute ABC {1,0}\n@attribute BCD {1,0}\n@attribute CDE {1,0}\n"
-            "@attribute class {X,Y}\n\n@data\n1,1,0,X\n0,1,1,Y\n");
+  EXPECT_EQ(
+      dir.read("contexte.txt"),
+      "@relation Context\n\n@attribute ABC {1,0}\n@attribute BCD {1,0}\n@attribute CDE {1,0}\n"
+      "@attribute class {X,Y}\n\n@data\n1,1,0,X\n0,1,1,Y\n");
   EXPECT_EQ(dir.read("ctx.txt"),
             "#motifs number\n3\n#motifs\nABC\nBCD\nCDE\n#classes number\n2\n#classes\nX\nY\n"
             "#instances number\n2\n#context\n1,1,0,1,0\n0,1,1,0,1\n");
-  EXPECT_EQ(dir.read("contextedat.dat"), "2 3 2\nABC 2 1 1\nBCD 2 1 1\nCDE 2 1 1\n\n1 1 1 0 X\n2 0 1 1 Y\n");
+  EXPECT_EQ(dir.read("contextedat.dat"),
+            "2 3 2\nABC 2 1 1\nBCD 2 1 1\nCDE 2 1 1\n\n1 1 1 0 X\n2 0 1 1 Y\n");
 }
 
 TEST(NgRun, WithoutAClassificationFileAndWithTheDefaultNames) {
@@ -43,13 +47,15 @@ TEST(NgRun, WithoutAClassificationFileAndWithTheDefaultNames) {
   dir.write("Sample.txt", ">a\nabcab\n>b\n\n>c\nAAAA\n");
   const ProgramResult r = run_program(dir, {}, "ng\n\n\n\n");
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(mask_seconds(r.out),
-            kMenu + kPrompts +
-                "\n ===> 3 sequences found in file <Sample.txt>\n\n%\t4 N-Grams\n%\t4 distinct N-Grams"
-                "\n%\tT seconds\n");
-  EXPECT_EQ(dir.read("contexte.txt"),
-            "@relation Context\n\n@attribute ABC {1,0}\n@attribute BCA {1,0}\n@attribute CAB {1,0}\n"
-            "@attribute AAA {1,0}\n\n@data\n1,1,1,0\n0,0,0,0\n0,0,0,1\n");
+  EXPECT_EQ(
+      mask_seconds(r.out),
+      kMenu + kPrompts +
+          "\n ===> 3 sequences found in file <Sample.txt>\n\n%\t4 N-Grams\n%\t4 distinct N-Grams"
+          "\n%\tT seconds\n");
+  EXPECT_EQ(
+      dir.read("contexte.txt"),
+      "@relation Context\n\n@attribute ABC {1,0}\n@attribute BCA {1,0}\n@attribute CAB {1,0}\n"
+      "@attribute AAA {1,0}\n\n@data\n1,1,1,0\n0,0,0,0\n0,0,0,1\n");
   EXPECT_EQ(dir.read("Context.txt"),
             "#motifs number\n4\n#motifs\nABC\nBCA\nCAB\nAAA\n#instances number\n3\n#context\n"
             "1,1,1,0\n0,0,0,0\n0,0,0,1\n");
@@ -137,7 +143,8 @@ TEST(NgRun, FamiliesSampleGivesConsistentContexts) {
   EXPECT_GT(nbvar, 1000u);
   EXPECT_LE(nbvar, 8000u);  // 3-grams of 20 amino acids
   const std::string dat = dir.read("contextedat.dat");
-  EXPECT_EQ(dat.substr(0, dat.find('\n')), std::to_string(tot) + " " + std::to_string(nbvar) + " 4");
+  EXPECT_EQ(dat.substr(0, dat.find('\n')),
+            std::to_string(tot) + " " + std::to_string(nbvar) + " 4");
   // Every file has one row per sequence, each with one value per n-gram.
   const std::string arff = dir.read("contexte.txt");
   const std::string rows = arff.substr(arff.find("@data\n") + 6);

@@ -83,14 +83,23 @@ struct Case {
 
 std::vector<Case> cases() {
   return {
-      {"dd", "dd classes.txt seq.fa ctx.arff 1 0", "",
+      {"dd",
+       "dd classes.txt seq.fa ctx.arff 1 0",
+       "",
        {"reading sequences: 0 of 4", "grouping sequences by class: 0 of 4",
         "discovery: words of length 1, "}},
-      {"ddsm", "", "ddsm\nseq.fa\nclasses.txt\n\n1\n0\n\n\nlist.txt\n",
-       {"reading sequences: 0 of 4", "discovery: words of length 1, ", "pruning descriptors: 0 of "}},
-      {"ng", "", "ng\nseq.fa\nclasses.txt\nctx.txt\n",
+      {"ddsm",
+       "",
+       "ddsm\nseq.fa\nclasses.txt\n\n1\n0\n\n\nlist.txt\n",
+       {"reading sequences: 0 of 4", "discovery: words of length 1, ",
+        "pruning descriptors: 0 of "}},
+      {"ng",
+       "",
+       "ng\nseq.fa\nclasses.txt\nctx.txt\n",
        {"reading sequences: 0 of 4", "building 3-grams: 0 of 4 sequences"}},
-      {"ma", "", "ma\nseq.fa\nclasses.txt\nmotifs.txt\n",
+      {"ma",
+       "",
+       "ma\nseq.fa\nclasses.txt\nmotifs.txt\n",
        {"reading sequences: 0 of 4", "building the motif index: 0 of 4 sequences, 0 residues"}},
   };
 }
@@ -115,7 +124,8 @@ TEST(ProgressOnTerminal, EveryApproachShowsItsPhasesAndTheScreenKeepsTheProgramT
     ASSERT_EQ(p.status, 0) << p.err;
     EXPECT_EQ(t.status, 0) << t.bytes;
 
-    for (const std::string& line : c.lines) EXPECT_NE(t.bytes.find(line), std::string::npos) << line;
+    for (const std::string& line : c.lines)
+      EXPECT_NE(t.bytes.find(line), std::string::npos) << line;
     EXPECT_NE(t.bytes.find("\033[K"), std::string::npos);
     // Every line drawn was erased again: the screen is what the program's own texts show.
     EXPECT_EQ(without_seconds(screen(t.bytes)), without_seconds(screen(p.out)));

@@ -24,7 +24,8 @@ std::vector<std::string> console_descriptors(const std::string& report,
     const std::string families = line.substr(end);
     const std::regex family("Family # ([0-9]+)");
     bool first = true;
-    for (std::sregex_iterator it(families.begin(), families.end(), family), stop; it != stop; ++it) {
+    for (std::sregex_iterator it(families.begin(), families.end(), family), stop; it != stop;
+         ++it) {
       entry += (first ? "" : "|") + classNames[std::stoul((*it)[1]) - 1];
       first = false;
     }
@@ -38,8 +39,10 @@ std::vector<std::string> first_two_fields(const std::string& file) {
   std::vector<std::string> out;
   bool body = false;
   for (const std::string& line : text_lines(file)) {
-    if (body) out.push_back(line.substr(0, line.find('\t', line.find('\t') + 1)));
-    else if (line.rfind("#columns", 0) == 0) body = true;
+    if (body)
+      out.push_back(line.substr(0, line.find('\t', line.find('\t') + 1)));
+    else if (line.rfind("#columns", 0) == 0)
+      body = true;
   }
   return out;
 }
@@ -70,19 +73,23 @@ void expect_same_rows_reordered(const LabelledSet& set, const std::string& group
   ASSERT_EQ(grouped.size(), set.ids.size());
   ASSERT_EQ(mixed.size(), order.size());
   for (size_t k = 0; k < order.size(); ++k) EXPECT_EQ(mixed[k], grouped[order[k]]) << "row " << k;
-  EXPECT_EQ(groupedArff.substr(0, groupedArff.find("@data")), mixedArff.substr(0, mixedArff.find("@data")));
+  EXPECT_EQ(groupedArff.substr(0, groupedArff.find("@data")),
+            mixedArff.substr(0, mixedArff.find("@data")));
 }
 
 void check_dd(const Case& c) {
   TempDir dir;
   write_inputs(dir, c.set);
   run_program(dir, {"dd", "c.txt", "s.fa", "Context.arff", c.alpha, c.beta}, "");
-  run_ok(dir, {"mine", "dd", "-i", "s.fa", "-l", "c.txt", "-o", "f.tsv", "--alpha", c.alpha, "--beta", c.beta});
-  EXPECT_EQ(first_two_fields(dir.read("f.tsv")), console_descriptors(dir.read("LesDDs.txt"), c.set.classNames));
+  run_ok(dir, {"mine", "dd", "-i", "s.fa", "-l", "c.txt", "-o", "f.tsv", "--alpha", c.alpha,
+               "--beta", c.beta});
+  EXPECT_EQ(first_two_fields(dir.read("f.tsv")),
+            console_descriptors(dir.read("LesDDs.txt"), c.set.classNames));
   run_ok(dir, {"encode", "-f", "f.tsv", "-i", "s.fa", "-l", "c.txt", "-o", "t.arff"});
   EXPECT_EQ(dir.read("t.arff"), dir.read("Context.arff"));
 
-  run_ok(dir, {"mine", "dd", "-i", "mixed.fa", "-l", "labels.tsv", "-o", "g.tsv", "--alpha", c.alpha, "--beta", c.beta});
+  run_ok(dir, {"mine", "dd", "-i", "mixed.fa", "-l", "labels.tsv", "-o", "g.tsv", "--alpha",
+               c.alpha, "--beta", c.beta});
   EXPECT_EQ(dir.read("g.tsv"), dir.read("f.tsv"));
   run_ok(dir, {"encode", "-f", "g.tsv", "-i", "mixed.fa", "--header-labels", "-o", "m.arff"});
   expect_same_rows_reordered(c.set, dir.read("Context.arff"), dir.read("m.arff"));
@@ -92,16 +99,17 @@ void check_ddsm(const Case& c, const std::string& matrixNumber, const std::strin
   TempDir dir;
   write_inputs(dir, c.set);
   // The training set is also the test set: the console's test context is then its context.
-  run_program(dir, {}, "ddsm\ns.fa\nc.txt\ns.fa\nc.txt\n" + c.alpha + "\n" + c.beta + "\n" + matrixNumber +
-                           "\n0.4\nlist.txt\ntest.arff\n");
-  run_ok(dir, {"mine", "ddsm", "-i", "s.fa", "-l", "c.txt", "-o", "f.tsv", "--alpha", c.alpha, "--beta",
-               c.beta, "--matrix", matrix, "--similarity", "0.4"});
+  run_program(dir, {},
+              "ddsm\ns.fa\nc.txt\ns.fa\nc.txt\n" + c.alpha + "\n" + c.beta + "\n" + matrixNumber +
+                  "\n0.4\nlist.txt\ntest.arff\n");
+  run_ok(dir, {"mine", "ddsm", "-i", "s.fa", "-l", "c.txt", "-o", "f.tsv", "--alpha", c.alpha,
+               "--beta", c.beta, "--matrix", matrix, "--similarity", "0.4"});
   EXPECT_EQ(feature_texts(dir.read("f.tsv")), text_lines(dir.read("list.txt")));
   run_ok(dir, {"encode", "-f", "f.tsv", "-i", "s.fa", "-l", "c.txt", "-o", "t.arff"});
   EXPECT_EQ(dir.read("t.arff"), dir.read("test.arff"));
 
-  run_ok(dir, {"mine", "ddsm", "-i", "mixed.fa", "-l", "labels.tsv", "-o", "g.tsv", "--alpha", c.alpha,
-               "--beta", c.beta, "--matrix", matrix, "--similarity", "0.4"});
+  run_ok(dir, {"mine", "ddsm", "-i", "mixed.fa", "-l", "labels.tsv", "-o", "g.tsv", "--alpha",
+               c.alpha, "--beta", c.beta, "--matrix", matrix, "--similarity", "0.4"});
   EXPECT_EQ(dir.read("g.tsv"), dir.read("f.tsv"));
 }
 
@@ -152,9 +160,11 @@ void check_ma(const LabelledSet& set, bool withDistance) {
 
 TEST(WorkflowDifferential, BundledSampleAllApproaches) {
   TempDir dir;
-  const std::string seqs = source_path("data/Sample.txt"), classes = source_path("data/Sample.classes.txt");
+  const std::string seqs = source_path("data/Sample.txt"),
+                    classes = source_path("data/Sample.classes.txt");
   run_program(dir, {"dd", classes, seqs, "Context.arff", "0.5", "0.2"}, "");
-  run_ok(dir, {"mine", "dd", "-i", seqs, "-l", classes, "-o", "dd.tsv", "--alpha", "0.5", "--beta", "0.2"});
+  run_ok(dir, {"mine", "dd", "-i", seqs, "-l", classes, "-o", "dd.tsv", "--alpha", "0.5", "--beta",
+               "0.2"});
   std::vector<std::string> names = {"globin", "fn3", "pkinase", "rrm"};
   const std::vector<std::string> descriptors = console_descriptors(dir.read("LesDDs.txt"), names);
   EXPECT_GT(descriptors.size(), 20u);
@@ -162,9 +172,11 @@ TEST(WorkflowDifferential, BundledSampleAllApproaches) {
   run_ok(dir, {"encode", "-f", "dd.tsv", "-i", seqs, "-l", classes, "-o", "dd.arff"});
   EXPECT_EQ(dir.read("dd.arff"), dir.read("Context.arff"));
 
-  run_program(dir, {}, "ddsm\n" + seqs + "\n" + classes + "\n" + seqs + "\n" + classes +
-                           "\n0.5\n0.2\n\n\nlist.txt\ntest.arff\n");
-  run_ok(dir, {"mine", "ddsm", "-i", seqs, "-l", classes, "-o", "ddsm.tsv", "--alpha", "0.5", "--beta", "0.2"});
+  run_program(dir, {},
+              "ddsm\n" + seqs + "\n" + classes + "\n" + seqs + "\n" + classes +
+                  "\n0.5\n0.2\n\n\nlist.txt\ntest.arff\n");
+  run_ok(dir, {"mine", "ddsm", "-i", seqs, "-l", classes, "-o", "ddsm.tsv", "--alpha", "0.5",
+               "--beta", "0.2"});
   EXPECT_EQ(feature_texts(dir.read("ddsm.tsv")), text_lines(dir.read("list.txt")));
   run_ok(dir, {"encode", "-f", "ddsm.tsv", "-i", seqs, "-l", classes, "-o", "ddsm.arff"});
   EXPECT_EQ(dir.read("ddsm.arff"), dir.read("test.arff"));
@@ -194,11 +206,14 @@ TEST(WorkflowDifferential, RandomSetsDescriptors) {
   const char* alphas[] = {"0.5", "0.6", "0.8", "1"};
   const char* betas[] = {"0", "0.1", "0.2", "0.3"};
   for (int round = 0; round < 16; ++round) {
-    Case c{random_set(rng, 2 + rng() % 4, 2, 9, 8, 60, round % 2 ? 6 : 20), alphas[rng() % 4], betas[rng() % 4]};
+    Case c{random_set(rng, 2 + rng() % 4, 2, 9, 8, 60, round % 2 ? 6 : 20), alphas[rng() % 4],
+           betas[rng() % 4]};
     SCOPED_TRACE("round " + std::to_string(round) + " alpha " + c.alpha + " beta " + c.beta);
     check_dd(c);
-    if (round % 2 == 0) check_ddsm(c, std::to_string(1 + round % 6), std::vector<std::string>{
-        "BLOSUM45", "BLOSUM62", "BLOSUM80", "PAM30", "PAM70", "PAM250"}[static_cast<size_t>(round % 6)]);
+    if (round % 2 == 0)
+      check_ddsm(c, std::to_string(1 + round % 6),
+                 std::vector<std::string>{"BLOSUM45", "BLOSUM62", "BLOSUM80", "PAM30", "PAM70",
+                                          "PAM250"}[static_cast<size_t>(round % 6)]);
   }
 }
 

@@ -32,7 +32,8 @@ std::string gzip(const std::string& bytes) {
 // The names in the folder.
 std::set<std::string> listing(const TempDir& dir) {
   std::set<std::string> names;
-  for (const auto& e : std::filesystem::directory_iterator(dir.path())) names.insert(e.path().filename());
+  for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+    names.insert(e.path().filename());
   return names;
 }
 
@@ -68,10 +69,12 @@ TEST(WorkflowInputs, FastaQuirksGzipAndStandardInputReadAlike) {
     run_ok(dir, {"encode", "-f", "f.tsv", "-i", file, "--header-labels", "-o", "got.csv"});
     EXPECT_EQ(dir.read("got.csv"), dir.read("want.csv")) << file;
   }
-  run_ok(dir, {"encode", "-f", "f.tsv", "-i", "-", "--header-labels", "-o", "got.csv"}, gzip(messy));
+  run_ok(dir, {"encode", "-f", "f.tsv", "-i", "-", "--header-labels", "-o", "got.csv"},
+         gzip(messy));
   EXPECT_EQ(dir.read("got.csv"), dir.read("want.csv"));
-  EXPECT_EQ(dir.read("want.csv"),
-            "id,AC,CD,DE,EF,DF,class\na,1,1,1,0,0,x\nb,0,1,1,1,0,y\nempty,0,0,0,0,0,x\nc,1,1,0,0,1,x\n");
+  EXPECT_EQ(
+      dir.read("want.csv"),
+      "id,AC,CD,DE,EF,DF,class\na,1,1,1,0,0,x\nb,0,1,1,1,0,y\nempty,0,0,0,0,0,x\nc,1,1,0,0,1,x\n");
 }
 
 TEST(WorkflowInputs, LabelSourcesAgreeAndClassesNeedNotBeGrouped) {
@@ -79,9 +82,12 @@ TEST(WorkflowInputs, LabelSourcesAgreeAndClassesNeedNotBeGrouped) {
   dir.write("s.fa", kFasta);
   dir.write("c.txt", kClasses);
   dir.write("t.tsv", "b\ty\na\tx\nc\tx\n");
-  run_ok(dir, {"mine", "dd", "-i", "s.fa", "-l", "c.txt", "-o", "f1.tsv", "--alpha", "1", "--beta", "0"});
-  run_ok(dir, {"mine", "dd", "-i", "s.fa", "--header-labels", "-o", "f2.tsv", "--alpha", "1", "--beta", "0"});
-  run_ok(dir, {"mine", "dd", "-i", "s.fa", "-l", "t.tsv", "-o", "f3.tsv", "--alpha", "1", "--beta", "0"});
+  run_ok(dir, {"mine", "dd", "-i", "s.fa", "-l", "c.txt", "-o", "f1.tsv", "--alpha", "1", "--beta",
+               "0"});
+  run_ok(dir, {"mine", "dd", "-i", "s.fa", "--header-labels", "-o", "f2.tsv", "--alpha", "1",
+               "--beta", "0"});
+  run_ok(dir, {"mine", "dd", "-i", "s.fa", "-l", "t.tsv", "-o", "f3.tsv", "--alpha", "1", "--beta",
+               "0"});
   EXPECT_EQ(dir.read("f1.tsv"), dir.read("f2.tsv"));
   // The table's classes come in its own order (y first): the same features, other class lines.
   const std::string f3 = dir.read("f3.tsv");
@@ -97,15 +103,17 @@ TEST(WorkflowInputs, UsageErrorsGiveTheUsageAndStatus2) {
   const std::vector<std::vector<std::string>> wrong = {
       {"mine"},
       {"mine", "xx", "-i", "s.fa", "-o", "f.tsv"},
-      {"mine", "dd", "-i", "s.fa", "-o", "f.tsv", "--header-labels"},                                  // no thresholds
-      {"mine", "dd", "-i", "s.fa", "-o", "f.tsv", "--alpha", "0.5", "--beta", "0.2"},                  // no labels
-      {"mine", "dd", "-i", "s.fa", "-o", "f.tsv", "--header-labels", "--alpha", "2", "--beta", "0.1"},
-      {"mine", "ng", "-i", "s.fa", "-o", "f.tsv", "--alpha", "0.5"},                                  // not an ng option
+      {"mine", "dd", "-i", "s.fa", "-o", "f.tsv", "--header-labels"},  // no thresholds
+      {"mine", "dd", "-i", "s.fa", "-o", "f.tsv", "--alpha", "0.5", "--beta", "0.2"},  // no labels
+      {"mine", "dd", "-i", "s.fa", "-o", "f.tsv", "--header-labels", "--alpha", "2", "--beta",
+       "0.1"},
+      {"mine", "ng", "-i", "s.fa", "-o", "f.tsv", "--alpha", "0.5"},  // not an ng option
       {"mine", "ng", "-i", "s.fa", "-o", "f.tsv", "-l", "c.txt", "--header-labels"},
-      {"mine", "ddsm", "-i", "s.fa", "-o", "f.tsv", "--header-labels", "--alpha", "1", "--beta", "0", "--matrix", "X"},
-      {"encode", "-f", "f.tsv", "-i", "s.fa", "-o", "table.txt"},                                     // no format
+      {"mine", "ddsm", "-i", "s.fa", "-o", "f.tsv", "--header-labels", "--alpha", "1", "--beta",
+       "0", "--matrix", "X"},
+      {"encode", "-f", "f.tsv", "-i", "s.fa", "-o", "table.txt"},  // no format
       {"encode", "-f", "f.tsv", "-i", "s.fa", "-o", "t.csv", "--format", "xls"},
-      {"folds", "ng", "-i", "s.fa", "-k", "2", "-d", "out"},                                          // no labels
+      {"folds", "ng", "-i", "s.fa", "-k", "2", "-d", "out"},  // no labels
       {"folds", "ng", "-i", "s.fa", "--header-labels", "-k", "1", "-d", "out"},
       {"mine", "ng", "-i", "s.fa", "-o", "f.tsv", "--bogus"},
   };
@@ -130,7 +138,9 @@ TEST(WorkflowInputs, BadInputIsRefusedWithoutOutput) {
   TempDir dir;
   dir.write("s.fa", kFasta);
   dir.write("c.txt", kClasses);
-  dir.write("garbage.bin", std::string("\x7f" "ELF\x02\x01\x01\0\0\0>x\n\x90\x91", 16));
+  dir.write("garbage.bin", std::string("\x7f"
+                                       "ELF\x02\x01\x01\0\0\0>x\n\x90\x91",
+                                       16));
   dir.write("digits.fa", ">a\nACD\n>b\nAC1D\n");
   dir.write("before.fa", "junk\n>a\nACD\n");
   dir.write("dup.fa", ">a\nACD\n>b\nCDE\n>a\nDEF\n");
@@ -147,8 +157,10 @@ TEST(WorkflowInputs, BadInputIsRefusedWithoutOutput) {
   const std::string packed = gzip(big);
   dir.write("trunc.fa.gz", packed.substr(0, packed.size() / 2));
   run_ok(dir, {"mine", "ng", "-i", "s.fa", "-l", "c.txt", "-o", "f.tsv"});
-  dir.write("bad.tsv", "#protfeat\t2.0.0\n#approach\tng\n#columns\tfeature\tsequences\nACD\t1\t2\n");
-  dir.write("other.tsv", "#protfeat\t2.0.0\n#approach\tng\n#class\tx\n#columns\tfeature\tsequences\nACD\t1\n");
+  dir.write("bad.tsv",
+            "#protfeat\t2.0.0\n#approach\tng\n#columns\tfeature\tsequences\nACD\t1\t2\n");
+  dir.write("other.tsv",
+            "#protfeat\t2.0.0\n#approach\tng\n#class\tx\n#columns\tfeature\tsequences\nACD\t1\n");
 
   const std::vector<std::string> mineNg = {"mine", "ng", "-o", "out.tsv", "-i"};
   auto mine = [&](const std::string& seqs, std::vector<std::string> more = {}) {
@@ -161,26 +173,39 @@ TEST(WorkflowInputs, BadInputIsRefusedWithoutOutput) {
   expect_refused(dir, mine("garbage.bin"), 1, "garbage.bin, line 1: text before the first header");
   expect_refused(dir, mine("digits.fa"), 1, "digits.fa, line 4: '1' is not a residue letter");
   expect_refused(dir, mine("before.fa"), 1, "before.fa, line 1");
-  expect_refused(dir, mine("dup.fa"), 1, "dup.fa, line 5: the id \"a\" is already the id of the sequence at line 1");
+  expect_refused(dir, mine("dup.fa"), 1,
+                 "dup.fa, line 5: the id \"a\" is already the id of the sequence at line 1");
   expect_refused(dir, mine("trunc.fa.gz"), 1, "trunc.fa.gz\" is a truncated gzip file");
-  expect_refused(dir, mine("s.fa", {"-l", "unknown.txt"}), 1, "unknown.txt, line 8: the label \"z\"");
-  expect_refused(dir, mine("s.fa", {"-l", "short.txt"}), 1, "no label for the sequence \"c\" (sequence 3)");
-  expect_refused(dir, mine("s.fa", {"-l", "long.txt"}), 1, "long.txt, line 10: a label past the last");
+  expect_refused(dir, mine("s.fa", {"-l", "unknown.txt"}), 1,
+                 "unknown.txt, line 8: the label \"z\"");
+  expect_refused(dir, mine("s.fa", {"-l", "short.txt"}), 1,
+                 "no label for the sequence \"c\" (sequence 3)");
+  expect_refused(dir, mine("s.fa", {"-l", "long.txt"}), 1,
+                 "long.txt, line 10: a label past the last");
   expect_refused(dir, mine("s.fa", {"-l", "twice.txt"}), 1, "the class \"x\" is named twice");
-  expect_refused(dir, mine("s.fa", {"-l", "extra.tsv"}), 1, "extra.tsv, line 4: the id \"d\" is not among the sequences");
+  expect_refused(dir, mine("s.fa", {"-l", "extra.tsv"}), 1,
+                 "extra.tsv, line 4: the id \"d\" is not among the sequences");
   expect_refused(dir, mine("s.fa", {"-l", "missing.tsv"}), 1, "no label for the sequence \"c\"");
-  expect_refused(dir, mine("s.fa", {"-l", "dupid.tsv"}), 1, "dupid.tsv, line 4: the id \"a\" has a label already");
-  expect_refused(dir, mine("nolabel.fa", {"--header-labels"}), 1, "the header of \"b\" has no second word");
+  expect_refused(dir, mine("s.fa", {"-l", "dupid.tsv"}), 1,
+                 "dupid.tsv, line 4: the id \"a\" has a label already");
+  expect_refused(dir, mine("nolabel.fa", {"--header-labels"}), 1,
+                 "the header of \"b\" has no second word");
   expect_refused(dir, mine("s.fa", {"-l", "none.txt"}), 1, "none.txt");
   // encode: a features file it cannot read, a label that is not a training class, an output
   // folder that does not exist.
-  expect_refused(dir, {"encode", "-f", "s.fa", "-i", "s.fa", "-o", "t.arff"}, 1, "s.fa, line 1: not a features file");
-  expect_refused(dir, {"encode", "-f", "bad.tsv", "-i", "s.fa", "-o", "t.arff"}, 1, "bad.tsv, line 4: 2 tab-separated fields");
+  expect_refused(dir, {"encode", "-f", "s.fa", "-i", "s.fa", "-o", "t.arff"}, 1,
+                 "s.fa, line 1: not a features file");
+  expect_refused(dir, {"encode", "-f", "bad.tsv", "-i", "s.fa", "-o", "t.arff"}, 1,
+                 "bad.tsv, line 4: 2 tab-separated fields");
   expect_refused(dir, {"encode", "-f", "other.tsv", "-i", "s.fa", "-l", "c.txt", "-o", "t.arff"}, 1,
                  "the class \"y\" of the sequence \"b\" is not one of the classes");
-  expect_refused(dir, {"encode", "-f", "f.tsv", "-i", "dup.fa", "-o", "t.arff"}, 1, "the id \"a\" is already");
-  expect_refused(dir, {"encode", "-f", "f.tsv", "-i", "s.fa", "-o", "nowhere/t.arff"}, 1, "nowhere/t.arff");
+  expect_refused(dir, {"encode", "-f", "f.tsv", "-i", "dup.fa", "-o", "t.arff"}, 1,
+                 "the id \"a\" is already");
+  expect_refused(dir, {"encode", "-f", "f.tsv", "-i", "s.fa", "-o", "nowhere/t.arff"}, 1,
+                 "nowhere/t.arff");
   // A bad sequence late in the file, after rows were written: still no table.
-  expect_refused(dir, {"encode", "-f", "f.tsv", "-i", "digits.fa", "-o", "t.csv"}, 1, "'1' is not a residue");
-  expect_refused(dir, {"folds", "ng", "-i", "s.fa", "-l", "c.txt", "-k", "4", "-d", "out"}, 1, "4 folds need 4 sequences");
+  expect_refused(dir, {"encode", "-f", "f.tsv", "-i", "digits.fa", "-o", "t.csv"}, 1,
+                 "'1' is not a residue");
+  expect_refused(dir, {"folds", "ng", "-i", "s.fa", "-l", "c.txt", "-k", "4", "-d", "out"}, 1,
+                 "4 folds need 4 sequences");
 }

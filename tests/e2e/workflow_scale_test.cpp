@@ -62,7 +62,8 @@ TEST(WorkflowScale, LongSequenceAndTwentyFiveFamiliesThroughMineDd) {
   dir.write("s.fa", set.fasta());
   dir.write("c.txt", set.classification_file());
   const float alpha = 0.6f, beta = 0.05f;
-  run_ok(dir, {"mine", "dd", "-i", "s.fa", "-l", "c.txt", "-o", "f.tsv", "--alpha", "0.6", "--beta", "0.05"});
+  run_ok(dir, {"mine", "dd", "-i", "s.fa", "-l", "c.txt", "-o", "f.tsv", "--alpha", "0.6", "--beta",
+               "0.05"});
   run_ok(dir, {"encode", "-f", "f.tsv", "-i", "s.fa", "-l", "c.txt", "-o", "t.libsvm"});
   const std::vector<FeatureLine> features = dd_features(dir.read("f.tsv"));
   const std::vector<std::vector<size_t>> rows = libsvm_rows(dir.read("t.libsvm"));
@@ -82,8 +83,9 @@ TEST(WorkflowScale, LongSequenceAndTwentyFiveFamiliesThroughMineDd) {
       EXPECT_EQ(std::binary_search(rows[i].begin(), rows[i].end(), k), present) << set.ids[i];
     }
     for (const std::string& name : f.families) familiesFound.insert(name);
-    const size_t first = static_cast<size_t>(std::find(set.classNames.begin(), set.classNames.end(),
-                                                       f.families.front()) - set.classNames.begin());
+    const size_t first = static_cast<size_t>(
+        std::find(set.classNames.begin(), set.classNames.end(), f.families.front()) -
+        set.classNames.begin());
     ASSERT_LT(first, set.classNames.size());
     // Occurrences retired by longer descriptors no longer count from length 3 on: the support
     // can only be below the plain count there. Up to length 3 it is the plain count, and the
@@ -123,12 +125,15 @@ TEST(WorkflowScale, EncodeRowsAreTheSameWithOneOrTwoThreads) {
   EXPECT_GT(feature_texts(dir.read("f.tsv")).size(), 5000u);
   for (const char* ext : {"csv", "libsvm"}) {
     const std::string one = std::string("one.") + ext, two = std::string("two.") + ext;
-    run_ok(dir, {"encode", "-f", "f.tsv", "-i", "s.fa", "-l", "c.txt", "-o", one, "--threads", "1"});
-    run_ok(dir, {"encode", "-f", "f.tsv", "-i", "s.fa", "-l", "c.txt", "-o", two, "--threads", "2"});
+    run_ok(dir,
+           {"encode", "-f", "f.tsv", "-i", "s.fa", "-l", "c.txt", "-o", one, "--threads", "1"});
+    run_ok(dir,
+           {"encode", "-f", "f.tsv", "-i", "s.fa", "-l", "c.txt", "-o", two, "--threads", "2"});
     EXPECT_EQ(text_lines(dir.read(one)).size(), set.ids.size() + (ext[0] == 'c'));
     EXPECT_TRUE(dir.read(one) == dir.read(two)) << ext;
   }
   // The rows in input order: the CSV's ids are the FASTA's.
   const std::vector<std::string> lines = text_lines(dir.read("one.csv"));
-  for (size_t i = 0; i < set.ids.size(); i += 499) EXPECT_EQ(lines[i + 1].substr(0, lines[i + 1].find(',')), set.ids[i]);
+  for (size_t i = 0; i < set.ids.size(); i += 499)
+    EXPECT_EQ(lines[i + 1].substr(0, lines[i + 1].find(',')), set.ids[i]);
 }

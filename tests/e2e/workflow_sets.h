@@ -61,7 +61,8 @@ inline LabelledSet random_set(std::mt19937& rng, size_t families, size_t minSize
     set.classNames.push_back("fam" + std::to_string(f + 1));
     std::string ancestor;
     const size_t length = pick(minLength, maxLength);
-    for (size_t p = 0; p < length; ++p) ancestor += kResidues[rng() % static_cast<unsigned>(letters)];
+    for (size_t p = 0; p < length; ++p)
+      ancestor += kResidues[rng() % static_cast<unsigned>(letters)];
     const size_t members = pick(minSize, maxSize);
     for (size_t m = 0; m < members; ++m) {
       std::string s = ancestor;
@@ -90,8 +91,10 @@ inline std::vector<std::string> feature_texts(const std::string& file) {
   std::vector<std::string> texts;
   bool body = false;
   for (const std::string& line : text_lines(file)) {
-    if (body) texts.push_back(line.substr(0, line.find('\t')));
-    else if (line.rfind("#columns", 0) == 0) body = true;
+    if (body)
+      texts.push_back(line.substr(0, line.find('\t')));
+    else if (line.rfind("#columns", 0) == 0)
+      body = true;
   }
   return texts;
 }

@@ -24,7 +24,8 @@ std::string class_line(const std::string& arff) {
 
 bool python_has(const std::string& module) {
   return access(kPython, X_OK) == 0 &&
-         std::system((std::string(kPython) + " -c 'import " + module + "' 2>/dev/null").c_str()) == 0;
+         std::system((std::string(kPython) + " -c 'import " + module + "' 2>/dev/null").c_str()) ==
+             0;
 }
 
 // The dense matrix of a CSV or TSV table as "id:0101...:class" lines (no quoting in these tests).
@@ -47,13 +48,15 @@ std::vector<std::string> dense_matrix(const std::string& table, char sep) {
 TEST(WorkflowTables, WekaTrainsOnFoldsAndTestsDenseAndSparse) {
   if (!weka_available()) GTEST_SKIP() << "Weka is not installed";
   TempDir dir;
-  const std::string seqs = source_path("data/Sample.txt"), classes = source_path("data/Sample.classes.txt");
+  const std::string seqs = source_path("data/Sample.txt"),
+                    classes = source_path("data/Sample.classes.txt");
   double accuracy[2] = {0, 0};
   const char* formats[2] = {"arff", "sparse-arff"};
   for (int f = 0; f < 2; ++f) {
     const std::string out = std::string("folds-") + formats[f];
-    const ProgramResult r = run_ok(dir, {"folds", "dd", "-i", seqs, "-l", classes, "-k", "3", "-d", out,
-                                         "--alpha", "0.5", "--beta", "0.2", "--format", formats[f]});
+    const ProgramResult r =
+        run_ok(dir, {"folds", "dd", "-i", seqs, "-l", classes, "-k", "3", "-d", out, "--alpha",
+                     "0.5", "--beta", "0.2", "--format", formats[f]});
     EXPECT_NE(r.out.find("fold-03: "), std::string::npos) << r.out;
     const std::string train = (dir.path() / out / "fold-02" / "train.arff").string();
     const std::string test = (dir.path() / out / "fold-02" / "test.arff").string();
@@ -84,7 +87,8 @@ TEST(WorkflowTables, EveryFormatHoldsTheSameMatrixForItsReaders) {
   const std::vector<std::string> tsv = dense_matrix(dir.read("t.tsv"), '\t');
   ASSERT_EQ(tsv.size(), set.ids.size());
   const std::vector<std::string> labelled = dense_matrix(dir.read("l.tsv"), '\t');
-  EXPECT_EQ(labelled.back().substr(labelled.back().rfind(':')), ":" + set.classNames[set.classOf.back()]);
+  EXPECT_EQ(labelled.back().substr(labelled.back().rfind(':')),
+            ":" + set.classNames[set.classOf.back()]);
   // Without labels every class is missing: an empty cell.
   for (const std::string& row : tsv) EXPECT_EQ(row.back(), ':');
 
@@ -97,7 +101,8 @@ TEST(WorkflowTables, EveryFormatHoldsTheSameMatrixForItsReaders) {
               "    out.write('|'.join(rows[0]) + '\\n')\n"
               "    for r in rows[1:]:\n"
               "        out.write(r[0] + ':' + ''.join(r[1:-1]) + ':' + r[-1] + '\\n')\n");
-    ASSERT_EQ(std::system(("cd " + dir.path().string() + " && " + kPython + " read.py").c_str()), 0);
+    ASSERT_EQ(std::system(("cd " + dir.path().string() + " && " + kPython + " read.py").c_str()),
+              0);
     const std::vector<std::string> lines = text_lines(dir.read("py.txt"));
     ASSERT_EQ(lines.size(), tsv.size() + 1);
     EXPECT_EQ(lines[0].substr(lines[0].rfind('|')), "|class");
@@ -112,10 +117,13 @@ TEST(WorkflowTables, EveryFormatHoldsTheSameMatrixForItsReaders) {
               "X, y = load_svmlight_file('t.libsvm', n_features=n)\n"
               "with open('svm.txt', 'w') as out:\n"
               "    for i in range(X.shape[0]):\n"
-              "        out.write('%d:' % y[i] + ''.join(str(int(v)) for v in X[i].toarray()[0]) + '\\n')\n");
+              "        out.write('%d:' % y[i] + ''.join(str(int(v)) for v in X[i].toarray()[0]) + "
+              "'\\n')\n");
     const size_t features = feature_texts(dir.read("f.tsv")).size();
     ASSERT_EQ(std::system(("cd " + dir.path().string() + " && " + kPython + " svm.py " +
-                           std::to_string(features)).c_str()), 0);
+                           std::to_string(features))
+                              .c_str()),
+              0);
     const std::vector<std::string> lines = text_lines(dir.read("svm.txt"));
     ASSERT_EQ(lines.size(), tsv.size());
     for (size_t i = 0; i < tsv.size(); ++i) {
@@ -124,7 +132,8 @@ TEST(WorkflowTables, EveryFormatHoldsTheSameMatrixForItsReaders) {
     }
   }
   // ARFF rows hold the same values, with '?' for the missing class.
-  const std::vector<std::string> arff = text_lines(dir.read("t.arff").substr(dir.read("t.arff").find("@data\n") + 6));
+  const std::vector<std::string> arff =
+      text_lines(dir.read("t.arff").substr(dir.read("t.arff").find("@data\n") + 6));
   ASSERT_EQ(arff.size(), tsv.size());
   for (size_t i = 0; i < arff.size(); ++i) {
     std::string values = arff[i];
@@ -140,8 +149,9 @@ TEST(WorkflowTables, FoldsMineOnTheTrainingPartOnlyAndRepeatForASeed) {
   const LabelledSet set = random_set(rng, 3, 4, 11, 15, 50, 8);
   dir.write("s.fa", set.fasta());
   dir.write("c.txt", set.classification_file());
-  const std::vector<std::string> base = {"folds", "dd", "-i", "s.fa", "-l", "c.txt", "-k", "3",
-                                         "--alpha", "0.6", "--beta", "0.3", "--format", "tsv", "-d"};
+  const std::vector<std::string> base = {"folds",  "dd",  "-i",       "s.fa",    "-l",
+                                         "c.txt",  "-k",  "3",        "--alpha", "0.6",
+                                         "--beta", "0.3", "--format", "tsv",     "-d"};
   auto folds = [&](const std::string& out, const std::string& seed) {
     std::vector<std::string> a = base;
     a.push_back(out);
@@ -160,7 +170,8 @@ TEST(WorkflowTables, FoldsMineOnTheTrainingPartOnlyAndRepeatForASeed) {
   std::map<std::string, std::string> foldOf;
   const std::vector<std::string> lines = text_lines(dir.read("one/folds.tsv"));
   ASSERT_EQ(lines.front(), "id\tfold");
-  for (size_t i = 1; i < lines.size(); ++i) foldOf[lines[i].substr(0, lines[i].find('\t'))] = lines[i].substr(lines[i].find('\t') + 1);
+  for (size_t i = 1; i < lines.size(); ++i)
+    foldOf[lines[i].substr(0, lines[i].find('\t'))] = lines[i].substr(lines[i].find('\t') + 1);
   ASSERT_EQ(foldOf.size(), set.ids.size());
   for (size_t c = 0; c < set.classNames.size(); ++c) {
     std::map<std::string, int> perFold;
@@ -177,13 +188,16 @@ TEST(WorkflowTables, FoldsMineOnTheTrainingPartOnlyAndRepeatForASeed) {
   // Fold 2's features are what mine finds on the other folds alone, and its tables are what
   // encode writes with them.
   std::vector<size_t> train, test;
-  for (size_t i = 0; i < set.ids.size(); ++i) (foldOf[set.ids[i]] == "2" ? test : train).push_back(i);
+  for (size_t i = 0; i < set.ids.size(); ++i)
+    (foldOf[set.ids[i]] == "2" ? test : train).push_back(i);
   dir.write("train.fa", set.fasta(train));
   dir.write("test.fa", set.fasta(test));
-  run_ok(dir, {"mine", "dd", "-i", "train.fa", "--header-labels", "-o", "f.tsv", "--alpha", "0.6", "--beta", "0.3"});
+  run_ok(dir, {"mine", "dd", "-i", "train.fa", "--header-labels", "-o", "f.tsv", "--alpha", "0.6",
+               "--beta", "0.3"});
   const std::string folded = dir.read("one/fold-02/features.tsv");
   EXPECT_GT(feature_texts(folded).size(), 0u);
   EXPECT_EQ(folded, dir.read("f.tsv"));
-  run_ok(dir, {"encode", "-f", "one/fold-02/features.tsv", "-i", "test.fa", "--header-labels", "-o", "test.tsv"});
+  run_ok(dir, {"encode", "-f", "one/fold-02/features.tsv", "-i", "test.fa", "--header-labels", "-o",
+               "test.tsv"});
   EXPECT_EQ(dir.read("test.tsv"), dir.read("one/fold-02/test.tsv"));
 }

@@ -65,7 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(wa.families.Drapeau.size() == written + 1 && wa.families.Drapeau[0] == 0);
   for (const auto& fam : wa.families.Results)
     for (const auto& seq : fam.sequences) {
-      FUZZ_CHECK(wa.families.Drapeau[seq.number] == static_cast<int64_t>(seq.start + seq.length) - 1);
+      FUZZ_CHECK(wa.families.Drapeau[seq.number] ==
+                 static_cast<int64_t>(seq.start + seq.length) - 1);
       for (uint64_t p = seq.start; p < seq.start + seq.length; ++p)
         FUZZ_CHECK(SequenceOfPosition(wa.families, static_cast<int64_t>(p)) == seq.number);
     }
@@ -76,9 +77,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   bool readable = true;
   for (const auto& g : wa.classes.SeqGroups)
     for (uint32_t s : g)
-      if (!wa.input.P[static_cast<size_t>(s)].empty() && wa.input.P[static_cast<size_t>(s)][0] == '/')
+      if (!wa.input.P[static_cast<size_t>(s)].empty() &&
+          wa.input.P[static_cast<size_t>(s)][0] == '/')
         readable = false;
-  if (written > 0 && static_cast<int>(written) == wa.input.Tot && wa.input.P.back().empty()) readable = false;
+  if (written > 0 && static_cast<int>(written) == wa.input.Tot && wa.input.P.back().empty())
+    readable = false;
   if (!readable) return 0;
   RefTable table = reference_fill_table(seqfile);
   FUZZ_CHECK(wa.families.T == table.T);

@@ -50,10 +50,10 @@ class FuzzTempDir {
   char previous_[4096];
 };
 
-#define FUZZ_CHECK(cond)                                                      \
-  do {                                                                        \
-    if (!(cond)) {                                                            \
+#define FUZZ_CHECK(cond)                                                                  \
+  do {                                                                                    \
+    if (!(cond)) {                                                                        \
       std::fprintf(stderr, "fuzz check failed: %s (%s:%d)\n", #cond, __FILE__, __LINE__); \
-      std::abort();                                                           \
-    }                                                                         \
+      std::abort();                                                                       \
+    }                                                                                     \
   } while (0)

@@ -15,10 +15,10 @@
 #include "core/run_exit.h"
 #include "core/work_area.h"
 #include "descriptors/dd_run.h"
+#include "fuzz/fuzz_support.h"
 #include "motifs/ma_run.h"
 #include "ngrams/ng_run.h"
 #include "submatrix/ddsm_run.h"
-#include "fuzz/fuzz_support.h"
 
 enum class FuzzApproach { Dd, Ddsm, Ng, Ma };
 
@@ -39,7 +39,9 @@ inline int fuzz_whole_run(FuzzApproach approach, const uint8_t* data, size_t siz
   std::string answers;
   switch (approach) {
     case FuzzApproach::Dd: answers = "seq.txt\nclass.txt\n0.5\n0.3\n"; break;
-    case FuzzApproach::Ddsm: answers = "seq.txt\nclass.txt\nseq.txt\nclass.txt\n0.5\n0.3\n\n\n\n\n"; break;
+    case FuzzApproach::Ddsm:
+      answers = "seq.txt\nclass.txt\nseq.txt\nclass.txt\n0.5\n0.3\n\n\n\n\n";
+      break;
     case FuzzApproach::Ng:
     case FuzzApproach::Ma: answers = "seq.txt\nclass.txt\nContext.txt\n"; break;
   }

@@ -93,8 +93,9 @@ TEST(SeqFile, NoClassNameLeavesEverySequenceOut) {
   Grouped g = group(t, kS, class_file({}, {"A", "A", "B"}));
   EXPECT_EQ(g.status, -1);
   EXPECT_EQ(g.seqfile, "");
-  EXPECT_EQ(g.error, "warning: all 3 sequences left out of SeqFile.seq: the classification file "
-                     "names no class\n");
+  EXPECT_EQ(g.error,
+            "warning: all 3 sequences left out of SeqFile.seq: the classification file "
+            "names no class\n");
 }
 
 TEST(SeqFile, LastClassesWithoutSequencesGetNoGroupLine) {
@@ -124,8 +125,9 @@ TEST(SeqFile, HeaderLinesWithoutHashAreReportedAndReadingGoesOn) {
   TestArea t;
   Grouped g = group(t, {"AC", "DE"}, "class number\n2\nnames\nA\nB\ndata\nA\nB");
   EXPECT_EQ(g.status, -1);
-  EXPECT_EQ(g.printed, "\tErr: Class file invalid @class_number\tErr: Class file invalid @class_names" +
-                           kOpened + "\tErr: Class file invalid @data");
+  EXPECT_EQ(g.printed,
+            "\tErr: Class file invalid @class_number\tErr: Class file invalid @class_names" +
+                kOpened + "\tErr: Class file invalid @data");
   EXPECT_EQ(g.seqfile, "/\nAC\n/\nDE");
 
   // An empty header line has no '#' either; the count line is read from its start.
@@ -139,8 +141,8 @@ TEST(SeqFile, NamesAndLabelsAreWholeLinesComparedExactly) {
   // A carriage return belongs to the name; a name of 150 characters is kept whole.
   const std::string longName(150, 'n');
   TestArea t;
-  Grouped g = group(t, {"AC", "DE", "FG"},
-                    class_file({"A\r", longName, "a"}, {"A\r", longName + "", "a"}));
+  Grouped g =
+      group(t, {"AC", "DE", "FG"}, class_file({"A\r", longName, "a"}, {"A\r", longName + "", "a"}));
   EXPECT_EQ(g.seqfile, "/\nAC\n/\nDE\n/\nFG");
   EXPECT_EQ(t.wa.classes.LstClsForMSDD.at(1), longName);
 
@@ -154,8 +156,9 @@ TEST(SeqFile, LabelsThatRunOutEndTheRun) {
   TestArea t;
   Grouped g = group(t, kS, class_file({"A", "B"}, {"A", "B"}));
   EXPECT_EQ(g.status, 1);
-  EXPECT_EQ(g.error, "error: the classification file has no label for sequence 3: its labels run "
-                     "out after 2\n");
+  EXPECT_EQ(g.error,
+            "error: the classification file has no label for sequence 3: its labels run "
+            "out after 2\n");
 
   TestArea none;
   Grouped n = group(none, kS, class_file({"A"}, {}));

@@ -52,8 +52,7 @@ void expect_same_as_reading(const WorkArea& wa, const std::string& seqfile) {
 
 TEST(FillTable, BuildsFamiliesTextAndEndPositions) {
   TestArea t;
-  const std::string seqfile =
-      build(t, {"ACD", "EF", "GHIK"}, "#\n2\n#\nA\nB\n#\nA\nA\nB\n");
+  const std::string seqfile = build(t, {"ACD", "EF", "GHIK"}, "#\n2\n#\nA\nB\n#\nA\nA\nB\n");
   ASSERT_EQ(seqfile, "/\nACD\nEF\n/\nGHIK");
   const WorkArea& wa = t.wa;
   EXPECT_EQ(wa.families.NbFamilles, 2u);

@@ -192,9 +192,13 @@ TEST(SequenceReader, LongerSequencesKeepTheirFirst5998Residues) {
   // The motif member names the length reached and the ordinal of the sequence.
   TestArea ma;
   read_as(ma, ReaderMember::GetData, ">a\nA\n>b\n" + body);
-  EXPECT_EQ(ma.printed(), "\tErr: Too long sequence: 5999 N\xc2\xb0" "1\n"
-                          "\tErr: Too long sequence: 6000 N\xc2\xb0" "1\n"
-                          "\tErr: Too long sequence: 6001 N\xc2\xb0" "1\n");
+  EXPECT_EQ(ma.printed(),
+            "\tErr: Too long sequence: 5999 N\xc2\xb0"
+            "1\n"
+            "\tErr: Too long sequence: 6000 N\xc2\xb0"
+            "1\n"
+            "\tErr: Too long sequence: 6001 N\xc2\xb0"
+            "1\n");
   EXPECT_EQ(ma.wa.input.P.at(1), std::string(5998, 'K'));
 }
 
@@ -221,10 +225,14 @@ TEST(SequenceReader, MoreSequencesThanARunTakesAreRefused) {
     std::string printed;
     std::string error;
   } cases[] = {
-      {ReaderMember::FormatFile, 4001, kTooMany, "error: too many sequences: 4001 found, the limit is 4000\n"},
-      {ReaderMember::GetDataNg, 4001, kTooMany, "error: too many sequences: 4001 found, the limit is 4000\n"},
-      {ReaderMember::GetData, 8001, kTooMany, "error: too many sequences: 8001 found, the limit is 8000\n"},
-      {ReaderMember::GetTestData, 401, "", "error: too many test sequences: 401 found, the limit is 400\n"},
+      {ReaderMember::FormatFile, 4001, kTooMany,
+       "error: too many sequences: 4001 found, the limit is 4000\n"},
+      {ReaderMember::GetDataNg, 4001, kTooMany,
+       "error: too many sequences: 4001 found, the limit is 4000\n"},
+      {ReaderMember::GetData, 8001, kTooMany,
+       "error: too many sequences: 8001 found, the limit is 8000\n"},
+      {ReaderMember::GetTestData, 401, "",
+       "error: too many test sequences: 401 found, the limit is 400\n"},
   };
   for (const Case& c : cases) {
     TestArea t;
@@ -270,7 +278,8 @@ TEST(SequenceReader, MotifMemberSamplesFourThousandAndKeepsTheRestInD) {
 // member and compared with the literal reference reader.
 TEST(SequenceReader, MatchesTheLiteralReaderOnRandomFiles) {
   std::mt19937 rng(12345);
-  const std::string alphabet = std::string("ACDEFGHIKLMNPQRSTVWYacdxyz>\n\n\r \t*1-/#\xc3", 33) + '\0';
+  const std::string alphabet =
+      std::string("ACDEFGHIKLMNPQRSTVWYacdxyz>\n\n\r \t*1-/#\xc3", 33) + '\0';
   for (int iter = 0; iter < 300; ++iter) {
     std::string file;
     const int parts = static_cast<int>(rng() % 12);

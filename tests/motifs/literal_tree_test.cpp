@@ -40,11 +40,16 @@ TEST(LiteralTree, SmallSetsNodeByNode) {
   EXPECT_EQ(tree_of({"AB", "A"}),
             (std::vector<Label>{root, {0, 0, 0}, {0, 1, 1}, {1 - 4000, 1, 0}, {-4000, 1, 1}}));
   // Then AC passes A, enters the empty leaf and becomes its child; its C follows B at the root.
-  EXPECT_EQ(tree_of({"AB", "A", "AC"}),
-            (std::vector<Label>{root, {0, 0, 0}, {0, 1, 1}, {1 - 4000, 1, 0}, {2 - 4000, 1, 1},
-                                {0, 1, 1}, {2 - 4000, 1, 1}}));
+  EXPECT_EQ(tree_of({"AB", "A", "AC"}), (std::vector<Label>{root,
+                                                            {0, 0, 0},
+                                                            {0, 1, 1},
+                                                            {1 - 4000, 1, 0},
+                                                            {2 - 4000, 1, 1},
+                                                            {0, 1, 1},
+                                                            {2 - 4000, 1, 1}}));
   // An empty sequence changes nothing; a copy adds only empty labels, one per suffix.
   EXPECT_EQ(tree_of({"AB", ""}), tree_of({"AB"}));
-  EXPECT_EQ(tree_of({"AB", "AB"}),
-            (std::vector<Label>{root, {0, 0, 1}, {1 - 4000, 2, 1}, {-4000, 1, 1}, {1 - 4000, 2, 1}}));
+  EXPECT_EQ(
+      tree_of({"AB", "AB"}),
+      (std::vector<Label>{root, {0, 0, 1}, {1 - 4000, 2, 1}, {-4000, 1, 1}, {1 - 4000, 2, 1}}));
 }

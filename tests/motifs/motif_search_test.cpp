@@ -109,9 +109,13 @@ TEST(Minsam, ThresholdsOfTheListedSetSizes) {
   EXPECT_EQ(compute_minsam(100, 100, 25), 25);
   EXPECT_EQ(compute_minsam(0, 0, 0), 1);
   for (int tot = 1; tot <= 300; tot += 7)
-    EXPECT_EQ(compute_minsam(tot, tot, tot / 4), literal_ma::minsam(tot, tot, static_cast<short>(tot / 4))) << tot;
+    EXPECT_EQ(compute_minsam(tot, tot, tot / 4),
+              literal_ma::minsam(tot, tot, static_cast<short>(tot / 4)))
+        << tot;
   for (int tot = 4001; tot <= 8000; tot += 499)
-    EXPECT_EQ(compute_minsam(tot, 4000, tot / 4), literal_ma::minsam(tot, 4000, static_cast<short>(tot / 4))) << tot;
+    EXPECT_EQ(compute_minsam(tot, 4000, tot / 4),
+              literal_ma::minsam(tot, 4000, static_cast<short>(tot / 4)))
+        << tot;
 }
 
 TEST(MotifSearch, TenSequencesNeedTwo) {
@@ -225,9 +229,8 @@ TEST(MotifSearch, SameAsTheLiteralSearchOnRandomSets) {
     for (size_t i = 0; i < all.size(); ++i) (i < sam ? P : D).push_back(all[i]);
     const int16_t dist = round % 10 == 9 ? 1 : 0;
     const auto width = round % 7 == 5 ? MotifIndex::Width::Wide : MotifIndex::Width::Fit;
-    SCOPED_TRACE("round " + std::to_string(round) + ", " + std::to_string(P.size()) +
-                 " sampled, " + std::to_string(D.size()) + " others, alphabet " +
-                 std::to_string(alphabet));
+    SCOPED_TRACE("round " + std::to_string(round) + ", " + std::to_string(P.size()) + " sampled, " +
+                 std::to_string(D.size()) + " others, alphabet " + std::to_string(alphabet));
     expect_same_as_literal(P, D, console_settings(P.size(), D.size(), dist), width, tally);
   }
   // The sets must exercise what they are for: motifs, spinner moves, and samples with others.
@@ -282,8 +285,10 @@ TEST(MotifSearch, SameAsTheLiteralSearchOnLargerFamilies) {
     const size_t sam = round % 2 == 0 ? all.size() : all.size() * 3 / 4;
     const std::vector<std::string> P(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(sam));
     const std::vector<std::string> D(all.begin() + static_cast<std::ptrdiff_t>(sam), all.end());
-    SCOPED_TRACE("round " + std::to_string(round) + ", " + std::to_string(all.size()) + " sequences");
-    expect_same_as_literal(P, D, console_settings(P.size(), D.size()), MotifIndex::Width::Fit, tally);
+    SCOPED_TRACE("round " + std::to_string(round) + ", " + std::to_string(all.size()) +
+                 " sequences");
+    expect_same_as_literal(P, D, console_settings(P.size(), D.size()), MotifIndex::Width::Fit,
+                           tally);
   }
   EXPECT_GT(tally.motifs, 200u);
   EXPECT_GT(tally.restMotifs, 50u);

@@ -21,8 +21,8 @@ void expect_plain(const std::vector<std::string>& seqs) {
   std::vector<size_t> order(t.size());
   for (size_t p = 0; p < order.size(); ++p) order[p] = p;
   const auto bytes = [&](size_t p) {
-    return std::basic_string_view<unsigned char>(reinterpret_cast<const unsigned char*>(t.data()) + p,
-                                                 t.size() - p);
+    return std::basic_string_view<unsigned char>(
+        reinterpret_cast<const unsigned char*>(t.data()) + p, t.size() - p);
   };
   std::sort(order.begin(), order.end(), [&](size_t a, size_t b) { return bytes(a) < bytes(b); });
   for (size_t i = 0; i < order.size(); ++i) {
@@ -48,7 +48,8 @@ TEST(SuffixArray, SameAsPlainSortingInBothWidths) {
     std::vector<std::string> seqs(rng() % 12);
     const char first = round % 4 == 0 ? '\0' : 'A';  // NUL bytes move the separator elsewhere
     for (auto& s : seqs)
-      for (size_t i = rng() % 20; i > 0; --i) s += static_cast<char>(first + static_cast<char>(rng() % 3));
+      for (size_t i = rng() % 20; i > 0; --i)
+        s += static_cast<char>(first + static_cast<char>(rng() % 3));
     SCOPED_TRACE(round);
     expect_plain<uint32_t>(seqs);
     expect_plain<uint64_t>(seqs);

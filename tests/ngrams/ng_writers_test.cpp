@@ -59,9 +59,10 @@ ClassLabels read_classes(const std::string& text, int sequences, std::string& co
 TEST(NgWriters, TwoSequencesTwoClassesExactBytes) {
   const ClassLabels c = classes_of({"X", "Y"}, {"X", "Y"});
   const Written w = write_all({"ABCD", "BCDE"}, &c);
-  EXPECT_EQ(w.arff,
-            "@relation Context\n\n@attribute ABC {1,0}\n@attribute BCD {1,0}\n@attribute CDE {1,0}\n"
-            "@attribute class {X,Y}\n\n@data\n1,1,0,X\n0,1,1,Y\n");
+  EXPECT_EQ(
+      w.arff,
+      "@relation Context\n\n@attribute ABC {1,0}\n@attribute BCD {1,0}\n@attribute CDE {1,0}\n"
+      "@attribute class {X,Y}\n\n@data\n1,1,0,X\n0,1,1,Y\n");
   EXPECT_EQ(w.context,
             "#motifs number\n3\n#motifs\nABC\nBCD\nCDE\n#classes number\n2\n#classes\nX\nY\n"
             "#instances number\n2\n#context\n1,1,0,1,0\n0,1,1,0,1\n");
@@ -82,11 +83,13 @@ TEST(NgWriters, OneClassAndRepeatedNgrams) {
 
 TEST(NgWriters, WithoutClassesNoClassPartAndAnEmptyDataFile) {
   const Written w = write_all({"ABCD", "BCDE"}, nullptr);
-  EXPECT_EQ(w.arff,
-            "@relation Context\n\n@attribute ABC {1,0}\n@attribute BCD {1,0}\n@attribute CDE {1,0}\n"
-            "\n@data\n1,1,0\n0,1,1\n");
-  EXPECT_EQ(w.context,
-            "#motifs number\n3\n#motifs\nABC\nBCD\nCDE\n#instances number\n2\n#context\n1,1,0\n0,1,1\n");
+  EXPECT_EQ(
+      w.arff,
+      "@relation Context\n\n@attribute ABC {1,0}\n@attribute BCD {1,0}\n@attribute CDE {1,0}\n"
+      "\n@data\n1,1,0\n0,1,1\n");
+  EXPECT_EQ(
+      w.context,
+      "#motifs number\n3\n#motifs\nABC\nBCD\nCDE\n#instances number\n2\n#context\n1,1,0\n0,1,1\n");
   EXPECT_EQ(w.dat, "");
 }
 
@@ -106,9 +109,10 @@ TEST(NgWriters, NoNgramAtAllStillGivesValidFiles) {
 TEST(NgWriters, OnlyTheArffFileQuotesNames) {
   const ClassLabels c = classes_of({"glob in", "b,c"}, {"b,c", "glob in", "unknown"});
   const Written w = write_all({"ABC", "", "ABC"}, &c);
-  EXPECT_EQ(w.arff,
-            "@relation Context\n\n@attribute ABC {1,0}\n@attribute class {'glob in','b,c'}\n\n@data\n"
-            "1,'b,c'\n0,'glob in'\n1,unknown\n");
+  EXPECT_EQ(
+      w.arff,
+      "@relation Context\n\n@attribute ABC {1,0}\n@attribute class {'glob in','b,c'}\n\n@data\n"
+      "1,'b,c'\n0,'glob in'\n1,unknown\n");
   EXPECT_EQ(w.context,
             "#motifs number\n1\n#motifs\nABC\n#classes number\n2\n#classes\nglob in\nb,c\n"
             "#instances number\n3\n#context\n1,0,1\n0,1,0\n1,0,0\n");

@@ -59,9 +59,12 @@ TEST(NgramDifferential, SameBytesAsTheLiteralVersionOnRandomSets) {
     ASSERT_EQ(list.Nbvar(), expected.nbvar) << "round " << round;
     for (int32_t k = 0; k < list.Nbvar(); ++k) {
       ASSERT_EQ(list.text(static_cast<uint32_t>(k)), expected.texts[static_cast<size_t>(k)]);
-      ASSERT_EQ(static_cast<int>(list.seqcount[static_cast<size_t>(k)]), expected.seqcount[static_cast<size_t>(k)]);
-      ASSERT_EQ(static_cast<int>(list.count[static_cast<size_t>(k)]), expected.count[static_cast<size_t>(k)]);
-      ASSERT_EQ(static_cast<int>(list.pos[static_cast<size_t>(k)]), expected.pos[static_cast<size_t>(k)]);
+      ASSERT_EQ(static_cast<int>(list.seqcount[static_cast<size_t>(k)]),
+                expected.seqcount[static_cast<size_t>(k)]);
+      ASSERT_EQ(static_cast<int>(list.count[static_cast<size_t>(k)]),
+                expected.count[static_cast<size_t>(k)]);
+      ASSERT_EQ(static_cast<int>(list.pos[static_cast<size_t>(k)]),
+                expected.pos[static_cast<size_t>(k)]);
     }
 
     TempDir dir;
@@ -89,7 +92,8 @@ TEST(NgramDifferential, WideRowsAndManyRows) {
     const bool wide = round < 2;
     const int nseq = wide ? 40 : 700;
     for (int i = 0; i < nseq; ++i)
-      seqs.push_back(wide ? random_sequence(rng, "ARNDCQEGHILKMFPSTWYV", 300) : random_sequence(rng, "ABC", 8));
+      seqs.push_back(wide ? random_sequence(rng, "ARNDCQEGHILKMFPSTWYV", 300)
+                          : random_sequence(rng, "ABC", 8));
     RefClassLabels ref;
     ref.names = {"P", "Q", "R"};
     ref.count = 3;
@@ -99,7 +103,8 @@ TEST(NgramDifferential, WideRowsAndManyRows) {
     fast.names = ref.names;
     fast.labels = ref.labels;
     const RefNgOutput expected = ReferenceNgRun(seqs, 3, &ref);
-    const NgramList list = BuildNgramList(views_of(seqs), 3, round % 2 ? NgramIndexing::Hashed : NgramIndexing::Auto);
+    const NgramList list =
+        BuildNgramList(views_of(seqs), 3, round % 2 ? NgramIndexing::Hashed : NgramIndexing::Auto);
     ASSERT_EQ(list.Nbvar(), expected.nbvar);
     ASSERT_EQ(list.cells, expected.cells);
     TempDir dir;

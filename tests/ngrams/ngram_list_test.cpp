@@ -61,7 +61,8 @@ TEST(NgramList, DuplicatesAcrossSequencesKeepTheFirstCell) {
   // The surviving cell keeps the count and position of the first sequence holding it.
   NgramList r = build_list({"XXABCABC", "ABCABCABC", "ZABC"}, 3);
   const auto names = texts_of(r);
-  const size_t abc = static_cast<size_t>(std::find(names.begin(), names.end(), "ABC") - names.begin());
+  const size_t abc =
+      static_cast<size_t>(std::find(names.begin(), names.end(), "ABC") - names.begin());
   ASSERT_LT(abc, names.size());
   EXPECT_EQ(r.count[abc], 2u);
   EXPECT_EQ(r.pos[abc], 2u);
@@ -100,7 +101,8 @@ TEST(NgramList, OtherLengthsAndTheirLimits) {
   EXPECT_EQ(texts_of(build_list({"ABAB"}, 1)), (S{"A", "B"}));
   const std::string longText = "ABCDEFGHIJKLMNOPQ";  // 17 residues
   NgramList l = build_list({longText, longText.substr(1)}, 15);
-  EXPECT_EQ(texts_of(l), (S{longText.substr(0, 15), longText.substr(1, 15), longText.substr(2, 15)}));
+  EXPECT_EQ(texts_of(l),
+            (S{longText.substr(0, 15), longText.substr(1, 15), longText.substr(2, 15)}));
   EXPECT_EQ(l.seqcount, (V{1, 2, 2}));
   // The engine takes any length from 1; the console run keeps its limit of 15.
   EXPECT_THROW(build_list({"ABC"}, 0), std::invalid_argument);

@@ -103,21 +103,42 @@ RefSeqFile reference_seq_file(const std::string& classFile, const std::vector<st
     return true;
   };
   std::string l;
-  if (!line(l)) { r.failed = true; return r; }
+  if (!line(l)) {
+    r.failed = true;
+    return r;
+  }
   if (l.empty() || l[0] != '#') r.out += "\tErr: Class file invalid @class_number";
-  if (!line(l)) { r.failed = true; return r; }
+  if (!line(l)) {
+    r.failed = true;
+    return r;
+  }
   long N = std::strtol(l.c_str(), nullptr, 10);
-  if (!line(l)) { r.failed = true; return r; }
+  if (!line(l)) {
+    r.failed = true;
+    return r;
+  }
   if (l.empty() || l[0] != '#') r.out += "\tErr: Class file invalid @class_names";
-  if (N > 100) { r.failed = true; return r; }
+  if (N > 100) {
+    r.failed = true;
+    return r;
+  }
   for (long i = 0; i < N; i++) {
-    if (!line(l)) { r.failed = true; return r; }
+    if (!line(l)) {
+      r.failed = true;
+      return r;
+    }
     // A class named twice is refused (the class attribute cannot list it twice).
-    if (std::find(r.names.begin(), r.names.end(), l) != r.names.end()) { r.failed = true; return r; }
+    if (std::find(r.names.begin(), r.names.end(), l) != r.names.end()) {
+      r.failed = true;
+      return r;
+    }
     r.names.push_back(l);
   }
   r.out += "j ai ouvert SeqFile.seq en ecriture\n";
-  if (!line(l)) { r.failed = true; return r; }
+  if (!line(l)) {
+    r.failed = true;
+    return r;
+  }
   if (l.empty() || l[0] != '#') r.out += "\tErr: Class file invalid @data";
 
   long k = 0;
@@ -127,7 +148,10 @@ RefSeqFile reference_seq_file(const std::string& classFile, const std::vector<st
   while (k < N) {
     r.seqfile += "/\n";
     for (;;) {
-      if (newLabel && s < Tot && !line(label)) { r.failed = true; return r; }
+      if (newLabel && s < Tot && !line(label)) {
+        r.failed = true;
+        return r;
+      }
       if (s == Tot) return r;
       if (label != r.names[static_cast<size_t>(k)]) {
         newLabel = false;

@@ -9,10 +9,10 @@
 #include "input/sequence_reader.h"
 
 struct RefSequences {
-  int count = 0;                    // header pieces
-  std::vector<std::string> P;       // every sequence (only files within the sample size)
-  std::string out;                  // console texts
-  bool ended = false;               // the test member stopped on an over-length sequence
+  int count = 0;               // header pieces
+  std::vector<std::string> P;  // every sequence (only files within the sample size)
+  std::string out;             // console texts
+  bool ended = false;          // the test member stopped on an over-length sequence
 };
 
 // Reads `file` as `member` does, for files of at most 4000 sequences (every one sampled).
@@ -20,10 +20,10 @@ RefSequences reference_read_sequences(const std::string& file, ReaderMember memb
 
 struct RefSeqFile {
   std::vector<std::string> names;
-  std::string seqfile;    // bytes of SeqFile.seq
-  std::string out;        // console texts
-  bool failed = false;    // the class file ran out (header section or labels) or named a class twice
-  int written = 0;        // sequences written
+  std::string seqfile;  // bytes of SeqFile.seq
+  std::string out;      // console texts
+  bool failed = false;  // the class file ran out (header section or labels) or named a class twice
+  int written = 0;      // sequences written
 };
 
 // The second stage: names and SeqFile.seq from the class file bytes and the sequences.

@@ -50,8 +50,10 @@ void Add(int value, ClassPile*& list, int key, const std::vector<int32_t>& V) {
   }
   auto* entry = new ClassPile{cls, nullptr, nullptr};
   Push(value, entry->positions);
-  if (last) last->next = entry;
-  else list = entry;
+  if (last)
+    last->next = entry;
+  else
+    list = entry;
 }
 
 void DeleteListePile(ClassPile* list) {
@@ -140,7 +142,8 @@ void Construct(State& st) {
     while (!IsEmpty(e->positions)) {
       Pop(e->positions, p);
       const int64_t end = EndOfSequenceOf(wa, p);
-      if (static_cast<int64_t>(p) + wa.settings.Step <= end - L + 1 && V[p + static_cast<unsigned>(wa.settings.Step)] > 0)
+      if (static_cast<int64_t>(p) + wa.settings.Step <= end - L + 1 &&
+          V[p + static_cast<unsigned>(wa.settings.Step)] > 0)
         Add(static_cast<int>(p), B, static_cast<int>(p) + wa.settings.Step, V);
       else
         Push(static_cast<int>(p), dead);
@@ -228,11 +231,13 @@ void Filter(State& st) {
       if (wa.families.Results[static_cast<size_t>(c->value) - 1].nbSequences < minSize)
         minSize = wa.families.Results[static_cast<size_t>(c->value) - 1].nbSequences;
     for (uint32_t f = 1; f <= wa.families.NbFamilles; ++f)
-      if (famCount[f] == max && wa.families.Results[f - 1].nbSequences == minSize) Push(static_cast<int>(f), finalSet);
+      if (famCount[f] == max && wa.families.Results[f - 1].nbSequences == minSize)
+        Push(static_cast<int>(f), finalSet);
     const auto best = static_cast<uint32_t>(finalSet->value);
     const unsigned size = wa.families.Results[best - 1].nbSequences;
     const float in = static_cast<float>(famCount[best]) / static_cast<float>(size);
-    const float out = static_cast<float>(total - famCount[best]) / static_cast<float>(wa.families.NbChaines - size);
+    const float out = static_cast<float>(total - famCount[best]) /
+                      static_cast<float>(wa.families.NbChaines - size);
     bool ok = in >= wa.settings.ALPHA && wa.settings.BETA >= out;
     for (unsigned q = s; ok && q < s + wa.discovery.LongMot; ++q)
       if (V[q] == 0) ok = false;
@@ -252,7 +257,8 @@ void Filter(State& st) {
     dd->familyCount = static_cast<int32_t>(famCount[best]);
     dd->familySize = static_cast<int32_t>(size);
     std::memset(dd->presence, 0, sizeof dd->presence);
-    for (uint32_t j = 1; j <= wa.families.NbChaines; ++j) dd->presence[j] = static_cast<int32_t>(seqCount[j]);
+    for (uint32_t j = 1; j <= wa.families.NbChaines; ++j)
+      dd->presence[j] = static_cast<int32_t>(seqCount[j]);
     dd->next = st.AllDDs;
     st.AllDDs = dd;
     while (!IsEmpty(occ)) {
@@ -286,7 +292,8 @@ std::string ResultFile(const Parts& wa, const LDDEntry* head) {
   out += buf;
   for (const LDDEntry* dd = head; dd; dd = dd->next) {
     out += "\n>>" + Text(wa, dd) + "        ";
-    for (PileCell* c = dd->families; c; c = c->next) out += "\tFamily # " + std::to_string(c->value);
+    for (PileCell* c = dd->families; c; c = c->next)
+      out += "\tFamily # " + std::to_string(c->value);
   }
   return out;
 }
@@ -295,7 +302,8 @@ std::string ArffFile(const Parts& wa, const LDDEntry* head, const std::string& c
   std::istringstream cls(classFileText);
   std::string line;
   std::string out = "@relation Context\n\n";
-  for (const LDDEntry* dd = head; dd; dd = dd->next) out += "@attribute " + arff_quote(Text(wa, dd)) + " {1,0}\n";
+  for (const LDDEntry* dd = head; dd; dd = dd->next)
+    out += "@attribute " + arff_quote(Text(wa, dd)) + " {1,0}\n";
   out += "@attribute class {";
   std::getline(cls, line);
   std::getline(cls, line);
@@ -350,7 +358,8 @@ Outcome Discriminate(const FamilyTable& ft, DiscoveryState& ds, const Settings& 
     DDEntry e;
     e.number = dd->number;
     e.start = dd->start;
-    for (PileCell* c = dd->families; c; c = c->next) e.families.push_back(static_cast<uint32_t>(c->value));
+    for (PileCell* c = dd->families; c; c = c->next)
+      e.families.push_back(static_cast<uint32_t>(c->value));
     e.length = dd->length;
     e.familyCount = static_cast<uint32_t>(dd->familyCount);
     e.familySize = static_cast<uint32_t>(dd->familySize);
@@ -368,7 +377,8 @@ Outcome Discriminate(const FamilyTable& ft, DiscoveryState& ds, const Settings& 
   return result;
 }
 
-std::vector<int32_t> ClassesAfter(const FamilyTable& ft, DiscoveryState& ds, const Settings& s, int cycles) {
+std::vector<int32_t> ClassesAfter(const FamilyTable& ft, DiscoveryState& ds, const Settings& s,
+                                  int cycles) {
   State st({ft, ds, s});
   Parts& wa = st.wa;
   Initialize(st);

@@ -52,6 +52,7 @@ Outcome Discriminate(const FamilyTable& ft, DiscoveryState& ds, const Settings& 
 
 // The literal first numbering and one extension cycle on T, for the worked examples: returns V
 // after Initialize followed by `cycles` calls of Construct (the last slot holds the scan bound).
-std::vector<int32_t> ClassesAfter(const FamilyTable& ft, DiscoveryState& ds, const Settings& s, int cycles);
+std::vector<int32_t> ClassesAfter(const FamilyTable& ft, DiscoveryState& ds, const Settings& s,
+                                  int cycles);
 
 }  // namespace literal

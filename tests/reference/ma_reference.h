@@ -110,7 +110,8 @@ inline short match(const char* pattern, const char* sequence, State& st) {
   short R[6000];
   int m = static_cast<int>(std::strlen(pattern)), n = static_cast<int>(std::strlen(sequence));
   R[0] = 0;
-  for (int i = 1; i <= m; ++i) R[i] = static_cast<short>(R[i - 1] + (pattern[i - 1] == '*' ? 0 : 1));
+  for (int i = 1; i <= m; ++i)
+    R[i] = static_cast<short>(R[i - 1] + (pattern[i - 1] == '*' ? 0 : 1));
   for (int j = 1; j <= n; ++j) {
     char s = sequence[j - 1];
     short diag = R[0];

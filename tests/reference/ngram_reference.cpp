@@ -124,7 +124,8 @@ RefNgOutput ReferenceNgRun(const std::vector<std::string>& sequences, int n,
   RefNgOutput out;
   std::vector<NgramCell*> heads(sequences.size(), nullptr);
   char buf[16];
-  for (size_t i = 0; i < sequences.size(); ++i) heads[i] = Repeat(sequences[i].c_str(), heads[i], buf, n);
+  for (size_t i = 0; i < sequences.size(); ++i)
+    heads[i] = Repeat(sequences[i].c_str(), heads[i], buf, n);
   NgramCell* Liste = Allvariable(OneListe(heads, out.cells));
   out.nbvar = Nbvariable(Liste);
   for (NgramCell* c = Liste; c; c = c->next) {

@@ -12,8 +12,8 @@ struct RefClassLabels {
 };
 
 struct RefNgOutput {
-  int cells = 0;  // size of the joined per-sequence lists
-  int nbvar = 0;  // distinct n-grams
+  int cells = 0;                   // size of the joined per-sequence lists
+  int nbvar = 0;                   // distinct n-grams
   std::vector<std::string> texts;  // the distinct list, in list order
   std::vector<int> seqcount, count, pos;
   std::string context, dat, arff;  // the bytes of the three files

@@ -56,7 +56,8 @@ void RefDelete(Table& t, unsigned count, unsigned index) {
 }
 }  // namespace
 
-int ReferenceSubstitute(const Matrix& MS, float score, const std::string& first, const std::string& second) {
+int ReferenceSubstitute(const Matrix& MS, float score, const std::string& first,
+                        const std::string& second) {
   size_t n = first.size();
   float self = 0;
   for (size_t p = 0; p < n; ++p) {
@@ -78,8 +79,8 @@ int ReferenceSubstitute(const Matrix& MS, float score, const std::string& first,
   return ratio > score ? 1 : 0;
 }
 
-std::vector<ReferenceEntry> ReferencePrune(const std::vector<ReferenceEntry>& entries, const Matrix& MS,
-                                           float score) {
+std::vector<ReferenceEntry> ReferencePrune(const std::vector<ReferenceEntry>& entries,
+                                           const Matrix& MS, float score) {
   Table t;
   for (const auto& e : entries) {
     t.MLst.push_back(e.text);
@@ -120,13 +121,16 @@ std::vector<ReferenceEntry> ReferencePrune(const std::vector<ReferenceEntry>& en
     }
     int found = -1;
     for (int j = 0; j < k; ++j) {
-      if (t.MLst[j].size() == t.MLst[k].size() && ReferenceSubstitute(MS, score, t.MLst[j], t.MLst[k]) == 1) {
+      if (t.MLst[j].size() == t.MLst[k].size() &&
+          ReferenceSubstitute(MS, score, t.MLst[j], t.MLst[k]) == 1) {
         found = j;
         break;
       }
     }
-    if (found >= 0) t.CLst2[found] = 1;
-    else t.CLst2[k] = 1;
+    if (found >= 0)
+      t.CLst2[found] = 1;
+    else
+      t.CLst2[k] = 1;
   }
 
   unsigned k = 0;

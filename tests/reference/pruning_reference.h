@@ -14,8 +14,9 @@ struct ReferenceEntry {
 
 // Scores, orders, marks and removes as the pruning describes; returns the kept entries in
 // table order. `entries` is the table after filling (list order).
-std::vector<ReferenceEntry> ReferencePrune(const std::vector<ReferenceEntry>& entries, const Matrix& MS,
-                                           float score);
+std::vector<ReferenceEntry> ReferencePrune(const std::vector<ReferenceEntry>& entries,
+                                           const Matrix& MS, float score);
 
 // The literal similarity test (Index by scanning the alphabet; a letter outside it answers 0).
-int ReferenceSubstitute(const Matrix& MS, float score, const std::string& first, const std::string& second);
+int ReferenceSubstitute(const Matrix& MS, float score, const std::string& first,
+                        const std::string& second);

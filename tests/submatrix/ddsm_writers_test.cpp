@@ -13,7 +13,9 @@ namespace {
 // Runs the writers inside a temporary folder (they write under fixed names).
 class InTempDir {
  public:
-  InTempDir() : old_(std::filesystem::current_path()) { std::filesystem::current_path(dir_.path()); }
+  InTempDir() : old_(std::filesystem::current_path()) {
+    std::filesystem::current_path(dir_.path());
+  }
   ~InTempDir() { std::filesystem::current_path(old_); }
   const TempDir& dir() const { return dir_; }
 
@@ -43,7 +45,8 @@ TEST(DdsmReport, HeaderAndRecords) {
   s.FilterAt = 3;
   GenerateResultFile2(s, two_entries());
   EXPECT_EQ(here.dir().read("LesDDSMs.txt"),
-            std::string(kHeader50) + "\n>>1-IL| PM= 0.822222| Class= kin\n>>2-CN| PM= 0.333333| Class= ox");
+            std::string(kHeader50) +
+                "\n>>1-IL| PM= 0.822222| Class= kin\n>>2-CN| PM= 0.333333| Class= ox");
   EXPECT_EQ(std::string("Liste des attributs| possibilit? de mutation| classe\n\n").size(), 54u);
 }
 
@@ -77,7 +80,8 @@ TEST(DdsmTestContext, ArffLayoutWithTheTestClasses) {
   DescriptorTable t = two_entries();
   {
     OutFile out = OutFile::create("Test.arff");
-    WriteTestContext(out, t, {"MILK", "CNIL", "AAAA"}, {"kin", "ox", "third one"}, {"kin", "ox", "third one"});
+    WriteTestContext(out, t, {"MILK", "CNIL", "AAAA"}, {"kin", "ox", "third one"},
+                     {"kin", "ox", "third one"});
     out.close();
   }
   EXPECT_EQ(here.dir().read("Test.arff"),
@@ -93,7 +97,8 @@ TEST(DdsmTestContext, NoKeptDescriptorGivesLabelOnlyRows) {
     WriteTestContext(out, DescriptorTable{}, {"MILK", "CNIL"}, {"a", "b"}, {"b", "a"});
     out.close();
   }
-  EXPECT_EQ(here.dir().read("Test.arff"), "@relation Context\n\n@attribute class {a,b}\n\n@data\nb\na\n");
+  EXPECT_EQ(here.dir().read("Test.arff"),
+            "@relation Context\n\n@attribute class {a,b}\n\n@data\nb\na\n");
 }
 
 TEST(DescriptorMatcher, FindsOverlappingAndNestedTexts) {

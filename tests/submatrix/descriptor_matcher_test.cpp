@@ -18,7 +18,9 @@ std::vector<uint32_t> plain(const std::vector<std::string>& texts, const std::st
 
 std::string random_text(std::mt19937& rng, size_t length, int letters) {
   std::string s;
-  for (size_t i = 0; i < length; ++i) s += static_cast<char>(letters == 256 ? rng() % 256 : 'A' + rng() % static_cast<unsigned>(letters));
+  for (size_t i = 0; i < length; ++i)
+    s += static_cast<char>(letters == 256 ? rng() % 256
+                                          : 'A' + rng() % static_cast<unsigned>(letters));
   return s;
 }
 }  // namespace
@@ -48,7 +50,8 @@ TEST(DescriptorMatcher, ThreadsShareOneAutomaton) {
   std::vector<std::string> seqs(200);
   for (std::string& s : seqs) s = random_text(rng, 50 + rng() % 200, 4);
   const DescriptorMatcher m(texts);
-  std::vector<std::vector<std::vector<uint32_t>>> results(2, std::vector<std::vector<uint32_t>>(seqs.size()));
+  std::vector<std::vector<std::vector<uint32_t>>> results(
+      2, std::vector<std::vector<uint32_t>>(seqs.size()));
   std::vector<std::thread> threads;
   for (size_t t = 0; t < 2; ++t)
     threads.emplace_back([&, t] {

@@ -25,7 +25,9 @@ const Expected kExpected[] = {
 };
 // clang-format on
 
-int at(const Matrix& m, char a, char b) { return m[static_cast<size_t>(Index(a))][static_cast<size_t>(Index(b))]; }
+int at(const Matrix& m, char a, char b) {
+  return m[static_cast<size_t>(Index(a))][static_cast<size_t>(Index(b))];
+}
 }  // namespace
 
 TEST(Matrices, DiagonalsExtremesSymmetryAndUnitLetters) {
@@ -80,14 +82,14 @@ TEST(Index, PositionsInTheAlphabetAndNothingOutside) {
 
 TEST(Substitute, ExamplesUnderBlosum62) {
   const Matrix& m = BLOSUM62;
-  EXPECT_EQ(Substitute(m, 0.5f, "IL", "VL"), 1);   // 7 / 8
-  EXPECT_EQ(Substitute(m, 0.5f, "AS", "AT"), 1);   // 5 / 8
-  EXPECT_EQ(Substitute(m, 0.625f, "AS", "AT"), 0); // strictly greater
-  EXPECT_EQ(Substitute(m, 0.5f, "AS", "SA"), 0);   // 2 / 8
-  EXPECT_EQ(Substitute(m, 0.5f, "W", "Y"), 0);     // 2 / 11
-  EXPECT_EQ(Substitute(m, 0.5f, "Y", "W"), 0);     // 2 / 7
-  EXPECT_EQ(Substitute(m, 0.2f, "W", "Y"), 0);     // 0.1818...
-  EXPECT_EQ(Substitute(m, 0.2f, "Y", "W"), 1);     // 0.2857...
+  EXPECT_EQ(Substitute(m, 0.5f, "IL", "VL"), 1);        // 7 / 8
+  EXPECT_EQ(Substitute(m, 0.5f, "AS", "AT"), 1);        // 5 / 8
+  EXPECT_EQ(Substitute(m, 0.625f, "AS", "AT"), 0);      // strictly greater
+  EXPECT_EQ(Substitute(m, 0.5f, "AS", "SA"), 0);        // 2 / 8
+  EXPECT_EQ(Substitute(m, 0.5f, "W", "Y"), 0);          // 2 / 11
+  EXPECT_EQ(Substitute(m, 0.5f, "Y", "W"), 0);          // 2 / 7
+  EXPECT_EQ(Substitute(m, 0.2f, "W", "Y"), 0);          // 0.1818...
+  EXPECT_EQ(Substitute(m, 0.2f, "Y", "W"), 1);          // 0.2857...
   EXPECT_EQ(Substitute(m, 0.0f, "AAAAC", "AAAAW"), 0);  // C against W is -2
   EXPECT_EQ(Substitute(m, 0.99f, "KLMN", "KLMN"), 1);
   EXPECT_EQ(Substitute(m, 1.0f, "KLMN", "KLMN"), 0);

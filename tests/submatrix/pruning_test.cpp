@@ -66,7 +66,8 @@ TEST(Tri, LongOrderedGroupDoesNotExhaustTheStack) {
     t.CLst[static_cast<size_t>(i)] = static_cast<float>(i) / n;  // ascending: the worst order
   }
   Tri(t, 0, n - 1);
-  for (int i = 1; i < n; ++i) ASSERT_GE(t.CLst[static_cast<size_t>(i - 1)], t.CLst[static_cast<size_t>(i)]);
+  for (int i = 1; i < n; ++i)
+    ASSERT_GE(t.CLst[static_cast<size_t>(i - 1)], t.CLst[static_cast<size_t>(i)]);
   EXPECT_EQ(t.MLst[0], std::to_string(n - 1));
 }
 

@@ -23,5 +23,6 @@ inline const std::string kEncodingComplete =
 
 // The console with the "\n%\t<time> seconds\n" line of ng and ma replaced by "\n%\tT seconds\n".
 inline std::string mask_seconds(const std::string& out) {
-  return std::regex_replace(out, std::regex("\n%\t[0-9]+\\.[0-9]{6} seconds\n"), "\n%\tT seconds\n");
+  return std::regex_replace(out, std::regex("\n%\t[0-9]+\\.[0-9]{6} seconds\n"),
+                            "\n%\tT seconds\n");
 }

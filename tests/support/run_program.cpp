@@ -100,7 +100,8 @@ ProgramResult run_program(const TempDir& dir, const std::vector<std::string>& ar
     if (err_open) fds.push_back({err_pipe[0], POLLIN, 0});
     if (in_open && feeding) fds.push_back({in_pipe[1], POLLOUT, 0});
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                    deadline - std::chrono::steady_clock::now()).count();
+                    deadline - std::chrono::steady_clock::now())
+                    .count();
     if (left <= 0) {
       kill(pid, SIGKILL);
       break;

@@ -54,7 +54,9 @@ class OutputCapture {
 
 // A work area whose console prints into `out` and reads the answers `answers`.
 struct TestArea {
-  explicit TestArea(const std::string& answers = "") : in(answers) { wa.con = Console(out.get(), in.get()); }
+  explicit TestArea(const std::string& answers = "") : in(answers) {
+    wa.con = Console(out.get(), in.get());
+  }
   std::string printed() { return out.text(); }
   OutputCapture out;
   InputFile in;

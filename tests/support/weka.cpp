@@ -50,7 +50,8 @@ WekaResult weka_evaluate(const std::string& arff, const std::string& classifier,
 
 bool weka_parses(const std::string& arff, std::string* output) {
   std::string out;
-  int status = run(std::string("java -cp ") + kJar + " weka.core.Instances " + shell_quote(arff), out);
+  int status =
+      run(std::string("java -cp ") + kJar + " weka.core.Instances " + shell_quote(arff), out);
   if (output) *output = out;
   return status == 0 && out.find("Exception") == std::string::npos;
 }
@@ -66,7 +67,8 @@ WekaResult weka_train_test(const std::string& train, const std::string& test,
   double acc = -1;
   for (std::sregex_iterator it(r.output.begin(), r.output.end(), line), end; it != end; ++it)
     acc = std::stod((*it)[1]);
-  r.ok = status == 0 && acc >= 0 && r.output.find("=== Error on test data ===") != std::string::npos;
+  r.ok =
+      status == 0 && acc >= 0 && r.output.find("=== Error on test data ===") != std::string::npos;
   r.accuracy = acc < 0 ? 0 : acc;
   return r;
 }

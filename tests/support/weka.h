@@ -13,7 +13,8 @@ struct WekaResult {
 
 // Trains `classifier` (e.g. "weka.classifiers.trees.J48") on `arff` with `folds`-fold
 // cross-validation.
-WekaResult weka_evaluate(const std::string& arff, const std::string& classifier = "weka.classifiers.trees.J48",
+WekaResult weka_evaluate(const std::string& arff,
+                         const std::string& classifier = "weka.classifiers.trees.J48",
                          int folds = 5);
 
 // True when Weka parses `arff` (its dataset summary tool reads the whole file); `output`

@@ -37,7 +37,8 @@ TEST(FeaturesFile, EveryByteOfNamesSurvivesTheRoundTrip) {
       for (size_t n = rng() % 6; n > 0; --n) f.text += static_cast<char>(rng() % 256);
       if (k == 0) f.text = "#columns";  // after the header, a feature line may begin with '#'
       if (approach == "dd") {
-        for (size_t n = 1 + rng() % 3; n > 0; --n) f.families.push_back(set.classes[rng() % set.classes.size()]);
+        for (size_t n = 1 + rng() % 3; n > 0; --n)
+          f.families.push_back(set.classes[rng() % set.classes.size()]);
         f.support = "3/4";
       } else if (approach == "ddsm") {
         f.family = set.classes[rng() % set.classes.size()];
@@ -73,9 +74,12 @@ TEST(FeaturesFile, RefusesWhatItCannotReadNamingTheLine) {
       {"", "line 1: the file ends before its #columns line"},
       {"ACD\t3\n", "line 1: not a features file"},
       {"#protfeat\t2\n#approach\txx\n", "line 2: unknown approach \"xx\""},
-      {head + "#class\tx\n#class\tx\n#columns\tfeature\tsequences\n", "line 4: the class \"x\" is named twice"},
-      {head + "#columns\tfeature\tfamilies\tsupport\n", "line 3: the columns of an ng features file"},
-      {head + "#columns\tfeature\tsequences\nAC\\qD\t1\n", "line 4: a backslash that starts no escape"},
+      {head + "#class\tx\n#class\tx\n#columns\tfeature\tsequences\n",
+       "line 4: the class \"x\" is named twice"},
+      {head + "#columns\tfeature\tfamilies\tsupport\n",
+       "line 3: the columns of an ng features file"},
+      {head + "#columns\tfeature\tsequences\nAC\\qD\t1\n",
+       "line 4: a backslash that starts no escape"},
       {head + "#columns\tfeature\tsequences\nACD\tmany\n", "line 4: the sequence count \"many\""},
       {head + "#stray\n#columns\tfeature\tsequences\n", "line 3: a header line"},
   };

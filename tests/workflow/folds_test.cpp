@@ -32,8 +32,11 @@ TEST(Folds, EachClassSpreadsEvenlyAndFoldSizesDifferByOneAtMost) {
       ++count[cls[i]][fold[i]];
       ++size[fold[i]];
     }
-    for (const auto& c : count) EXPECT_LE(*std::max_element(c.begin(), c.end()) - *std::min_element(c.begin(), c.end()), 1);
-    EXPECT_LE(*std::max_element(size.begin(), size.end()) - *std::min_element(size.begin(), size.end()), 1);
+    for (const auto& c : count)
+      EXPECT_LE(*std::max_element(c.begin(), c.end()) - *std::min_element(c.begin(), c.end()), 1);
+    EXPECT_LE(
+        *std::max_element(size.begin(), size.end()) - *std::min_element(size.begin(), size.end()),
+        1);
   }
   // Another seed deals other folds.
   std::vector<uint32_t> cls(100, 0);
