@@ -87,15 +87,16 @@ for pair in $sizes; do
     timed "$set" "mine ma" "$ma_target" "$prog" mine ma -i "$p.fa" -o "$data/ma.tsv"
     if [ "$n" -le 100000 ]; then ng_target="< 5 s (mine + encode)"; else ng_target="< 60 s, < 4 GB (mine + encode)"; fi
     timed "$set" "mine ng" "$ng_target" "$prog" mine ng -i "$p.fa" -l "$p.labels.tsv" -o "$data/ng.tsv"
-    timed "$set" "encode ng to LibSVM" "$ng_target" "$prog" encode -f "$data/ng.tsv" -i "$p.fa" -o "$data/ng.libsvm"
+    timed "$set" "encode ng to LibSVM" "$ng_target" "$prog" encode -f "$data/ng.tsv" -i "$p.fa" -l "$p.labels.tsv" -o "$data/ng.libsvm"
     rm -f "$data/ng.libsvm"
-    timed "$set" "mine dd --alpha 0.5 --beta 0.1" "" "$prog" mine dd -i "$p.fa" -l "$p.labels.tsv" -o "$data/dd.tsv" --alpha 0.5 --beta 0.1
+    if [ "$n" -le 100000 ]; then dd_target="< 20 s, < 2 GB"; else dd_target="< 5 min, < 12 GB"; fi
+    timed "$set" "mine dd --alpha 0.5 --beta 0.1" "$dd_target" "$prog" mine dd -i "$p.fa" -l "$p.labels.tsv" -o "$data/dd.tsv" --alpha 0.5 --beta 0.1
     if [ -s "$data/dd.tsv" ]; then
       # The header lines and the first 1000 descriptors.
       awk '/^#/ { print; next } ++k <= 1000' "$data/dd.tsv" > "$data/dd1000.tsv"
       k=$(grep -vc '^#' "$data/dd1000.tsv" || true)
       if [ "$n" -le 100000 ]; then enc_target="< 3 s"; else enc_target="< 30 s"; fi
-      timed "$set" "encode $k descriptors to LibSVM" "$enc_target" "$prog" encode -f "$data/dd1000.tsv" -i "$p.fa" -o "$data/dd.libsvm"
+      timed "$set" "encode $k descriptors to LibSVM" "$enc_target" "$prog" encode -f "$data/dd1000.tsv" -i "$p.fa" -l "$p.labels.tsv" -o "$data/dd.libsvm"
       rm -f "$data/dd.libsvm"
     else
       absent "$set" "encode 1000 descriptors to LibSVM" "no dd features" ""
@@ -140,9 +141,14 @@ table=$data/table.md
       mem = kb >= 1048576 ? sprintf("%.2f GB", kb / 1048576) : sprintf("%.0f MB", kb / 1024)
       printf "| %s | %s | %s | %.2f s%s | %s | %.1f | %s |\n", s, r, st, w, note, mem, kb * 1024 / raw, t }'
   done < "$results"
-  # The growth of the ma engine from the smallest set to the largest.
-  awk -F'\t' '$2 ~ /^ma engine/ && $5 == 0 { if (!first) first = $3; last = $3 }
-    END { if (first && last && first != last) printf "\nma engine, largest set / smallest set: %.1f-fold in time.\n", last / first }' "$results"
+  # The growth of every step from the smallest set to the largest (the target: at most 12-fold).
+  echo
+  echo "Growth in time from the smallest set to the largest (target: at most 12-fold):"
+  echo
+  awk -F'\t' '$5 == 0 && $3 != "-" { step = $2; sub(/ [0-9]+ descriptors/, " the descriptors", step)
+      if (!(step in first)) { first[step] = $3; order[++n] = step } last[step] = $3 }
+    END { for (i = 1; i <= n; ++i) { s = order[i]; if (last[s] != first[s] && first[s] > 0)
+      printf "- %s: %.1f-fold\n", s, last[s] / first[s] } }' "$results"
   echo
   echo "<!-- scale:end -->"
 } > "$table"
