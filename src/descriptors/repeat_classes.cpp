@@ -36,6 +36,9 @@ void Initialize(const FamilyTable& ft, DiscoveryState& ds, RepeatClasses& rc) {
   sizes_to_ends(rc.classStart);
   BigVector<uint32_t> cursor(rc.classStart);  // cursor[k - 1]: next slot of class k
   rc.order.assign(n, 0);
+  // The extension cycle files every live position here: sized once, so that it never grows by
+  // copies (each fresh page of a large table costs more than its reads here).
+  rc.extended.reserve(n);
   for (size_t p = 0; p < n; ++p)
     rc.order[cursor[static_cast<size_t>(rc.V[p]) - 1]++] = static_cast<int32_t>(p);
 

@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <limits>
 #include <sstream>
 
 #include "core/run_exit.h"
@@ -117,34 +116,40 @@ void LabelSource::read_table(const std::vector<std::string_view>& lines) {
            "%s, line %zu: an id, a tab and a class were expected (or a classification file, "
            "whose first line begins with '#')",
            f, i + 1);
-    const std::string id(line.substr(0, tab));
+    const std::string_view id = line.substr(0, tab);
     const uint32_t cls = add_class(line.substr(tab + 1));
-    if (!byId_.emplace(id, IdLabel{cls, i + 1}).second)
-      fail(1, "%s, line %zu: the id \"%s\" has a label already", f, i + 1, id.c_str());
+    bool added = false;
+    ids_.insert(id, added);
+    if (!added)
+      fail(1, "%s, line %zu: the id \"%s\" has a label already", f, i + 1, std::string(id).c_str());
+    idClass_.push_back(cls);
+    idLine_.push_back(i + 1);
   }
+  idUsed_.assign(ids_.size(), false);
 }
 
 uint32_t LabelSource::class_of(uint64_t ordinal, const FastaRecord& r) {
-  const std::string id(r.id);
+  const std::string_view id = r.id;
   switch (kind_) {
     case Kind::ClassificationFile:
       if (ordinal >= labels_.size())
         fail(1, "%s: no label for the sequence \"%s\" (sequence %llu): the file has %zu labels",
-             name_.c_str(), id.c_str(), ull(ordinal + 1), labels_.size());
+             name_.c_str(), std::string(id).c_str(), ull(ordinal + 1), labels_.size());
       return labels_[ordinal];
     case Kind::Table: {
-      const auto it = byId_.find(id);
-      if (it == byId_.end())
-        fail(1, "%s: no label for the sequence \"%s\"", name_.c_str(), id.c_str());
-      if (!it->second.used) ++used_;
-      it->second.used = true;
-      return it->second.cls;
+      // A table in the order of the sequences needs no look-up.
+      uint64_t e = ordinal < ids_.size() && ids_.key(ordinal) == id ? ordinal : ids_.find(id);
+      if (e == StringTable::kNone)
+        fail(1, "%s: no label for the sequence \"%s\"", name_.c_str(), std::string(id).c_str());
+      if (!idUsed_[e]) ++used_;
+      idUsed_[e] = true;
+      return idClass_[e];
     }
     case Kind::Header: {
       const std::string_view cls = header_word(r.header, 1);
       if (cls.empty())
         fail(1, "%s, line %llu: the header of \"%s\" has no second word to take its class from",
-             name_.c_str(), ull(r.line), id.c_str());
+             name_.c_str(), ull(r.line), std::string(id).c_str());
       return add_class(cls);
     }
   }
@@ -155,16 +160,11 @@ void LabelSource::finish(uint64_t sequences) const {
   if (kind_ == Kind::ClassificationFile && labels_.size() > sequences)
     fail(1, "%s, line %llu: a label past the last of the %llu sequences", name_.c_str(),
          ull(firstLabelLine_ + sequences), ull(sequences));
-  if (kind_ == Kind::Table && used_ < byId_.size()) {
+  if (kind_ == Kind::Table && used_ < ids_.size()) {
     // Name the first unused id of the file.
-    const std::pair<const std::string, IdLabel>* first = nullptr;
-    uint64_t line = std::numeric_limits<uint64_t>::max();
-    for (const auto& entry : byId_)
-      if (!entry.second.used && entry.second.line < line) {
-        line = entry.second.line;
-        first = &entry;
-      }
-    fail(1, "%s, line %llu: the id \"%s\" is not among the sequences", name_.c_str(), ull(line),
-         first ? first->first.c_str() : "");
+    uint64_t e = 0;
+    while (idUsed_[e]) ++e;
+    fail(1, "%s, line %llu: the id \"%s\" is not among the sequences", name_.c_str(),
+         ull(idLine_[e]), std::string(ids_.key(e)).c_str());
   }
 }

@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/string_table.h"
 #include "input/fasta_reader.h"
 
 class LabelSource {
@@ -35,11 +36,6 @@ class LabelSource {
 
  private:
   enum class Kind { ClassificationFile, Table, Header };
-  struct IdLabel {
-    uint32_t cls;
-    uint64_t line;
-    bool used = false;
-  };
   LabelSource(Kind kind, std::string name) : kind_(kind), name_(std::move(name)) {}
   void read_classification(const std::vector<std::string_view>& lines);
   void read_table(const std::vector<std::string_view>& lines);
@@ -52,7 +48,11 @@ class LabelSource {
   // Classification file: the class of each label line, in order, and the line of the first one.
   std::vector<uint32_t> labels_;
   uint64_t firstLabelLine_ = 0;
-  // Table: the class of each id and its line; `used_` counts the ids a sequence took.
-  std::unordered_map<std::string, IdLabel> byId_;
+  // Table: its ids in file order, and by id its class, its line and whether a sequence took it;
+  // `used_` counts the ids taken.
+  StringTable ids_;
+  std::vector<uint32_t> idClass_;
+  std::vector<uint64_t> idLine_;
+  std::vector<bool> idUsed_;
   uint64_t used_ = 0;
 };

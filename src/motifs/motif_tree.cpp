@@ -46,9 +46,18 @@ class TreePass {
     frames_.push_back({0, 0, 0, 0, UINT64_MAX});
     // The rank of the last suffix of each sequence met so far (n: none yet).
     std::vector<Index> last(sa_.sequences(), static_cast<Index>(n));
-    constexpr uint64_t kAhead = 32;  // ranks between asking for a prefix length and reading it
+    // Ranks between asking the memory for what a rank leads to and reading it: the block of its
+    // sequence first, then its prefix length and its sequence's start, then its sequence's last
+    // rank (each step needs the one before).
+    constexpr uint64_t kBlockAhead = 48, kAhead = 32, kLastAhead = 16;
     for (uint64_t i = 0; i < n; ++i) {
-      if (i + kAhead < n) sa_.prefetch_lcp(static_cast<Index>(i + kAhead));
+      if (i + kBlockAhead < n) sa_.prefetch_block(static_cast<Index>(i + kBlockAhead));
+      if (i + kAhead < n) {
+        sa_.prefetch_lcp(static_cast<Index>(i + kAhead));
+        sa_.prefetch_start(static_cast<Index>(i + kAhead));
+      }
+      if (i + kLastAhead < n)
+        __builtin_prefetch(&last[sa_.sequence_of(sa_.at(static_cast<Index>(i + kLastAhead)))], 1);
       const Index p = sa_.at(static_cast<Index>(i));
       close(sa_.lcp(static_cast<Index>(i)), i);
       const Index s = sa_.sequence_of(p);

@@ -6,10 +6,12 @@
 #include <divsufsort.h>
 #include <divsufsort64.h>
 
+#include <algorithm>
 #include <array>
 #include <limits>
 #include <new>
 #include <stdexcept>
+#include <thread>
 
 namespace {
 // A byte that no sequence holds, NUL first.
@@ -31,7 +33,7 @@ char unused_byte(SequenceViews seqs) {
   throw std::invalid_argument("the sequences hold every byte value: none is left to end them");
 }
 
-void sort_suffixes(const std::string& text, std::vector<uint32_t>& sa) {
+void sort_suffixes(const std::string& text, BigVector<uint32_t>& sa) {
   static_assert(sizeof(saidx_t) == sizeof(uint32_t));
   if (text.empty()) return;
   const auto* t = reinterpret_cast<const sauchar_t*>(text.data());
@@ -39,7 +41,7 @@ void sort_suffixes(const std::string& text, std::vector<uint32_t>& sa) {
     throw std::bad_alloc();
 }
 
-void sort_suffixes(const std::string& text, std::vector<uint64_t>& sa) {
+void sort_suffixes(const std::string& text, BigVector<uint64_t>& sa) {
   static_assert(sizeof(saidx64_t) == sizeof(uint64_t));
   if (text.empty()) return;
   const auto* t = reinterpret_cast<const sauchar_t*>(text.data());
@@ -91,6 +93,25 @@ SuffixArray<Index>::SuffixArray(SequenceViews seqs, bool withLcp,
   }
 }
 
+namespace {
+// Runs work(begin, end) over [0, n) cut into one part per core (one part for small texts, where
+// a thread costs more than it saves), each part starting at a cut that `cut_at` may move on.
+template <class Cut, class Work>
+void in_parts(size_t n, Cut cut_at, Work work) {
+  constexpr size_t kSmall = size_t{1} << 24;
+  const size_t parts =
+      n < kSmall ? 1
+                 : std::max<size_t>(1, std::min<size_t>(8, std::thread::hardware_concurrency()));
+  std::vector<size_t> cuts{0};
+  for (size_t k = 1; k < parts; ++k) cuts.push_back(std::max(cuts.back(), cut_at(n / parts * k)));
+  cuts.push_back(n);
+  std::vector<std::thread> threads;
+  for (size_t k = 1; k + 1 < cuts.size(); ++k) threads.emplace_back(work, cuts[k], cuts[k + 1]);
+  work(cuts[0], cuts[1]);
+  for (std::thread& t : threads) t.join();
+}
+}  // namespace
+
 template <class Index>
 void SuffixArray<Index>::compute_lcp() {
   const size_t n = text_.size();
@@ -99,35 +120,50 @@ void SuffixArray<Index>::compute_lcp() {
   // first-ranked suffix has none: n); each entry is overwritten by the common prefix length.
   plcp_.resize(n);
   // Both loops read one array in order and touch another anywhere: the memory is asked for the
-  // far entry some steps ahead, so that the waits overlap.
+  // far entry some steps ahead, so that the waits overlap. Each loop runs in parts on every core:
+  // the first writes distinct entries; the second restarts its count at 0 after a separator, so
+  // parts that begin right after one give the same lengths.
   constexpr size_t kAhead = 32;
   plcp_[sa_[0]] = static_cast<Index>(n);
-  for (size_t i = 1; i < n; ++i) {
-    if (i + kAhead < n) __builtin_prefetch(&plcp_[sa_[i + kAhead]], 1);
-    plcp_[sa_[i]] = sa_[i - 1];
-  }
+  in_parts(
+      n, [](size_t at) { return std::max<size_t>(at, 1); },
+      [this, n](size_t begin, size_t end) {
+        for (size_t i = std::max<size_t>(begin, 1); i < end; ++i) {
+          if (i + kAhead < end) __builtin_prefetch(&plcp_[sa_[i + kAhead]], 1);
+          plcp_[sa_[i]] = sa_[i - 1];
+        }
+      });
   const char* t = text_.data();
   const char sep = separator_;
-  size_t h = 0;
-  for (size_t p = 0; p < n; ++p) {
-    if (p + kAhead < n && plcp_[p + kAhead] < n) __builtin_prefetch(t + plcp_[p + kAhead] + h);
-    const size_t j = plcp_[p];
-    if (j == n || t[p] == sep) {
-      h = 0;
-      plcp_[p] = 0;
-      continue;
-    }
-    // Both texts end with a separator, which stops the scan before either runs out.
-    while (t[p + h] == t[j + h] && t[p + h] != sep) ++h;
-    plcp_[p] = static_cast<Index>(h);
-    if (h > 0) --h;
-  }
+  in_parts(
+      n,
+      [t, sep, n](size_t at) {
+        while (at < n && t[at] != sep) ++at;
+        return std::min(at + 1, n);
+      },
+      [this, t, sep, n](size_t begin, size_t end) {
+        size_t h = 0;
+        for (size_t p = begin; p < end; ++p) {
+          if (p + kAhead < end && plcp_[p + kAhead] < n)
+            __builtin_prefetch(t + plcp_[p + kAhead] + h);
+          const size_t j = plcp_[p];
+          if (j == n || t[p] == sep) {
+            h = 0;
+            plcp_[p] = 0;
+            continue;
+          }
+          // Both texts end with a separator, which stops the scan before either runs out.
+          while (t[p + h] == t[j + h] && t[p + h] != sep) ++h;
+          plcp_[p] = static_cast<Index>(h);
+          if (h > 0) --h;
+        }
+      });
 }
 
 template <class Index>
 void SuffixArray<Index>::release() {
-  std::vector<Index>().swap(sa_);
-  std::vector<Index>().swap(plcp_);
+  BigVector<Index>().swap(sa_);
+  BigVector<Index>().swap(plcp_);
 }
 
 template class SuffixArray<uint32_t>;

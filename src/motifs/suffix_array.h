@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/big_vector.h"
 #include "core/sequence_views.h"
 
 template <class Index>
@@ -32,9 +33,14 @@ class SuffixArray {
   Index at(Index i) const { return sa_[i]; }
   // The common prefix of the suffixes at ranks i - 1 and i within their sequences (0 for i = 0).
   Index lcp(Index i) const { return plcp_[sa_[i]]; }
-  // Asks the memory for lcp(i) ahead of its use: the ranks are read in order, but the prefix
-  // lengths they lead to lie anywhere.
+  // Ask the memory ahead of use for what rank i leads to: the ranks are read in order, but the
+  // prefix lengths and sequence tables they lead to lie anywhere. The sequence of a position
+  // takes two steps: its block first, then (some ranks later) the sequence starts after it.
   void prefetch_lcp(Index i) const { __builtin_prefetch(&plcp_[sa_[i]]); }
+  void prefetch_block(Index i) const { __builtin_prefetch(&blocks_[sa_[i] >> kBlockBits]); }
+  void prefetch_start(Index i) const {
+    __builtin_prefetch(&starts_[blocks_[sa_[i] >> kBlockBits] + 1]);
+  }
 
   size_t sequences() const { return starts_.size() - 1; }
   // The sequence that holds text position p (a separator belongs to the sequence it ends).
@@ -61,8 +67,9 @@ class SuffixArray {
   char separator_ = '\0';
   std::vector<Index> starts_;  // by sequence, then the text length
   std::vector<Index> blocks_;  // by block of 2^kBlockBits positions: the sequence at its start
-  std::vector<Index> sa_;
-  std::vector<Index> plcp_;  // by text position
+  // Both are read at random: huge pages halve the cost of those reads.
+  BigVector<Index> sa_;
+  BigVector<Index> plcp_;  // by text position
 };
 
 extern template class SuffixArray<uint32_t>;

@@ -27,12 +27,13 @@ std::vector<std::string_view> SequenceSet::views(const std::vector<uint32_t>& wh
 }
 
 void IdChecker::check(std::string_view id, uint64_t line) {
-  const auto it = seen_.find(id);
-  if (it != seen_.end())
+  bool added = false;
+  const uint64_t entry = seen_.insert(id, added);
+  if (!added)
     fail(1, "%s, line %llu: the id \"%s\" is already the id of the sequence at line %llu",
          file_.c_str(), static_cast<unsigned long long>(line), std::string(id).c_str(),
-         static_cast<unsigned long long>(it->second));
-  seen_.emplace(std::string(id), line);
+         static_cast<unsigned long long>(lines_[entry]));
+  lines_.push_back(line);
 }
 
 SequenceSet read_sequence_set(const std::string& path, LabelSource* labels) {
@@ -40,6 +41,9 @@ SequenceSet read_sequence_set(const std::string& path, LabelSource* labels) {
   IdChecker ids(reader.name());
   SequenceSet set;
   set.labelled = labels != nullptr;
+  // The file's size bounds its residues: one buffer sized once, instead of copies as it grows
+  // (a gzip file's size is a first guess only).
+  set.residues.reserve(reader.file_size());
   FastaRecord r;
   while (reader.next(r)) {
     ids.check(r.id, r.line);

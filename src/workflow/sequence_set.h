@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "core/string_table.h"
 #include "input/label_source.h"
 
 struct SequenceSet {
@@ -40,9 +40,6 @@ class IdChecker {
 
  private:
   std::string file_;
-  struct Hash {
-    using is_transparent = void;
-    size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-  };
-  std::unordered_map<std::string, uint64_t, Hash, std::equal_to<>> seen_;
+  StringTable seen_;
+  std::vector<uint64_t> lines_;  // by id seen: its header line
 };
