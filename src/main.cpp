@@ -87,23 +87,7 @@ int menu_mode(WorkArea& wa) {
 int main(int argc, char** argv) {
   if (argc >= 2 && is_workflow_command(argv[1])) return workflow_main(argc, argv);
   if (argc != 1 && argc != 2 && argc != 7) return kUsage;
-  int status;
-  {
-    WorkArea wa;
-    try {
-      status = argc == 7 ? argument_mode(wa, argv) : menu_mode(wa);
-    } catch (const RunExit& e) {
-      status = e.status;
-    } catch (const std::bad_alloc&) {
-      wa.con.print(kNoMemory);
-      status = 1;
-    } catch (const std::exception& e) {
-      // Any other failure of the library ends the run cleanly instead of aborting.
-      report_error("%s", e.what());
-      status = 1;
-    }
-  }
-  progress::clear();
-  std::fflush(stdout);
-  return status;
+  WorkArea wa;
+  return exit_status_of([&] { return argc == 7 ? argument_mode(wa, argv) : menu_mode(wa); },
+                        [&] { wa.con.print(kNoMemory); });
 }

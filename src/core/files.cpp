@@ -3,6 +3,13 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "core/run_exit.h"
+
 InFile open_input(const std::string& name) {
   FILE* f = std::fopen(name.c_str(), "r");
   if (!f) return InFile();
@@ -28,4 +35,17 @@ bool read_line(FILE* f, std::string& line, bool* ended) {
   }
   if (ended) *ended = false;
   return any;
+}
+
+std::string read_whole_file(const std::string& path, const char* what) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0)
+    fail(1, "cannot open the %s \"%s\": %s", what, path.c_str(), std::strerror(errno));
+  if (S_ISDIR(st.st_mode)) fail(1, "the %s \"%s\" is a folder", what, path.c_str());
+  std::ifstream f(path, std::ios::binary);
+  if (!f) fail(1, "cannot open the %s \"%s\": %s", what, path.c_str(), std::strerror(errno));
+  std::ostringstream ss;
+  ss << f.rdbuf();
+  if (f.bad()) fail(1, "cannot read the %s \"%s\"", what, path.c_str());
+  return ss.str();
 }

@@ -19,3 +19,7 @@ InFile open_input(const std::string& name);
 // stays). A last line without a line end counts. Returns false at the end of the file with
 // nothing read; `ended` (when given) tells whether the line had its line end.
 bool read_line(FILE* f, std::string& line, bool* ended = nullptr);
+
+// The whole bytes of `path`; ends the run (status 1) with one line naming it as `what` ("label
+// file", ...) when it cannot be opened or read, or is a folder.
+std::string read_whole_file(const std::string& path, const char* what);

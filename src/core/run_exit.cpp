@@ -58,3 +58,8 @@ std::string diagnostic_text(std::string_view text) {
 }
 
 void end_run(int status) { throw RunExit{status}; }
+
+void finish_output() {
+  progress::clear();
+  std::fflush(stdout);
+}

@@ -3,6 +3,9 @@
 // Diagnostics that the program's own texts do not define go to standard error as one line,
 // "error: ..." or "warning: ...", on a line of their own (a progress line is erased first).
 #pragma once
+#include <cstdio>
+#include <exception>
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -25,3 +28,26 @@ std::string diagnostic_text(std::string_view text);
 
 // Ends the run with status, printing nothing.
 [[noreturn]] void end_run(int status);
+
+void finish_output();  // erases a progress line and flushes standard output
+
+// The exit status of a whole run: the status `body` returns, or a RunExit's. Exhausted memory
+// calls `no_memory` and gives 1; any other exception gives one "error:" line and 1, instead of an
+// abort. Ends with the progress line erased and standard output flushed.
+template <class Body, class NoMemory>
+int exit_status_of(Body&& body, NoMemory&& no_memory) {
+  int status;
+  try {
+    status = body();
+  } catch (const RunExit& e) {
+    status = e.status;
+  } catch (const std::bad_alloc&) {
+    no_memory();
+    status = 1;
+  } catch (const std::exception& e) {
+    report_error("%s", e.what());
+    status = 1;
+  }
+  finish_output();
+  return status;
+}

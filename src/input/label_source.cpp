@@ -1,28 +1,13 @@
 // The label sources of the workflow commands: classification file, id<TAB>class table, headers.
 #include "input/label_source.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
+#include "core/files.h"
 #include "core/run_exit.h"
 
 namespace {
-std::string read_whole(const std::string& path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0)
-    fail(1, "cannot open the label file \"%s\": %s", path.c_str(), std::strerror(errno));
-  if (S_ISDIR(st.st_mode)) fail(1, "the label file \"%s\" is a folder", path.c_str());
-  std::ifstream f(path, std::ios::binary);
-  if (!f) fail(1, "cannot open the label file \"%s\": %s", path.c_str(), std::strerror(errno));
-  std::ostringstream ss;
-  ss << f.rdbuf();
-  if (f.bad()) fail(1, "cannot read the label file \"%s\"", path.c_str());
-  return ss.str();
-}
 
 // The lines of `text` without their line ends (a final line end opens no line).
 std::vector<std::string_view> split_lines(std::string_view text) {
@@ -50,7 +35,7 @@ uint32_t LabelSource::add_class(std::string_view name) {
 }
 
 LabelSource LabelSource::from_file(const std::string& path) {
-  const std::string text = read_whole(path);
+  const std::string text = read_whole_file(path, "label file");
   const std::vector<std::string_view> lines = split_lines(text);
   const bool classification = !lines.empty() && !lines[0].empty() && lines[0][0] == '#';
   LabelSource s(classification ? Kind::ClassificationFile : Kind::Table, path);

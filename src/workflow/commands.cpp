@@ -60,7 +60,7 @@ void encode_subset(const SequenceSet& set, const std::vector<uint32_t>& which,
   {
     Encoder enc(features, format, threads, out.out());
     const size_t perBatch =
-        enc.batch_records(which.empty() ? 1 : set.residues.size() / set.size() + 1);
+        enc.batch_records(which.empty() ? 1 : set.residues.bytes() / set.size() + 1);
     std::unique_ptr<RecordBatch> batch = enc.batch();
     for (uint32_t i : which) {
       batch->add(set.id(i), set.sequence(i),
@@ -135,7 +135,8 @@ int run_encode(const EncodeOptions& o) {
           warned = true;
         }
       }
-      perBatch = enc.batch_records(batch->residues.size() / std::max<size_t>(1, batch->size()) + 1);
+      perBatch =
+          enc.batch_records(batch->residues.bytes() / std::max<size_t>(1, batch->size()) + 1);
       enc.submit(std::move(batch));
       batch = enc.batch();
       progress::show("encoding: %llu sequences", static_cast<unsigned long long>(count));

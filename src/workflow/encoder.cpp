@@ -27,28 +27,14 @@ constexpr size_t kBatchResidues = size_t{4} << 20;  // residues of one batch, ab
 }  // namespace
 
 void RecordBatch::add(std::string_view id, std::string_view seq, int64_t cls) {
-  residues.append(seq);
-  ends.push_back(residues.size());
-  ids.append(id);
-  idEnds.push_back(ids.size());
+  residues.add(seq);
+  ids.add(id);
   classes.push_back(cls);
-}
-
-std::string_view RecordBatch::sequence(size_t i) const {
-  const size_t b = i == 0 ? 0 : ends[i - 1];
-  return std::string_view(residues).substr(b, ends[i] - b);
-}
-
-std::string_view RecordBatch::id(size_t i) const {
-  const size_t b = i == 0 ? 0 : idEnds[i - 1];
-  return std::string_view(ids).substr(b, idEnds[i] - b);
 }
 
 void RecordBatch::clear() {
   residues.clear();
   ids.clear();
-  ends.clear();
-  idEnds.clear();
   classes.clear();
   rows.clear();
 }

@@ -18,20 +18,20 @@
 #include "core/out_file.h"
 #include "submatrix/descriptor_matcher.h"
 #include "workflow/features_file.h"
+#include "workflow/packed_texts.h"
 #include "workflow/table_formats.h"
 
 // Sequences side by side in one buffer, with their ids and classes; and, once encoded, their
 // rows.
 struct RecordBatch {
-  std::string residues, ids;
-  std::vector<uint64_t> ends, idEnds;  // record i spans [ends[i-1], ends[i]) (from 0 for i = 0)
-  std::vector<int64_t> classes;        // class number, -1 for none
+  PackedTexts residues, ids;
+  std::vector<int64_t> classes;  // class number, -1 for none
   std::string rows;
 
   void add(std::string_view id, std::string_view seq, int64_t cls);
-  size_t size() const { return ends.size(); }
-  std::string_view sequence(size_t i) const;
-  std::string_view id(size_t i) const;
+  size_t size() const { return residues.size(); }
+  std::string_view sequence(size_t i) const { return residues[i]; }
+  std::string_view id(size_t i) const { return ids[i]; }
   void clear();
 };
 

@@ -1,13 +1,7 @@
 // Writing and reading the features file.
 #include "workflow/features_file.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <sstream>
-
+#include "core/files.h"
 #include "core/run_exit.h"
 
 namespace {
@@ -144,15 +138,7 @@ void write_features(OutFile& out, const FeatureSet& set) {
 }
 
 FeatureSet read_features(const std::string& path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0)
-    fail(1, "cannot open the features file \"%s\": %s", path.c_str(), std::strerror(errno));
-  if (S_ISDIR(st.st_mode)) fail(1, "the features file \"%s\" is a folder", path.c_str());
-  std::ifstream in(path, std::ios::binary);
-  if (!in) fail(1, "cannot open the features file \"%s\": %s", path.c_str(), std::strerror(errno));
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  const std::string text = ss.str();
+  const std::string text = read_whole_file(path, "features file");
   const Reader r(path);
 
   FeatureSet set;

@@ -4,16 +4,6 @@
 #include "core/progress.h"
 #include "core/run_exit.h"
 
-std::string_view SequenceSet::sequence(size_t i) const {
-  const size_t b = i == 0 ? 0 : ends[i - 1];
-  return std::string_view(residues).substr(b, ends[i] - b);
-}
-
-std::string_view SequenceSet::id(size_t i) const {
-  const size_t b = i == 0 ? 0 : idEnds[i - 1];
-  return std::string_view(ids).substr(b, idEnds[i] - b);
-}
-
 std::vector<std::string_view> SequenceSet::views(const std::vector<uint32_t>& which) const {
   std::vector<std::string_view> v;
   if (which.empty()) {
@@ -43,15 +33,13 @@ SequenceSet read_sequence_set(const std::string& path, LabelSource* labels) {
   set.labelled = labels != nullptr;
   // The file's size bounds its residues: one buffer sized once, instead of copies as it grows
   // (a gzip file's size is a first guess only).
-  set.residues.reserve(reader.file_size());
+  set.residues.reserve_bytes(reader.file_size());
   FastaRecord r;
   while (reader.next(r)) {
     ids.check(r.id, r.line);
     if (labels) set.classes.push_back(labels->class_of(set.size(), r));
-    set.residues.append(r.residues);
-    set.ends.push_back(set.residues.size());
-    set.ids.append(r.id);
-    set.idEnds.push_back(set.ids.size());
+    set.residues.add(r.residues);
+    set.ids.add(r.id);
     set.lines.push_back(r.line);
     if (set.size() % 4096 == 0) progress::show("reading sequences: %zu", set.size());
   }

@@ -9,18 +9,18 @@
 
 #include "core/string_table.h"
 #include "input/label_source.h"
+#include "workflow/packed_texts.h"
 
 struct SequenceSet {
-  std::string residues, ids;
-  std::vector<uint64_t> ends, idEnds;   // sequence i spans [ends[i-1], ends[i]) (from 0 for i = 0)
+  PackedTexts residues, ids;            // by sequence, in file order
   std::vector<uint64_t> lines;          // the header line of each sequence
   std::vector<uint32_t> classes;        // class number of each sequence (with labels)
   std::vector<std::string> classNames;  // the label source's classes (with labels)
   bool labelled = false;
 
-  size_t size() const { return ends.size(); }
-  std::string_view sequence(size_t i) const;
-  std::string_view id(size_t i) const;
+  size_t size() const { return residues.size(); }
+  std::string_view sequence(size_t i) const { return residues[i]; }
+  std::string_view id(size_t i) const { return ids[i]; }
   // Views of the sequences numbered `which` (all of them when empty), in that order; they live
   // as long as the set.
   std::vector<std::string_view> views(const std::vector<uint32_t>& which = {}) const;

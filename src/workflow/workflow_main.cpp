@@ -18,84 +18,85 @@
 namespace {
 constexpr int kUsage = 2;
 
+// The texts are raw literals, laid out as they print.
 constexpr const char* kUsageLines =
-    "usage: protfeat mine APPROACH -i SEQUENCES [-l LABELS | --header-labels] -o FEATURES "
-    "[approach options]\n"
-    "       protfeat encode -f FEATURES -i SEQUENCES [-l LABELS | --header-labels] -o TABLE "
-    "[--format FMT]\n"
-    "       protfeat folds APPROACH -i SEQUENCES (-l LABELS | --header-labels) -k K [--seed S] -d "
-    "DIR [--format FMT] [approach options]\n"
-    "       protfeat --help | -h | --version\n";
+    R"(usage: protfeat mine APPROACH -i SEQUENCES [-l LABELS | --header-labels] -o FEATURES [approach options]
+       protfeat encode -f FEATURES -i SEQUENCES [-l LABELS | --header-labels] -o TABLE [--format FMT]
+       protfeat folds APPROACH -i SEQUENCES (-l LABELS | --header-labels) -k K [--seed S] -d DIR [--format FMT] [approach options]
+       protfeat --help | -h | --version
+)";
 
 constexpr const char* kInputHelp =
-    "  -i SEQUENCES       FASTA file, plain or gzip-compressed; - reads standard input\n"
-    "  -l LABELS          a classification file (first line begins with '#'), or id<TAB>class "
-    "lines\n"
-    "  --header-labels    take each class from the second word of the FASTA header\n";
+    R"(  -i SEQUENCES       FASTA file, plain or gzip-compressed; - reads standard input
+  -l LABELS          a classification file (first line begins with '#'), or id<TAB>class lines
+  --header-labels    take each class from the second word of the FASTA header
+)";
 
-constexpr const char* kApproachHelp =
-    "APPROACH is dd, ddsm, ng or ma. Approach options:\n"
-    "  dd, ddsm           --alpha A --beta B (both required, from 0 to 1): a descriptor occurs in\n"
-    "                     at least the share A of one class and at most the share B of the others\n"
-    "  ddsm               --matrix BLOSUM45|BLOSUM62|BLOSUM80|PAM30|PAM70|PAM250 (default "
-    "BLOSUM62)\n"
-    "                     --similarity S (default 0.5)\n"
-    "  ng                 -n N (default 3)\n"
-    "  ma                 --min-length L (default 3), --min-sequences M (default: a quarter of "
-    "the\n"
-    "                     sequences, at least 1), --distance D (default 0; above 0 is slow)\n";
+constexpr const char* kApproachHelp = R"(APPROACH is dd, ddsm, ng or ma. Approach options:
+  dd, ddsm           --alpha A --beta B (both required, from 0 to 1): a descriptor occurs in
+                     at least the share A of one class and at most the share B of the others
+  ddsm               --matrix BLOSUM45|BLOSUM62|BLOSUM80|PAM30|PAM70|PAM250 (default BLOSUM62)
+                     --similarity S (default 0.5)
+  ng                 -n N (default 3)
+  ma                 --min-length L (default 3), --min-sequences M (default: a quarter of the
+                     sequences, at least 1), --distance D (default 0; above 0 is slow)
+)";
 
 constexpr const char* kFormatHelp =
-    "  --format FMT       arff, sparse-arff, csv, tsv or libsvm (default: from the extension of\n"
-    "                     the table's name: .arff .csv .tsv .libsvm)\n"
-    "  --threads N        threads that match and format rows (default: all cores)\n";
+    R"(  --format FMT       arff, sparse-arff, csv, tsv or libsvm (default: from the extension of
+                     the table's name: .arff .csv .tsv .libsvm)
+  --threads N        threads that match and format rows (default: all cores)
+)";
 
-constexpr const char* kTopHelp =
-    "\n"
-    "Turns labelled protein sequences into binary feature tables for classification.\n"
-    "  mine     finds the features of an approach on training sequences (a features file)\n"
-    "  encode   writes the table of any sequences for the features of a features file\n"
-    "  folds    stratified folds: features mined on each training part, both parts encoded\n"
-    "Run protfeat COMMAND --help for the options of a command.\n"
-    "\n"
-    "Without these commands protfeat is the console program: with no argument it asks for an\n"
-    "approach (menu mode); \"protfeat dd CLASSES SEQUENCES CONTEXT ALPHA BETA\" runs dd at once.\n";
+constexpr const char* kTopHelp = R"(
+Turns labelled protein sequences into binary feature tables for classification.
+  mine     finds the features of an approach on training sequences (a features file)
+  encode   writes the table of any sequences for the features of a features file
+  folds    stratified folds: features mined on each training part, both parts encoded
+Run protfeat COMMAND --help for the options of a command.
+
+Without these commands protfeat is the console program: with no argument it asks for an
+approach (menu mode); "protfeat dd CLASSES SEQUENCES CONTEXT ALPHA BETA" runs dd at once.
+)";
 
 std::string mine_help() {
   return std::string(
-             "usage: protfeat mine APPROACH -i SEQUENCES [-l LABELS | --header-labels] -o FEATURES "
-             "[approach options]\n\nFinds the features of APPROACH on the sequences and writes "
-             "them "
-             "to the features file\n(tab-separated, with the settings and the classes). dd and "
-             "ddsm "
-             "need labels; ng and ma\nrecord the classes when labels are given.\n\n") +
-         kInputHelp + "  -o FEATURES        the features file to write\n\n" + kApproachHelp;
+             R"(usage: protfeat mine APPROACH -i SEQUENCES [-l LABELS | --header-labels] -o FEATURES [approach options]
+
+Finds the features of APPROACH on the sequences and writes them to the features file
+(tab-separated, with the settings and the classes). dd and ddsm need labels; ng and ma
+record the classes when labels are given.
+
+)") + kInputHelp +
+         "  -o FEATURES        the features file to write\n\n" + kApproachHelp;
 }
 
 std::string encode_help() {
   return std::string(
-             "usage: protfeat encode -f FEATURES -i SEQUENCES [-l LABELS | --header-labels] -o "
-             "TABLE "
-             "[--format FMT] [--threads N]\n\nWrites one row per sequence, in input order: 1 where "
-             "a feature occurs in it. The\nclasses are those of the features file; a sequence "
-             "without labels gets the missing class.\n\n"
-             "  -f FEATURES        a features file written by mine\n") +
-         kInputHelp + "  -o TABLE           the table to write\n" + kFormatHelp;
+             R"(usage: protfeat encode -f FEATURES -i SEQUENCES [-l LABELS | --header-labels] -o TABLE [--format FMT] [--threads N]
+
+Writes one row per sequence, in input order: 1 where a feature occurs in it. The
+classes are those of the features file; a sequence without labels gets the missing class.
+
+  -f FEATURES        a features file written by mine
+)") + kInputHelp +
+         "  -o TABLE           the table to write\n" + kFormatHelp;
 }
 
 std::string folds_help() {
   return std::string(
-             "usage: protfeat folds APPROACH -i SEQUENCES (-l LABELS | --header-labels) -k K "
-             "[--seed S] "
-             "-d DIR [--format FMT] [approach options]\n\nSplits the sequences into K stratified "
-             "folds (the same for the same seed). For each fold,\nmines the features on the other "
-             "folds only and encodes both parts with them:\nDIR/fold-01/{features.tsv,train.FMT,"
-             "test.FMT}, ..., and DIR/folds.tsv (id, fold).\n\n") +
-         kInputHelp +
-         "  -k K               number of folds, from 2 to the number of sequences\n"
-         "  --seed S           seed of the shuffle (default 1)\n"
-         "  -d DIR             the folder to write (it must not exist, or be empty)\n" +
-         kFormatHelp + "\n" + kApproachHelp;
+             R"(usage: protfeat folds APPROACH -i SEQUENCES (-l LABELS | --header-labels) -k K [--seed S] -d DIR [--format FMT] [approach options]
+
+Splits the sequences into K stratified folds (the same for the same seed). For each fold,
+mines the features on the other folds only and encodes both parts with them:
+DIR/fold-01/{features.tsv,train.FMT,test.FMT}, ..., and DIR/folds.tsv (id, fold).
+
+)") + kInputHelp +
+         R"(  -k K               number of folds, from 2 to the number of sequences
+  --seed S           seed of the shuffle (default 1)
+  -d DIR             the folder to write (it must not exist, or be empty)
+)" + kFormatHelp +
+         "\n" + kApproachHelp;
 }
 
 struct UsageError {
@@ -261,19 +262,6 @@ bool is_workflow_command(const char* word) {
 }
 
 int workflow_main(int argc, char** argv) {
-  int status;
-  try {
-    status = dispatch(argc, argv);
-  } catch (const RunExit& e) {
-    status = e.status;
-  } catch (const std::bad_alloc&) {
-    report_error("not enough memory");
-    status = 1;
-  } catch (const std::exception& e) {
-    report_error("%s", e.what());
-    status = 1;
-  }
-  progress::clear();
-  std::fflush(stdout);
-  return status;
+  return exit_status_of([&] { return dispatch(argc, argv); },
+                        [] { report_error("not enough memory"); });
 }
