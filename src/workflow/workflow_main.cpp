@@ -185,6 +185,13 @@ int parse(CLI::App& app, int argc, char** argv, const std::string& help, Check&&
 
 const std::vector<std::string> kFormats = {"arff", "sparse-arff", "csv", "tsv", "libsvm"};
 
+// The options of the commands that write tables: their format and the threads that encode.
+void add_table_options(CLI::App& app, std::string& format, unsigned& threads) {
+  app.add_option("--format", format)->check(CLI::IsMember(kFormats));
+  threads = default_threads();
+  app.add_option("--threads", threads)->check(CLI::Range(1u, 4096u));
+}
+
 int mine_command(int argc, char** argv) {
   CLI::App app("protfeat mine", "protfeat mine");
   MineOptions o;
@@ -207,9 +214,7 @@ int encode_command(int argc, char** argv) {
   add_input(app, o.input);
   app.add_option("-f", o.features, "features file")->required();
   app.add_option("-o", o.output, "table")->required();
-  app.add_option("--format", format)->check(CLI::IsMember(kFormats));
-  o.threads = default_threads();
-  app.add_option("--threads", o.threads)->check(CLI::Range(1u, 4096u));
+  add_table_options(app, format, o.threads);
   const int status = parse(app, argc, argv, encode_help(),
                            [&] { o.format = table_format(format, o.output, "the table"); });
   return status >= 0 ? status : run_encode(o);
@@ -223,9 +228,7 @@ int folds_command(int argc, char** argv) {
   app.add_option("-k", o.k)->required()->check(CLI::Range(2u, 1u << 30));
   app.add_option("--seed", o.seed);
   app.add_option("-d", o.folder)->required();
-  app.add_option("--format", format)->check(CLI::IsMember(kFormats));
-  o.threads = default_threads();
-  app.add_option("--threads", o.threads)->check(CLI::Range(1u, 4096u));
+  add_table_options(app, format, o.threads);
   ApproachOptions approach(app, o.settings);
   const int status = parse(app, argc, argv, folds_help(), [&] {
     approach.check();
