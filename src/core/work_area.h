@@ -90,7 +90,9 @@ struct DiscoveryState {
 // fixed settings of the discovery.
 struct Settings {
   float ALPHA = 0, BETA = 0, Score = 0;
-  int32_t Step = 1, FilterAt = 3;
+  int32_t Step = 1, FilterAt = 3;  // what every descriptor run sets
+
+  void reset() { *this = Settings(); }
 };
 
 // The ddsm descriptor table: parallel columns, an entry always moves as a whole.

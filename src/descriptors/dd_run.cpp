@@ -55,6 +55,7 @@ void DisClass(WorkArea& wa, const std::string& classFile, const std::string& seq
   InFile in = open_or_ask_sequence_file(wa.con, seqName);
   InFile classF = ask_classification_file(wa.con, className, false);
 
+  wa.settings.reset();  // Step 1, FilterAt 3
   wa.settings.ALPHA = threshold(alpha);
   wa.settings.BETA = threshold(beta);
   while (!thresholds_in_range(wa.settings.ALPHA, wa.settings.BETA))

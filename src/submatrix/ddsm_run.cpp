@@ -94,6 +94,7 @@ void ask_score(Console& con, Settings& s) {
 }  // namespace
 
 void DDMS(WorkArea& wa, const std::string&, const std::string&, const std::string&) {
+  wa.settings.reset();  // Step 1, FilterAt 3
   std::string seqName, className;
   InFile seqFile = ask_sequence_file(wa.con, seqName);
   InFile classFile = ask_classification_file(wa.con, className, true);
