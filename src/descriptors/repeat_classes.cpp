@@ -9,7 +9,7 @@
 namespace {
 // Sizes per class (classStart[k] = size of class k) turned into ends (classStart[k] = end of
 // class k, classStart[0] = 0).
-void sizes_to_ends(BigVector<uint32_t>& classStart) {
+void sizes_to_ends(std::vector<uint32_t>& classStart) {
   for (size_t k = 1; k < classStart.size(); ++k) classStart[k] += classStart[k - 1];
 }
 }  // namespace
@@ -34,7 +34,7 @@ void Initialize(const FamilyTable& ft, DiscoveryState& ds, RepeatClasses& rc) {
   rc.classStart.assign(ds.NbrClasses + 1, 0);
   for (size_t p = 0; p < n; ++p) ++rc.classStart[static_cast<size_t>(rc.V[p])];
   sizes_to_ends(rc.classStart);
-  BigVector<uint32_t> cursor(rc.classStart);  // cursor[k - 1]: next slot of class k
+  std::vector<uint32_t> cursor(rc.classStart);  // cursor[k - 1]: next slot of class k
   rc.order.assign(n, 0);
   // The extension cycle files every live position here: sized once, so that it never grows by
   // copies (each fresh page of a large table costs more than its reads here).

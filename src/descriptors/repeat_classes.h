@@ -12,6 +12,8 @@
 #include "core/big_vector.h"
 #include "core/work_area.h"
 
+// The tables read or written at random positions take huge pages (BigVector); those only read
+// and written in order do not, since a huge page costs more to touch the first time.
 struct RepeatClasses {
   // Per position of T: > 0 the live class, < 0 dead (the class it had, negated), 0 retired.
   BigVector<int32_t> V;
@@ -19,12 +21,12 @@ struct RepeatClasses {
   // order[classStart[k]], positions ascending, so its first element is the first occurrence.
   // Positions of a class may have been marked dead or retired by the filter since.
   BigVector<int32_t> order;
-  BigVector<uint32_t> classStart;
+  std::vector<uint32_t> classStart;
   // Sequence number (from 1) of every position of T.
   BigVector<uint32_t> seqOf;
 
   // Scratch storage of Construct, kept between cycles to avoid reallocations.
-  BigVector<int32_t> extended, dead;
+  std::vector<int32_t> extended, dead;
   BigVector<uint32_t> bucket;
 };
 

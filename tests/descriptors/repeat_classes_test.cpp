@@ -17,7 +17,7 @@ TEST(RepeatClasses, AbcbExampleNumbersPartnerClassFirstThenLargerOldClass) {
   EXPECT_EQ(wa.discovery.LongMot, 1u);
   // Grouped by class, ascending inside a class.
   EXPECT_EQ(rc.order, (BigVector<int32_t>{0, 1, 3, 2}));
-  EXPECT_EQ(rc.classStart, (BigVector<uint32_t>{0, 1, 3, 4}));
+  EXPECT_EQ(rc.classStart, (std::vector<uint32_t>{0, 1, 3, 4}));
 
   Construct(wa.families, wa.settings, wa.discovery, rc);
   // CB = 1 and AB = 2 (same partner B, the larger old class first), BC = 3; the last B dies.
