@@ -69,27 +69,23 @@ int main(int argc, char** argv) {
               seconds_since(t));
 
   t = std::chrono::steady_clock::now();
+  MotifSearch ms;
+  ms.Minlgh = 3;
+  ms.Dist = 0;
+  ms.Minsam = std::max<int64_t>(1, static_cast<int64_t>(count / 4));
   std::unique_ptr<MotifIndex> index;
   {
     std::vector<std::string_view> views;
     views.reserve(count);
     for (size_t s = 0; s < count; ++s)
       views.push_back(std::string_view(residues).substr(starts[s], starts[s + 1] - starts[s]));
-    index = std::make_unique<MotifIndex>(views);
+    index = find_motifs(ms, views);
   }
-  std::string().swap(residues);  // the index keeps its own copy
-  std::printf("index (%s positions): %.2f s\n", index->wide() ? "64-bit" : "32-bit",
-              seconds_since(t));
-
-  t = std::chrono::steady_clock::now();
-  MotifSearch ms;
-  ms.Minlgh = 3;
-  ms.Dist = 0;
-  ms.Minsam = std::max<int64_t>(1, static_cast<int64_t>(count / 4));
-  one_ptn(ms, *index, {});
-  std::printf("walk: %.2f s\nMinsam %lld, %llu candidates checked, %llu motifs\n", seconds_since(t),
-              static_cast<long long>(ms.Minsam), static_cast<unsigned long long>(ms.St),
-              static_cast<unsigned long long>(ms.Ct));
+  std::printf(
+      "index and walk (%s positions): %.2f s\nMinsam %lld, %llu candidates checked, "
+      "%llu motifs\n",
+      index->wide() ? "64-bit" : "32-bit", seconds_since(t), static_cast<long long>(ms.Minsam),
+      static_cast<unsigned long long>(ms.St), static_cast<unsigned long long>(ms.Ct));
   if (argc == 3) {
     FILE* out = std::fopen(argv[2], "w");
     if (!out) {

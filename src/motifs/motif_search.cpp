@@ -30,17 +30,18 @@ std::vector<std::string_view> views_of_joined(const SuffixArray<Index>& sa) {
 }
 }  // namespace
 
-MotifIndex::MotifIndex(SequenceViews sample, MotifObserver* observer, Width width)
+MotifIndex::MotifIndex(SequenceViews sample, MotifObserver* observer, Width width,
+                       unsigned sortDepth)
     : arrays_(std::make_unique<Arrays>()) {
   const uint64_t total = joined_size(sample);
   if (observer) observer->building(0, sample.size(), 0);
   std::function<void(const char*)> phase;
   if (observer) phase = [observer](const char* step) { observer->phase(step); };
   if (width == Width::Fit && total <= SuffixArray<uint32_t>::capacity()) {
-    arrays_->narrow = std::make_unique<SuffixArray<uint32_t>>(sample, true, phase);
+    arrays_->narrow = std::make_unique<SuffixArray<uint32_t>>(sample, true, phase, sortDepth);
     sample_ = views_of_joined(*arrays_->narrow);
   } else {
-    arrays_->wide = std::make_unique<SuffixArray<uint64_t>>(sample, true, phase);
+    arrays_->wide = std::make_unique<SuffixArray<uint64_t>>(sample, true, phase, sortDepth);
     sample_ = views_of_joined(*arrays_->wide);
   }
   if (observer) observer->building(sample.size(), sample.size(), total - sample.size());
@@ -151,7 +152,16 @@ class Walk {
     // enough sampled sequences contain become nodes. Otherwise every string may pass.
     const TreeRules rules{fast_ ? ms_.Minsam : 0, ms_.Minlgh, static_cast<uint64_t>(sam_),
                           ms_.Minsam, fast_ && observer_ && observer_->hears_tests()};
+    // An index sorted only to a depth serves when the tree is pruned by the counts, the shortest
+    // candidate is shallower, and no node of the tree reaches that depth.
+    const uint64_t sorted = sa_.sorted_depth();
+    if (sorted != UINT64_MAX &&
+        (rules.keepFrom <= 1 || static_cast<uint64_t>(std::max<int64_t>(ms_.Minlgh, 0)) >= sorted))
+      throw MotifIndex::TooShallow{};
     const MotifTree tree = build_motif_tree(sa_, rules);
+    // A node as deep as the sorting may be deeper, and its children are not known.
+    for (const MotifTree::Node& node : tree.nodes)
+      if (node.depth >= sorted) throw MotifIndex::TooShallow{};
     if (fast_ && rest_ > 0) rest_index_ = std::make_unique<RestIndex>(D_);
 
     struct Step {
@@ -280,4 +290,21 @@ void one_ptn(MotifSearch& ms, const MotifIndex& index, SequenceViews rest,
     Walk<uint32_t>(ms, *a.narrow, index.sample(), rest, observer).run();
   else
     Walk<uint64_t>(ms, *a.wide, index.sample(), rest, observer).run();
+}
+
+std::unique_ptr<MotifIndex> find_motifs(MotifSearch& ms, SequenceViews sequences,
+                                        MotifObserver* observer, unsigned sortDepth) {
+  if (ms.Dist == 0 && sortDepth > 0) {
+    auto index =
+        std::make_unique<MotifIndex>(sequences, observer, MotifIndex::Width::Fit, sortDepth);
+    try {
+      one_ptn(ms, *index, {}, observer);
+      return index;
+    } catch (const MotifIndex::TooShallow&) {
+      // The motifs reach deeper: the index sorted in full (this one is freed first).
+    }
+  }
+  auto index = std::make_unique<MotifIndex>(sequences, observer);
+  one_ptn(ms, *index, {}, observer);
+  return index;
 }

@@ -66,8 +66,11 @@ class MotifIndex {
   // Positions take 32 bits while the joined text has fewer than 2^31 bytes, 64 beyond; Wide
   // takes 64 bits whatever the size.
   enum class Width { Fit, Wide };
+  // A sortDepth above 0 sorts the suffixes only that deep (see find_motifs); a walk that would
+  // need more throws TooShallow before it changes its MotifSearch.
   explicit MotifIndex(SequenceViews sample, MotifObserver* observer = nullptr,
-                      Width width = Width::Fit);
+                      Width width = Width::Fit, unsigned sortDepth = 0);
+  struct TooShallow {};
   ~MotifIndex();
   MotifIndex(const MotifIndex&) = delete;
   MotifIndex& operator=(const MotifIndex&) = delete;
@@ -97,3 +100,10 @@ int16_t compute_minsam(int Tot, int Sam, int Minocc);
 // whole tree of the sample (up to some 130 bytes a residue), since no count prunes it in advance.
 void one_ptn(MotifSearch& ms, const MotifIndex& index, SequenceViews rest,
              MotifObserver* observer = nullptr);
+
+// The search over every sequence (none left out of the sample). With Dist 0 the motifs are
+// usually short: the index is first sorted only as deep as a 64-bit key of characters holds (12
+// for up to 31 distinct residues), and in full only when the motifs reach that deep. Returns the
+// index, which the motifs' texts point into.
+std::unique_ptr<MotifIndex> find_motifs(MotifSearch& ms, SequenceViews sequences,
+                                        MotifObserver* observer = nullptr, unsigned sortDepth = 64);

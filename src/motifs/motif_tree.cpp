@@ -61,7 +61,8 @@ class TreePass {
       const Index p = sa_.at(static_cast<Index>(i));
       close(sa_.lcp(static_cast<Index>(i)), i);
       const Index s = sa_.sequence_of(p);
-      const uint64_t len = sa_.end_of(s) - p;
+      // Its string, as deep as the array is sorted.
+      const uint64_t len = std::min<uint64_t>(sa_.end_of(s) - p, sa_.sorted_depth());
       if (len == 0) continue;  // a separator: no string begins there
       if (last[s] != n) {
         // The frames hold every interval around ranks i - 1 and i, their first ranks ascending:

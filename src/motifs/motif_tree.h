@@ -14,6 +14,9 @@
 // the shortest length below it is a candidate that fails. Children are in the order of their
 // first occurrence in the joined text, which is the order in which a suffix tree built by plain
 // insertion, sequence after sequence, creates them.
+//
+// On an array sorted only to a depth, the intervals no deeper than it are exact, and those that
+// reach it stand for everything below them.
 #pragma once
 #include <cstdint>
 #include <vector>

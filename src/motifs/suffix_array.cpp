@@ -8,10 +8,12 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <limits>
 #include <new>
 #include <stdexcept>
 #include <thread>
+#include <utility>
 
 namespace {
 // A byte that no sequence holds, NUL first.
@@ -60,7 +62,7 @@ uint64_t SuffixArray<Index>::capacity() {
 
 template <class Index>
 SuffixArray<Index>::SuffixArray(SequenceViews seqs, bool withLcp,
-                                const std::function<void(const char*)>& phase) {
+                                const std::function<void(const char*)>& phase, unsigned sortDepth) {
   separator_ = unused_byte(seqs);
   uint64_t total = 0;
   for (std::string_view s : seqs) total += s.size() + 1;
@@ -86,6 +88,10 @@ SuffixArray<Index>::SuffixArray(SequenceViews seqs, bool withLcp,
 
   if (phase) phase("sorting the suffixes");
   sa_.resize(n);
+  if (sortDepth > 0) {
+    sort_to_depth(sortDepth);
+    return;
+  }
   sort_suffixes(text_, sa_);
   if (withLcp) {
     if (phase) phase("comparing neighbouring suffixes");
@@ -160,10 +166,136 @@ void SuffixArray<Index>::compute_lcp() {
       });
 }
 
+namespace {
+// The first characters of a suffix packed in one key, the first in the highest bits: each
+// character is its rank among the bytes in use (in byte order, from 1), the separator and
+// everything after it 0. Keys then compare as the suffixes do up to `depth` characters.
+class PackedPrefix {
+ public:
+  PackedPrefix(const std::string& text, char separator, unsigned wanted) {
+    std::array<bool, 256> used{};
+    for (char c : text) used[static_cast<unsigned char>(c)] = true;
+    used[static_cast<unsigned char>(separator)] = false;
+    unsigned sigma = 0;
+    for (size_t b = 0; b < used.size(); ++b)
+      if (used[b]) rank_[b] = static_cast<uint8_t>(++sigma);
+    bits_ = std::max(1u, static_cast<unsigned>(std::bit_width(sigma)));
+    depth_ = std::max(1u, std::min(wanted, 64 / bits_));
+  }
+  unsigned depth() const { return depth_; }
+  uint64_t key(const char* t) const {
+    uint64_t k = 0;
+    for (unsigned j = 0; j < depth_; ++j) {
+      const uint64_t r = rank_[static_cast<unsigned char>(t[j])];
+      if (r == 0) break;  // the separator: the text always ends with one
+      k |= r << (64 - bits_ * (j + 1));
+    }
+    return k;
+  }
+  // The key bits below the bucket's characters, [low, high).
+  unsigned low_bit() const { return 64 - bits_ * depth_; }
+  unsigned high_bit() const { return 64 - bits_ * bucket_chars(); }
+  // The bucket of a suffix: its first one or two characters.
+  unsigned bucket_chars() const { return std::min(depth_, 2u); }
+  size_t buckets() const { return size_t{1} << (bits_ * bucket_chars()); }
+  size_t bucket(const char* t) const {
+    size_t b = 0;
+    bool ended = false;
+    for (unsigned j = 0; j < bucket_chars(); ++j) {
+      const size_t r = ended ? 0 : rank_[static_cast<unsigned char>(t[j])];
+      ended = r == 0;
+      b = (b << bits_) | r;
+    }
+    return b;
+  }
+  // The common prefix of two suffixes with keys a then b, within b's sequence.
+  uint8_t common(uint64_t a, uint64_t b) const {
+    if (b == 0) return 0;
+    const unsigned length = (64 - static_cast<unsigned>(std::countr_zero(b)) + bits_ - 1) / bits_;
+    const unsigned same = a == b ? depth_ : static_cast<unsigned>(std::countl_zero(a ^ b)) / bits_;
+    return static_cast<uint8_t>(std::min(same, length));
+  }
+
+ private:
+  std::array<uint8_t, 256> rank_{};
+  unsigned bits_ = 1, depth_ = 1;
+};
+
+// Sorts (key, position) pairs given in ascending positions by the key bits [low, high), equal
+// keys keeping their order: a radix sort, 11 bits a pass, that skips the passes where every key
+// has the same digit.
+template <class Index>
+void sort_keyed(std::vector<std::pair<uint64_t, Index>>& keyed,
+                std::vector<std::pair<uint64_t, Index>>& spare, unsigned low, unsigned high) {
+  if (keyed.size() < 64) {
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    return;
+  }
+  constexpr unsigned kDigit = 11;
+  std::array<size_t, size_t{1} << kDigit> count;
+  spare.resize(keyed.size());
+  for (unsigned shift = low; shift < high; shift += kDigit) {
+    const uint64_t mask = (uint64_t{1} << std::min(kDigit, high - shift)) - 1;
+    count.fill(0);
+    for (const auto& k : keyed) ++count[(k.first >> shift) & mask];
+    if (count[(keyed[0].first >> shift) & mask] == keyed.size()) continue;
+    size_t sum = 0;
+    for (size_t& c : count) sum += std::exchange(c, sum);
+    for (const auto& k : keyed) spare[count[(k.first >> shift) & mask]++] = k;
+    keyed.swap(spare);
+  }
+}
+}  // namespace
+
+template <class Index>
+void SuffixArray<Index>::sort_to_depth(unsigned sortDepth) {
+  const size_t n = text_.size();
+  const PackedPrefix prefix(text_, separator_, sortDepth);
+  depth_ = prefix.depth();
+  lcpRank_.assign(n, 0);
+  if (n == 0) return;
+  // Bucketed by the first characters, positions ascending in each bucket; each bucket is then
+  // sorted by key (and position) on its own, the buckets shared among the cores.
+  const char* t = text_.data();
+  std::vector<Index> start(prefix.buckets() + 1, 0);
+  for (size_t p = 0; p < n; ++p) ++start[prefix.bucket(t + p) + 1];
+  for (size_t b = 1; b < start.size(); ++b) start[b] += start[b - 1];
+  {
+    std::vector<Index> cursor(start.begin(), start.end() - 1);
+    for (size_t p = 0; p < n; ++p) sa_[cursor[prefix.bucket(t + p)]++] = static_cast<Index>(p);
+  }
+  // The first rank of each part is the first rank of a bucket.
+  auto bucket_at = [&start](size_t at) {
+    return static_cast<size_t>(
+        *std::lower_bound(start.begin(), start.end(), static_cast<Index>(at)));
+  };
+  in_parts(n, bucket_at, [&](size_t begin, size_t end) {
+    std::vector<std::pair<uint64_t, Index>> keyed, spare;
+    for (size_t lo = begin; lo < end;) {
+      const size_t hi = bucket_at(lo + 1);
+      keyed.clear();
+      for (size_t i = lo; i < hi; ++i) keyed.emplace_back(prefix.key(t + sa_[i]), sa_[i]);
+      sort_keyed(keyed, spare, prefix.low_bit(), prefix.high_bit());
+      for (size_t i = lo; i < hi; ++i) {
+        sa_[i] = keyed[i - lo].second;
+        if (i > lo) lcpRank_[i] = prefix.common(keyed[i - lo - 1].first, keyed[i - lo].first);
+      }
+      lo = hi;
+    }
+  });
+  // The first rank of each bucket against the last rank before it.
+  for (size_t b = 0; b + 1 < start.size(); ++b)
+    if (start[b] > 0 && start[b] < start[b + 1])
+      lcpRank_[start[b]] =
+          prefix.common(prefix.key(t + sa_[start[b] - 1]), prefix.key(t + sa_[start[b]]));
+}
+
 template <class Index>
 void SuffixArray<Index>::release() {
   BigVector<Index>().swap(sa_);
   BigVector<Index>().swap(plcp_);
+  std::vector<uint8_t>().swap(lcpRank_);
 }
 
 template class SuffixArray<uint32_t>;

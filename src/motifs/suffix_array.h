@@ -3,6 +3,10 @@
 // each suffix with the one before it in the array, cut at sequence ends: no common prefix
 // crosses a separator, so every prefix counted is a substring of one sequence.
 //
+// Sorted to a depth (sortDepth > 0), the suffixes are ordered by their first sortDepth
+// characters only, equal ones by position, and the common prefixes are cut at that depth: enough
+// for every interval no deeper than it, at a fraction of the cost of the full sort.
+//
 // Index is the width of the positions: 32 bits while the text has fewer than 2^31 bytes (the
 // sorter's own limit), 64 bits beyond. Memory: the text (1 byte a residue), the array (one Index
 // a residue), the prefix lengths (one more), and a small table to find the sequence of a position.
@@ -22,7 +26,9 @@ class SuffixArray {
   // The separator is a byte that no sequence holds (0 unless a sequence holds a NUL byte); when
   // every byte value occurs, std::invalid_argument. Exhausted memory throws std::bad_alloc.
   // `phase` (when given) hears the name of each step as it starts.
-  SuffixArray(SequenceViews seqs, bool withLcp, const std::function<void(const char*)>& phase = {});
+  // A sortDepth above 0 implies withLcp; the depth reached may be smaller (see sorted_depth).
+  SuffixArray(SequenceViews seqs, bool withLcp, const std::function<void(const char*)>& phase = {},
+              unsigned sortDepth = 0);
 
   // The largest text the width can sort.
   static uint64_t capacity();
@@ -32,11 +38,15 @@ class SuffixArray {
   // The start of the suffix at rank i.
   Index at(Index i) const { return sa_[i]; }
   // The common prefix of the suffixes at ranks i - 1 and i within their sequences (0 for i = 0).
-  Index lcp(Index i) const { return plcp_[sa_[i]]; }
+  Index lcp(Index i) const { return depth_ ? lcpRank_[i] : plcp_[sa_[i]]; }
+  // How deep the order and the common prefixes are exact: UINT64_MAX when sorted in full.
+  uint64_t sorted_depth() const { return depth_ ? depth_ : UINT64_MAX; }
   // Ask the memory ahead of use for what rank i leads to: the ranks are read in order, but the
   // prefix lengths and sequence tables they lead to lie anywhere. The sequence of a position
   // takes two steps: its block first, then (some ranks later) the sequence starts after it.
-  void prefetch_lcp(Index i) const { __builtin_prefetch(&plcp_[sa_[i]]); }
+  void prefetch_lcp(Index i) const {
+    if (!depth_) __builtin_prefetch(&plcp_[sa_[i]]);
+  }
   void prefetch_block(Index i) const { __builtin_prefetch(&blocks_[sa_[i] >> kBlockBits]); }
   void prefetch_start(Index i) const {
     __builtin_prefetch(&starts_[blocks_[sa_[i] >> kBlockBits] + 1]);
@@ -62,6 +72,7 @@ class SuffixArray {
  private:
   static constexpr int kBlockBits = 8;
   void compute_lcp();
+  void sort_to_depth(unsigned sortDepth);
 
   std::string text_;
   char separator_ = '\0';
@@ -69,7 +80,9 @@ class SuffixArray {
   std::vector<Index> blocks_;  // by block of 2^kBlockBits positions: the sequence at its start
   // Both are read at random: huge pages halve the cost of those reads.
   BigVector<Index> sa_;
-  BigVector<Index> plcp_;  // by text position
+  BigVector<Index> plcp_;         // by text position
+  unsigned depth_ = 0;            // sorted to this depth; 0: in full
+  std::vector<uint8_t> lcpRank_;  // sorted to a depth: the common prefixes by rank
 };
 
 extern template class SuffixArray<uint32_t>;

@@ -124,18 +124,16 @@ class MotifProgress : public MotifObserver {
 void mine_ma(const std::vector<std::string_view>& sequences, const MineSettings& s,
              FeatureSet& set) {
   MotifProgress observer;
-  const MotifIndex index(sequences, &observer);
-  progress::clear();
   MotifSearch ms;
   ms.Minlgh = s.minLength;
   ms.Minsam = min_sequences(s, sequences.size());
   ms.Minocc = ms.Minsam;  // no sequence is left out of the sample: only Minsam counts
   ms.Dist = s.distance;
-  one_ptn(ms, index, {}, &observer);
+  const std::unique_ptr<MotifIndex> index = find_motifs(ms, sequences, &observer);
   progress::clear();
   for (const MotifRef& m : ms.MLst) {
     Feature f;
-    f.text = index.text(m);
+    f.text = index->text(m);
     f.sequences = m.count;
     set.features.push_back(std::move(f));
   }
