@@ -3,52 +3,18 @@
 //
 // usage: ma_scale SEQ.fa [LIST_FILE]
 //   prints the counts and the seconds of each step on standard output; writes the motifs, one a
-//   line, to LIST_FILE when given. Headers begin with '>'; letters are residues (lower case
-//   raised); other bytes of the sequence lines are dropped.
-#include <sys/stat.h>
-
+//   line, to LIST_FILE when given. The file is read as the workflow commands read it.
 #include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "motifs/motif_search.h"
+#include "workflow/sequence_set.h"
 
 namespace {
 double seconds_since(std::chrono::steady_clock::time_point t) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
-}
-
-// The residues of every record back to back, and where each record begins.
-bool read_fasta(const char* path, std::string& residues, std::vector<size_t>& starts) {
-  FILE* in = std::fopen(path, "rb");
-  if (!in) return false;
-  struct stat st;
-  if (fstat(fileno(in), &st) == 0 && st.st_size > 0)
-    residues.reserve(static_cast<size_t>(st.st_size));
-  std::vector<char> buf(1 << 22);
-  bool header = false, lineStart = true;
-  size_t n;
-  while ((n = std::fread(buf.data(), 1, buf.size(), in)) > 0) {
-    for (size_t i = 0; i < n; ++i) {
-      const char c = buf[i];
-      if (lineStart && c == '>') {
-        header = true;
-        starts.push_back(residues.size());
-      } else if (c == '\n') {
-        header = false;
-      } else if (!header && !starts.empty()) {
-        if (c >= 'A' && c <= 'Z')
-          residues += c;
-        else if (c >= 'a' && c <= 'z')
-          residues += static_cast<char>(c - 'a' + 'A');
-      }
-      lineStart = c == '\n';
-    }
-  }
-  std::fclose(in);
-  starts.push_back(residues.size());
-  return true;
 }
 }  // namespace
 
@@ -58,29 +24,17 @@ int main(int argc, char** argv) {
     return 2;
   }
   auto t = std::chrono::steady_clock::now();
-  std::string residues;
-  std::vector<size_t> starts;
-  if (!read_fasta(argv[1], residues, starts)) {
-    std::perror(argv[1]);
-    return 1;
-  }
-  const size_t count = starts.size() - 1;
-  std::printf("read %zu sequences, %zu residues: %.2f s\n", count, residues.size(),
-              seconds_since(t));
+  const SequenceSet set = read_sequence_set(argv[1], nullptr);
+  const size_t count = set.size();
+  std::printf("read %zu sequences, %llu residues: %.2f s\n", count,
+              static_cast<unsigned long long>(set.residues.bytes()), seconds_since(t));
 
   t = std::chrono::steady_clock::now();
   MotifSearch ms;
   ms.Minlgh = 3;
   ms.Dist = 0;
   ms.Minsam = std::max<int64_t>(1, static_cast<int64_t>(count / 4));
-  std::unique_ptr<MotifIndex> index;
-  {
-    std::vector<std::string_view> views;
-    views.reserve(count);
-    for (size_t s = 0; s < count; ++s)
-      views.push_back(std::string_view(residues).substr(starts[s], starts[s + 1] - starts[s]));
-    index = find_motifs(ms, views);
-  }
+  const std::unique_ptr<MotifIndex> index = find_motifs(ms, set.views());
   std::printf(
       "index and walk (%s positions): %.2f s\nMinsam %lld, %llu candidates checked, "
       "%llu motifs\n",
