@@ -17,12 +17,15 @@ char separator_of(TableFormat f) { return f == TableFormat::Tsv ? '\t' : ','; }
 const std::string kArffMissing = "?";
 }  // namespace
 
+const std::vector<std::string>& format_names() {
+  static const std::vector<std::string> names = {"arff", "sparse-arff", "csv", "tsv", "libsvm"};
+  return names;
+}
+
 std::optional<TableFormat> format_named(std::string_view name) {
-  if (name == "arff") return TableFormat::Arff;
-  if (name == "sparse-arff") return TableFormat::SparseArff;
-  if (name == "csv") return TableFormat::Csv;
-  if (name == "tsv") return TableFormat::Tsv;
-  if (name == "libsvm") return TableFormat::Libsvm;
+  const std::vector<std::string>& names = format_names();
+  for (size_t f = 0; f < names.size(); ++f)
+    if (names[f] == name) return static_cast<TableFormat>(f);
   return std::nullopt;
 }
 

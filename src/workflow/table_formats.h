@@ -21,6 +21,8 @@
 #include "core/out_file.h"
 
 enum class TableFormat { Arff, SparseArff, Csv, Tsv, Libsvm };
+// The formats' names, in the order of TableFormat.
+const std::vector<std::string>& format_names();
 
 // The format of a --format value, or of a file name's extension (.arff, .csv, .tsv, .libsvm).
 std::optional<TableFormat> format_named(std::string_view name);

@@ -183,11 +183,9 @@ int parse(CLI::App& app, int argc, char** argv, const std::string& help, Check&&
   }
 }
 
-const std::vector<std::string> kFormats = {"arff", "sparse-arff", "csv", "tsv", "libsvm"};
-
 // The options of the commands that write tables: their format and the threads that encode.
 void add_table_options(CLI::App& app, std::string& format, unsigned& threads) {
-  app.add_option("--format", format)->check(CLI::IsMember(kFormats));
+  app.add_option("--format", format)->check(CLI::IsMember(format_names()));
   threads = default_threads();
   app.add_option("--threads", threads)->check(CLI::Range(1u, 4096u));
 }
