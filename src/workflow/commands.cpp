@@ -59,18 +59,8 @@ void encode_subset(const SequenceSet& set, const std::vector<uint32_t>& which,
   StagedFile out(path);
   {
     Encoder enc(features, format, threads, out.out());
-    const size_t perBatch =
-        enc.batch_records(which.empty() ? 1 : set.residues.bytes() / set.size() + 1);
-    std::unique_ptr<RecordBatch> batch = enc.batch();
-    for (uint32_t i : which) {
-      batch->add(set.id(i), set.sequence(i),
-                 set.labelled ? static_cast<int64_t>(set.classes[i]) : -1);
-      if (batch->size() >= perBatch) {
-        enc.submit(std::move(batch));
-        batch = enc.batch();
-      }
-    }
-    if (batch->size() > 0) enc.submit(std::move(batch));
+    for (uint32_t i : which)
+      enc.add(set.id(i), set.sequence(i), set.labelled ? static_cast<int64_t>(set.classes[i]) : -1);
     enc.finish();
   }
   out.commit();
@@ -113,34 +103,26 @@ int run_encode(const EncodeOptions& o) {
   uint64_t count = 0;
   {
     Encoder enc(features, o.format, o.threads, out.out());
-    const bool dense = format_is_dense(o.format);
-    bool warned = !dense;
-    size_t perBatch = 256;
-    std::unique_ptr<RecordBatch> batch = enc.batch();
-    FastaRecord r;
-    auto submit = [&] {
-      if (!warned) {
-        // Estimated from the share of the input read so far (unknown on standard input: then
-        // the warning comes when the table passes the size).
-        const uint64_t rows = reader.file_size() > 0 && reader.consumed() > 0
-                                  ? count * reader.file_size() / reader.consumed()
-                                  : count;
-        const uint64_t bytes = rows * enc.layout().row_size(0);
-        if (bytes > kLargeDenseTable || enc.written() > kLargeDenseTable) {
-          warn(
-              "the dense table \"%s\" will take about %.1f GB (%llu rows of %zu features); the "
-              "sparse-arff and libsvm formats write only the features present",
-              o.output.c_str(), gigabytes(std::max<uint64_t>(bytes, enc.written())),
-              static_cast<unsigned long long>(rows), features.features.size());
-          warned = true;
-        }
+    bool warned = !format_is_dense(o.format);
+    // Before the table grows large, the warning about its size: estimated from the share of the
+    // input read so far (unknown on standard input: then it comes when the table passes the
+    // size).
+    auto check_size = [&] {
+      if (warned) return;
+      const uint64_t rows = reader.file_size() > 0 && reader.consumed() > 0
+                                ? count * reader.file_size() / reader.consumed()
+                                : count;
+      const uint64_t bytes = rows * enc.layout().row_size(0);
+      if (bytes > kLargeDenseTable || enc.written() > kLargeDenseTable) {
+        warn(
+            "the dense table \"%s\" will take about %.1f GB (%llu rows of %zu features); the "
+            "sparse-arff and libsvm formats write only the features present",
+            o.output.c_str(), gigabytes(std::max<uint64_t>(bytes, enc.written())),
+            static_cast<unsigned long long>(rows), features.features.size());
+        warned = true;
       }
-      perBatch =
-          enc.batch_records(batch->residues.bytes() / std::max<size_t>(1, batch->size()) + 1);
-      enc.submit(std::move(batch));
-      batch = enc.batch();
-      progress::show("encoding: %llu sequences", static_cast<unsigned long long>(count));
     };
+    FastaRecord r;
     while (reader.next(r)) {
       ids.check(r.id, r.line);
       int64_t cls = -1;
@@ -155,11 +137,14 @@ int run_encode(const EncodeOptions& o) {
                labels->name().c_str(), name.c_str(), std::string(r.id).c_str(), o.features.c_str());
         cls = it->second;
       }
-      batch->add(r.id, r.residues, cls);
+      const bool submitted = enc.add(r.id, r.residues, cls);
       ++count;
-      if (batch->size() >= perBatch) submit();
+      if (submitted) {
+        check_size();
+        progress::show("encoding: %llu sequences", static_cast<unsigned long long>(count));
+      }
     }
-    if (batch->size() > 0) submit();
+    check_size();
     enc.finish();
   }
   progress::clear();

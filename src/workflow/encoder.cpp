@@ -174,7 +174,17 @@ void Encoder::submit(std::unique_ptr<RecordBatch> batch) {
   }
 }
 
+bool Encoder::add(std::string_view id, std::string_view residues, int64_t cls) {
+  if (!filling_) filling_ = batch();
+  filling_->add(id, residues, cls);
+  if (filling_->size() < perBatch_) return false;
+  perBatch_ = batch_records(filling_->residues.bytes() / filling_->size() + 1);
+  submit(std::move(filling_));
+  return true;
+}
+
 void Encoder::finish() {
+  if (filling_ && filling_->size() > 0) submit(std::move(filling_));
   for (;;) {
     {
       std::lock_guard<std::mutex> lock(mutex_);

@@ -60,21 +60,25 @@ class Encoder {
   Encoder(const Encoder&) = delete;
   Encoder& operator=(const Encoder&) = delete;
 
-  // An empty batch to fill (recycled from written ones).
-  std::unique_ptr<RecordBatch> batch();
-  // Queues a filled batch; writes the batches that are done, in order, and waits when too many
-  // are in flight.
-  void submit(std::unique_ptr<RecordBatch> batch);
-  // Waits for every batch and writes the rest.
+  // Adds one sequence (cls: its class number, -1 for none). A full batch goes to the workers,
+  // the next one sized from its mean length so that its rows stay a few megabytes; returns true
+  // then.
+  bool add(std::string_view id, std::string_view residues, int64_t cls);
+  // Submits the last batch, waits for every batch and writes the rest.
   void finish();
 
-  // How many records a batch should hold so that its rows stay a few megabytes.
-  size_t batch_records(size_t averageResidues) const;
   const TableLayout& layout() const { return layout_; }
   // Bytes of rows written so far.
   uint64_t written() const { return written_; }
 
  private:
+  // An empty batch to fill (recycled from written ones).
+  std::unique_ptr<RecordBatch> batch();
+  // Queues a filled batch; writes the batches that are done, in order, and waits when too many
+  // are in flight.
+  void submit(std::unique_ptr<RecordBatch> batch);
+  // How many records a batch should hold so that its rows stay a few megabytes.
+  size_t batch_records(size_t averageResidues) const;
   void work();
   void encode(RecordBatch& b, std::vector<uint32_t>& found, FeatureMatcher::Scratch& scratch) const;
   void write_done(bool wait);
@@ -85,6 +89,8 @@ class Encoder {
   OutFile& out_;
   size_t maxInFlight_;
   uint64_t written_ = 0;
+  std::unique_ptr<RecordBatch> filling_;
+  size_t perBatch_ = 256;
 
   std::mutex mutex_;
   std::condition_variable workReady_, batchDone_;
