@@ -181,17 +181,14 @@ int run_folds(const FoldsOptions& o) {
     list.out().write(text);
     list.commit();
   }
-  const int width = std::max<int>(2, static_cast<int>(std::to_string(o.k).size()));
+  const size_t width = std::max<size_t>(2, std::to_string(o.k).size());
   for (uint32_t k = 0; k < o.k; ++k) {
     std::vector<uint32_t> train, test;
     for (size_t i = 0; i < set.size(); ++i)
       (fold[i] == k ? test : train).push_back(static_cast<uint32_t>(i));
-    std::string number = std::to_string(k + 1);
-    const std::string name =
-        "fold-" +
-        std::string(
-            static_cast<size_t>(width) - std::min(number.size(), static_cast<size_t>(width)), '0') +
-        number;
+    // k + 1 has no more digits than K, and width has as many at least.
+    const std::string number = std::to_string(k + 1);
+    const std::string name = "fold-" + std::string(width - number.size(), '0') + number;
     const std::string dir = folder.temp() + "/" + name;
     if (::mkdir(dir.c_str(), 0777) != 0)
       fail(1, "cannot create the folder \"%s/%s\"", o.folder.c_str(), name.c_str());
