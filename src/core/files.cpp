@@ -49,3 +49,17 @@ std::string read_whole_file(const std::string& path, const char* what) {
   if (f.bad()) fail(1, "cannot read the %s \"%s\"", what, path.c_str());
   return ss.str();
 }
+
+std::vector<std::string_view> split_lines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  size_t p = 0;
+  while (p < text.size()) {
+    size_t e = text.find('\n', p);
+    if (e == std::string_view::npos) e = text.size();
+    std::string_view line = text.substr(p, e - p);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.push_back(line);
+    p = e + 1;
+  }
+  return lines;
+}

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 struct FileCloser {
   void operator()(FILE* f) const {
@@ -23,3 +25,7 @@ bool read_line(FILE* f, std::string& line, bool* ended = nullptr);
 // The whole bytes of `path`; ends the run (status 1) with one line naming it as `what` ("label
 // file", ...) when it cannot be opened or read, or is a folder.
 std::string read_whole_file(const std::string& path, const char* what);
+
+// The lines of `text` without their line ends, a carriage return before one included (a final
+// line end opens no line).
+std::vector<std::string_view> split_lines(std::string_view text);

@@ -8,22 +8,6 @@
 #include "core/run_exit.h"
 
 namespace {
-
-// The lines of `text` without their line ends (a final line end opens no line).
-std::vector<std::string_view> split_lines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  size_t p = 0;
-  while (p < text.size()) {
-    size_t e = text.find('\n', p);
-    if (e == std::string_view::npos) e = text.size();
-    std::string_view line = text.substr(p, e - p);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines.push_back(line);
-    p = e + 1;
-  }
-  return lines;
-}
-
 unsigned long long ull(uint64_t v) { return static_cast<unsigned long long>(v); }
 }  // namespace
 

@@ -143,15 +143,10 @@ FeatureSet read_features(const std::string& path) {
 
   FeatureSet set;
   bool columns = false;
-  size_t lineNo = 0, p = 0;
+  size_t lineNo = 0;
   size_t expected = 0;
-  while (p < text.size()) {
-    size_t e = text.find('\n', p);
-    if (e == std::string::npos) e = text.size();
-    std::string_view line(text.data() + p, e - p);
-    p = e + 1;
+  for (std::string_view line : split_lines(text)) {
     ++lineNo;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     const std::vector<std::string_view> f = split_tabs(line);
     if (lineNo == 1) {
       if (f.size() != 2 || f[0] != "#protfeat")
