@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <map>
+#include <numeric>
 #include <set>
 #include <sstream>
 
@@ -14,6 +15,7 @@
 namespace {
 struct Record {
   std::string id, family, seq;
+  auto operator<=>(const Record&) const = default;
 };
 
 std::vector<Record> generate(const TempDir& dir, const std::string& args, const std::string& prefix,
@@ -74,18 +76,16 @@ TEST(GenScale, DeterministicConsistentAndProteinLike) {
   EXPECT_TRUE(std::is_sorted(grouped.begin(), grouped.end(),
                              [](const Record& x, const Record& y) { return x.family < y.family; }));
   std::vector<Record> sorted = mixed;
-  auto by_id = [](const Record& x, const Record& y) { return x.id < y.id; };
-  std::sort(sorted.begin(), sorted.end(), by_id);
-  std::sort(grouped.begin(), grouped.end(), by_id);
-  for (size_t i = 0; i < sorted.size(); ++i)
-    ASSERT_TRUE(sorted[i].seq == grouped[i].seq && sorted[i].family == grouped[i].family) << i;
+  std::sort(sorted.begin(), sorted.end());
+  std::sort(grouped.begin(), grouped.end());
+  EXPECT_TRUE(sorted == grouped);
 
   // Lengths: median near 300, mean 300 to 350, a handful past 6000.
   std::vector<size_t> len;
   for (const Record& r : mixed) len.push_back(r.seq.size());
   std::sort(len.begin(), len.end());
-  double mean = 0;
-  for (size_t l : len) mean += static_cast<double>(l) / static_cast<double>(len.size());
+  const double mean =
+      std::accumulate(len.begin(), len.end(), 0.0) / static_cast<double>(len.size());
   EXPECT_NEAR(static_cast<double>(len[len.size() / 2]), 300.0, 25.0);
   EXPECT_GT(mean, 300.0);
   EXPECT_LT(mean, 350.0);

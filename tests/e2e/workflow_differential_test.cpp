@@ -3,60 +3,87 @@
 // descriptors of LesDDs.txt in order with their families; ddsm: the kept list; ng: the n-grams
 // of contexte.txt; ma: the motif list) and `encode` writes the console's context byte for byte.
 // With the same sequences interleaved and labelled by an id<TAB>class table, mine writes the
-// same features file and encode the same rows, in the new order.
+// same features file and encode the same rows.
 #include <gtest/gtest.h>
 
-#include <map>
+#include <algorithm>
 #include <regex>
 
 #include "e2e/workflow_sets.h"
 #include "support/run_program.h"
 
 namespace {
+using Lines = std::vector<std::string>;
+
 // LesDDs.txt as "TEXT<TAB>class|class" lines, most recent descriptor first.
-std::vector<std::string> console_descriptors(const std::string& report,
-                                             const std::vector<std::string>& classNames) {
-  std::vector<std::string> out;
+Lines console_descriptors(const std::string& report, const Lines& classNames) {
+  Lines out;
+  const std::regex family("Family # ([0-9]+)");
   for (const std::string& line : text_lines(report)) {
     if (line.rfind(">>", 0) != 0) continue;
     const size_t end = line.find("        \tFamily # ");
     std::string entry = line.substr(2, end - 2) + "\t";
     const std::string families = line.substr(end);
-    const std::regex family("Family # ([0-9]+)");
-    bool first = true;
-    for (std::sregex_iterator it(families.begin(), families.end(), family), stop; it != stop;
-         ++it) {
-      entry += (first ? "" : "|") + classNames[std::stoul((*it)[1]) - 1];
-      first = false;
-    }
+    for (std::sregex_iterator it(families.begin(), families.end(), family), stop; it != stop; ++it)
+      entry += (entry.back() == '\t' ? "" : "|") + classNames[std::stoul((*it)[1]) - 1];
     out.push_back(entry);
   }
   return out;
 }
 
-// The features file's feature lines cut to their first two fields.
-std::vector<std::string> first_two_fields(const std::string& file) {
-  std::vector<std::string> out;
-  bool body = false;
-  for (const std::string& line : text_lines(file)) {
-    if (body)
-      out.push_back(line.substr(0, line.find('\t', line.find('\t') + 1)));
-    else if (line.rfind("#columns", 0) == 0)
-      body = true;
-  }
-  return out;
+// mine APPROACH on s.fa into APPROACH.tsv, and encode s.fa with it into APPROACH.arff.
+void mine_and_encode(const TempDir& dir, const std::string& approach, const std::string& labels,
+                     const std::string& options = "") {
+  run_ok(dir,
+         words("mine " + approach + " -i s.fa -o " + approach + ".tsv " + labels + " " + options));
+  run_ok(dir, words("encode -f " + approach + ".tsv -i s.fa -o " + approach + ".arff " + labels));
 }
 
-// The ARFF rows (after @data) of a context, in order.
-std::vector<std::string> arff_rows(const std::string& arff) {
-  const size_t data = arff.find("@data\n");
-  return data == std::string::npos ? std::vector<std::string>{} : text_lines(arff.substr(data + 6));
+// The checks run the console and the workflow commands on s.fa and c.txt of `dir`, and return
+// the number of features, so that callers can see the comparison was not of nothing.
+size_t check_dd(const TempDir& dir, const Lines& classNames, const std::string& alpha,
+                const std::string& beta) {
+  run_program(dir, {"dd", "c.txt", "s.fa", "Context.arff", alpha, beta}, "");
+  mine_and_encode(dir, "dd", "-l c.txt", "--alpha " + alpha + " --beta " + beta);
+  Lines firstTwoFields;
+  for (const std::string& line : feature_lines(dir.read("dd.tsv")))
+    firstTwoFields.push_back(line.substr(0, line.find('\t', line.find('\t') + 1)));
+  EXPECT_EQ(firstTwoFields, console_descriptors(dir.read("LesDDs.txt"), classNames));
+  EXPECT_EQ(dir.read("dd.arff"), dir.read("Context.arff"));
+  return firstTwoFields.size();
 }
 
-struct Case {
-  LabelledSet set;
-  std::string alpha, beta;
-};
+// The training set is also the test set: the console's test context is then its context.
+// `answers` are the console's matrix and similarity lines, `options` mine's.
+size_t check_ddsm(const TempDir& dir, const std::string& alpha, const std::string& beta,
+                  const std::string& answers, const std::string& options) {
+  run_program(dir, {},
+              "ddsm\ns.fa\nc.txt\ns.fa\nc.txt\n" + alpha + "\n" + beta + "\n" + answers +
+                  "list.txt\ntest.arff\n");
+  mine_and_encode(dir, "ddsm", "-l c.txt", "--alpha " + alpha + " --beta " + beta + " " + options);
+  EXPECT_EQ(feature_texts(dir.read("ddsm.tsv")), text_lines(dir.read("list.txt")));
+  EXPECT_EQ(dir.read("ddsm.arff"), dir.read("test.arff"));
+  return text_lines(dir.read("list.txt")).size();
+}
+
+// With labels, and without: no class attribute then, as the console's run without them.
+size_t check_ng(const TempDir& dir) {
+  run_program(dir, {}, "ng\ns.fa\nc.txt\nctx.txt\n");
+  mine_and_encode(dir, "ng", "-l c.txt");
+  EXPECT_EQ(dir.read("ng.arff"), dir.read("contexte.txt"));
+  const size_t found = feature_texts(dir.read("ng.tsv")).size();
+  run_program(dir, {}, "ng\ns.fa\n\nctx.txt\n");
+  mine_and_encode(dir, "ng", "");
+  EXPECT_EQ(dir.read("ng.arff"), dir.read("contexte.txt"));
+  return found;
+}
+
+size_t check_ma(const TempDir& dir) {
+  run_program(dir, {}, "ma\ns.fa\n\nmotifs.txt\n");
+  run_ok(dir, words("mine ma -i s.fa -o ma.tsv"));
+  EXPECT_EQ(feature_texts(dir.read("ma.tsv")), text_lines(dir.read("motifs.txt")));
+  return text_lines(dir.read("motifs.txt")).size();
+}
 
 void write_inputs(const TempDir& dir, const LabelledSet& set) {
   dir.write("s.fa", set.fasta());
@@ -65,164 +92,75 @@ void write_inputs(const TempDir& dir, const LabelledSet& set) {
   dir.write("labels.tsv", set.label_table());
 }
 
-// The rows of `mixedArff` put back in grouped order equal the rows of `groupedArff`.
-void expect_same_rows_reordered(const LabelledSet& set, const std::string& groupedArff,
-                                const std::string& mixedArff) {
-  const std::vector<std::string> grouped = arff_rows(groupedArff), mixed = arff_rows(mixedArff);
-  const std::vector<size_t> order = set.interleaved();
-  ASSERT_EQ(grouped.size(), set.ids.size());
-  ASSERT_EQ(mixed.size(), order.size());
-  for (size_t k = 0; k < order.size(); ++k) EXPECT_EQ(mixed[k], grouped[order[k]]) << "row " << k;
-  EXPECT_EQ(groupedArff.substr(0, groupedArff.find("@data")),
-            mixedArff.substr(0, mixedArff.find("@data")));
-}
-
-void check_dd(const Case& c) {
-  TempDir dir;
-  write_inputs(dir, c.set);
-  run_program(dir, {"dd", "c.txt", "s.fa", "Context.arff", c.alpha, c.beta}, "");
-  run_ok(dir, {"mine", "dd", "-i", "s.fa", "-l", "c.txt", "-o", "f.tsv", "--alpha", c.alpha,
-               "--beta", c.beta});
-  EXPECT_EQ(first_two_fields(dir.read("f.tsv")),
-            console_descriptors(dir.read("LesDDs.txt"), c.set.classNames));
-  run_ok(dir, {"encode", "-f", "f.tsv", "-i", "s.fa", "-l", "c.txt", "-o", "t.arff"});
-  EXPECT_EQ(dir.read("t.arff"), dir.read("Context.arff"));
-
-  run_ok(dir, {"mine", "dd", "-i", "mixed.fa", "-l", "labels.tsv", "-o", "g.tsv", "--alpha",
-               c.alpha, "--beta", c.beta});
-  EXPECT_EQ(dir.read("g.tsv"), dir.read("f.tsv"));
-  run_ok(dir, {"encode", "-f", "g.tsv", "-i", "mixed.fa", "--header-labels", "-o", "m.arff"});
-  expect_same_rows_reordered(c.set, dir.read("Context.arff"), dir.read("m.arff"));
-}
-
-void check_ddsm(const Case& c, const std::string& matrixNumber, const std::string& matrix) {
-  TempDir dir;
-  write_inputs(dir, c.set);
-  // The training set is also the test set: the console's test context is then its context.
-  run_program(dir, {},
-              "ddsm\ns.fa\nc.txt\ns.fa\nc.txt\n" + c.alpha + "\n" + c.beta + "\n" + matrixNumber +
-                  "\n0.4\nlist.txt\ntest.arff\n");
-  run_ok(dir, {"mine", "ddsm", "-i", "s.fa", "-l", "c.txt", "-o", "f.tsv", "--alpha", c.alpha,
-               "--beta", c.beta, "--matrix", matrix, "--similarity", "0.4"});
-  EXPECT_EQ(feature_texts(dir.read("f.tsv")), text_lines(dir.read("list.txt")));
-  run_ok(dir, {"encode", "-f", "f.tsv", "-i", "s.fa", "-l", "c.txt", "-o", "t.arff"});
-  EXPECT_EQ(dir.read("t.arff"), dir.read("test.arff"));
-
-  run_ok(dir, {"mine", "ddsm", "-i", "mixed.fa", "-l", "labels.tsv", "-o", "g.tsv", "--alpha",
-               c.alpha, "--beta", c.beta, "--matrix", matrix, "--similarity", "0.4"});
-  EXPECT_EQ(dir.read("g.tsv"), dir.read("f.tsv"));
-}
-
-void check_ng(const LabelledSet& set) {
-  TempDir dir;
-  write_inputs(dir, set);
-  run_program(dir, {}, "ng\ns.fa\nc.txt\nctx.txt\n");
-  run_ok(dir, {"mine", "ng", "-i", "s.fa", "-l", "c.txt", "-o", "f.tsv"});
-  run_ok(dir, {"encode", "-f", "f.tsv", "-i", "s.fa", "-l", "c.txt", "-o", "t.arff"});
-  EXPECT_EQ(dir.read("t.arff"), dir.read("contexte.txt"));
-  // Without labels: no class attribute, as the console's run without a classification file.
-  run_program(dir, {}, "ng\ns.fa\n\nctx.txt\n");
-  run_ok(dir, {"mine", "ng", "-i", "s.fa", "-o", "u.tsv"});
-  run_ok(dir, {"encode", "-f", "u.tsv", "-i", "s.fa", "-o", "u.arff"});
-  EXPECT_EQ(dir.read("u.arff"), dir.read("contexte.txt"));
-}
-
-void check_ma(const LabelledSet& set, bool withDistance) {
-  TempDir dir;
-  write_inputs(dir, set);
-  run_program(dir, {}, "ma\ns.fa\n\nmotifs.txt\n");
-  run_ok(dir, {"mine", "ma", "-i", "s.fa", "-o", "f.tsv"});
-  EXPECT_EQ(feature_texts(dir.read("f.tsv")), text_lines(dir.read("motifs.txt")));
-  if (!withDistance) return;
-  // With a distance every motif is still found in at least --min-sequences sequences, and
-  // encode counts the same sequences for it as mine did.
-  run_ok(dir, {"mine", "ma", "-i", "s.fa", "-o", "d.tsv", "--distance", "1", "--min-length", "4"});
-  run_ok(dir, {"encode", "-f", "d.tsv", "-i", "s.fa", "-o", "d.libsvm"});
-  std::map<size_t, size_t> perFeature;
-  for (const std::string& row : text_lines(dir.read("d.libsvm"))) {
-    std::istringstream in(row);
-    std::string cell;
-    in >> cell;
-    while (in >> cell) ++perFeature[std::stoul(cell.substr(0, cell.find(':'))) - 1];
-  }
-  size_t k = 0;
-  bool body = false;
-  for (const std::string& line : text_lines(dir.read("d.tsv"))) {
-    if (!body) {
-      body = line.rfind("#columns", 0) == 0;
-      continue;
-    }
-    EXPECT_EQ(std::to_string(perFeature[k]), line.substr(line.find('\t') + 1)) << line;
-    ++k;
-  }
+// mine on the interleaved sequences labelled by the table writes APPROACH.tsv again, and encode
+// with header labels the same row for each id (rows keep the input order: the scale tests).
+void check_interleaved(const TempDir& dir, const std::string& approach,
+                       const std::string& options) {
+  run_ok(dir, words("mine " + approach + " -i mixed.fa -l labels.tsv -o mixed.tsv " + options));
+  EXPECT_EQ(dir.read("mixed.tsv"), dir.read(approach + ".tsv"));
+  run_ok(dir, words("encode -f mixed.tsv -i mixed.fa --header-labels -o mixed.csv"));
+  run_ok(dir, words("encode -f mixed.tsv -i s.fa -l c.txt -o grouped.csv"));
+  Lines mixed = text_lines(dir.read("mixed.csv")), grouped = text_lines(dir.read("grouped.csv"));
+  std::sort(mixed.begin(), mixed.end());
+  std::sort(grouped.begin(), grouped.end());
+  EXPECT_EQ(mixed, grouped);
 }
 }  // namespace
 
 TEST(WorkflowDifferential, BundledSampleAllApproaches) {
   TempDir dir;
-  const std::string seqs = source_path("data/Sample.txt"),
-                    classes = source_path("data/Sample.classes.txt");
-  run_program(dir, {"dd", classes, seqs, "Context.arff", "0.5", "0.2"}, "");
-  run_ok(dir, {"mine", "dd", "-i", seqs, "-l", classes, "-o", "dd.tsv", "--alpha", "0.5", "--beta",
-               "0.2"});
-  std::vector<std::string> names = {"globin", "fn3", "pkinase", "rrm"};
-  const std::vector<std::string> descriptors = console_descriptors(dir.read("LesDDs.txt"), names);
-  EXPECT_GT(descriptors.size(), 20u);
-  EXPECT_EQ(first_two_fields(dir.read("dd.tsv")), descriptors);
-  run_ok(dir, {"encode", "-f", "dd.tsv", "-i", seqs, "-l", classes, "-o", "dd.arff"});
-  EXPECT_EQ(dir.read("dd.arff"), dir.read("Context.arff"));
-
-  run_program(dir, {},
-              "ddsm\n" + seqs + "\n" + classes + "\n" + seqs + "\n" + classes +
-                  "\n0.5\n0.2\n\n\nlist.txt\ntest.arff\n");
-  run_ok(dir, {"mine", "ddsm", "-i", seqs, "-l", classes, "-o", "ddsm.tsv", "--alpha", "0.5",
-               "--beta", "0.2"});
-  EXPECT_EQ(feature_texts(dir.read("ddsm.tsv")), text_lines(dir.read("list.txt")));
-  run_ok(dir, {"encode", "-f", "ddsm.tsv", "-i", seqs, "-l", classes, "-o", "ddsm.arff"});
-  EXPECT_EQ(dir.read("ddsm.arff"), dir.read("test.arff"));
-
-  run_program(dir, {}, "ng\n" + seqs + "\n" + classes + "\nctx.txt\n");
-  run_ok(dir, {"mine", "ng", "-i", seqs, "-l", classes, "-o", "ng.tsv"});
-  EXPECT_EQ(feature_texts(dir.read("ng.tsv")).size(), 7011u);
-  run_ok(dir, {"encode", "-f", "ng.tsv", "-i", seqs, "-l", classes, "-o", "ng.arff"});
-  EXPECT_EQ(dir.read("ng.arff"), dir.read("contexte.txt"));
-
+  const std::string sample = read_file(source_path("data/Sample.txt"));
+  dir.write("s.fa", sample);
+  dir.write("c.txt", read_file(source_path("data/Sample.classes.txt")));
+  EXPECT_GT(check_dd(dir, {"globin", "fn3", "pkinase", "rrm"}, "0.5", "0.2"), 20u);
+  EXPECT_GT(check_ddsm(dir, "0.5", "0.2", "\n\n", ""), 0u);  // both programs' defaults
+  EXPECT_EQ(check_ng(dir), 7011u);
   // ma on the kinases alone: on the whole sample no word reaches a quarter of the sequences.
-  std::string kinases;
+  TempDir kinases;
+  std::string pk;
   bool keep = false;
-  for (const std::string& line : text_lines(read_file(seqs))) {
+  for (const std::string& line : text_lines(sample)) {
     if (line[0] == '>') keep = line.find(" pkinase") != std::string::npos;
-    if (keep) kinases += line + "\n";
+    if (keep) pk += line + "\n";
   }
-  dir.write("pk.fa", kinases);
-  run_program(dir, {}, "ma\npk.fa\n\nmotifs.txt\n");
-  run_ok(dir, {"mine", "ma", "-i", "pk.fa", "-o", "ma.tsv"});
-  EXPECT_EQ(feature_texts(dir.read("ma.tsv")).size(), 59u);
-  EXPECT_EQ(feature_texts(dir.read("ma.tsv")), text_lines(dir.read("motifs.txt")));
+  kinases.write("s.fa", pk);
+  EXPECT_EQ(check_ma(kinases), 59u);
 }
 
-TEST(WorkflowDifferential, RandomSetsDescriptors) {
+TEST(WorkflowDifferential, RandomSetsAllApproaches) {
   std::mt19937 rng(20240611);
   const char* alphas[] = {"0.5", "0.6", "0.8", "1"};
   const char* betas[] = {"0", "0.1", "0.2", "0.3"};
-  for (int round = 0; round < 16; ++round) {
-    Case c{random_set(rng, 2 + rng() % 4, 2, 9, 8, 60, round % 2 ? 6 : 20), alphas[rng() % 4],
-           betas[rng() % 4]};
-    SCOPED_TRACE("round " + std::to_string(round) + " alpha " + c.alpha + " beta " + c.beta);
-    check_dd(c);
-    if (round % 2 == 0)
-      check_ddsm(c, std::to_string(1 + round % 6),
-                 std::vector<std::string>{"BLOSUM45", "BLOSUM62", "BLOSUM80", "PAM30", "PAM70",
-                                          "PAM250"}[static_cast<size_t>(round % 6)]);
-  }
-}
-
-TEST(WorkflowDifferential, RandomSetsNgramsAndMotifs) {
-  std::mt19937 rng(77);
-  for (int round = 0; round < 12; ++round) {
-    SCOPED_TRACE("round " + std::to_string(round));
-    const LabelledSet set = random_set(rng, 1 + rng() % 4, 2, 10, 5, 50, round % 3 ? 5 : 20);
-    check_ng(set);
-    check_ma(set, round % 4 == 0);
+  const char* matrices[] = {"BLOSUM45", "BLOSUM62", "BLOSUM80", "PAM30", "PAM70", "PAM250"};
+  const int letters[] = {20, 6, 5};
+  for (size_t round = 0; round < 16; ++round) {
+    const size_t families = round % 8 == 7 ? 1 : 2 + rng() % 4;
+    const LabelledSet set = random_set(rng, families, 2, 10, 6, 60, letters[round % 3]);
+    const std::string alpha = alphas[rng() % 4], beta = betas[rng() % 4];
+    const std::string thresholds = "--alpha " + alpha + " --beta " + beta;
+    SCOPED_TRACE("round " + std::to_string(round) + " " + thresholds);
+    TempDir dir;
+    write_inputs(dir, set);
+    check_ng(dir);
+    check_ma(dir);
+    if (round % 4 == 0) {
+      // With a distance, each motif's count is the number of sequences encode finds it in.
+      run_ok(dir, words("mine ma -i s.fa -o d.tsv --distance 1 --min-length 4"));
+      run_ok(dir, words("encode -f d.tsv -i s.fa -o d.libsvm"));
+      const Lines motifs = feature_lines(dir.read("d.tsv"));
+      std::vector<size_t> found(motifs.size(), 0);
+      for (const std::vector<size_t>& row : libsvm_rows(dir.read("d.libsvm")))
+        for (size_t k : row) ++found.at(k);
+      for (size_t k = 0; k < motifs.size(); ++k)
+        EXPECT_EQ(motifs[k].substr(motifs[k].find('\t') + 1), std::to_string(found[k]));
+    }
+    if (set.classNames.size() == 1) continue;  // the descriptors need two classes
+    check_dd(dir, set.classNames, alpha, beta);
+    check_interleaved(dir, "dd", thresholds);
+    if (round % 2 == 1) continue;
+    const std::string matrix =
+        std::string(" --matrix ") + matrices[round / 2 % 6] + " --similarity 0.4";
+    check_ddsm(dir, alpha, beta, std::to_string(round / 2 % 6 + 1) + "\n0.4\n", matrix);
+    check_interleaved(dir, "ddsm", thresholds + matrix);
   }
 }

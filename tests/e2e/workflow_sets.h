@@ -1,10 +1,10 @@
 // Random labelled sequence sets for the workflow tests: families grown from an ancestor by
-// substitutions, so that members share words and families share few; written as FASTA with a
-// grouped classification file (as the console needs), an id<TAB>class table, and helpers to
-// read what the console and the workflow commands write.
+// substitutions, so that members share words and families share few; and readers of the files
+// the console and the workflow commands write.
 #pragma once
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <sstream>
 #include <string>
@@ -27,6 +27,7 @@ struct LabelledSet {
     }
     return s;
   }
+  // The grouped classification file the console needs.
   std::string classification_file() const {
     std::string s = "#classes number\n" + std::to_string(classNames.size()) + "\n#classes\n";
     for (const std::string& c : classNames) s += c + "\n";
@@ -39,7 +40,8 @@ struct LabelledSet {
     for (size_t i = 0; i < ids.size(); ++i) s += ids[i] + "\t" + classNames[classOf[i]] + "\n";
     return s;
   }
-  // The sequences dealt from each family in turn: labels far from grouped.
+  // The sequences dealt from each family in turn: labels far from grouped, yet each family's
+  // sequences in their own order, which decides the order of the features.
   std::vector<size_t> interleaved() const {
     std::vector<std::vector<size_t>> byClass(classNames.size());
     for (size_t i = 0; i < ids.size(); ++i) byClass[classOf[i]].push_back(i);
@@ -56,18 +58,16 @@ inline LabelledSet random_set(std::mt19937& rng, size_t families, size_t minSize
                               size_t minLength, size_t maxLength, int letters = 20) {
   static const std::string kResidues = "ARNDCQEGHILKMFPSTWYV";
   auto pick = [&](size_t lo, size_t hi) { return lo + rng() % (hi - lo + 1); };
+  auto residue = [&] { return kResidues[rng() % static_cast<unsigned>(letters)]; };
   LabelledSet set;
   for (size_t f = 0; f < families; ++f) {
     set.classNames.push_back("fam" + std::to_string(f + 1));
-    std::string ancestor;
-    const size_t length = pick(minLength, maxLength);
-    for (size_t p = 0; p < length; ++p)
-      ancestor += kResidues[rng() % static_cast<unsigned>(letters)];
-    const size_t members = pick(minSize, maxSize);
-    for (size_t m = 0; m < members; ++m) {
+    std::string ancestor(pick(minLength, maxLength), 'A');
+    for (char& c : ancestor) c = residue();
+    for (size_t m = pick(minSize, maxSize); m > 0; --m) {
       std::string s = ancestor;
       for (char& c : s)
-        if (rng() % 8 == 0) c = kResidues[rng() % static_cast<unsigned>(letters)];
+        if (rng() % 8 == 0) c = residue();
       if (rng() % 3 == 0 && s.size() > 4) s = s.substr(rng() % 4);  // a few start later
       set.ids.push_back("s" + std::to_string(set.ids.size() + 1));
       set.sequences.push_back(s);
@@ -85,18 +85,46 @@ inline std::vector<std::string> text_lines(const std::string& text) {
   return lines;
 }
 
-// The feature texts of a features file (first field of each line after the header), unescaped
-// nowhere: the tests' features are plain residues.
+// The feature lines of a features file (after its #columns line), and their first fields: the
+// tests' features are plain residues, with nothing escaped.
+inline std::vector<std::string> feature_lines(const std::string& file) {
+  const std::vector<std::string> lines = text_lines(file);
+  size_t k = 0;
+  while (k < lines.size() && lines[k].rfind("#columns", 0) != 0) ++k;
+  return {lines.begin() + static_cast<std::ptrdiff_t>(std::min(k + 1, lines.size())), lines.end()};
+}
 inline std::vector<std::string> feature_texts(const std::string& file) {
   std::vector<std::string> texts;
-  bool body = false;
-  for (const std::string& line : text_lines(file)) {
-    if (body)
-      texts.push_back(line.substr(0, line.find('\t')));
-    else if (line.rfind("#columns", 0) == 0)
-      body = true;
-  }
+  for (const std::string& line : feature_lines(file))
+    texts.push_back(line.substr(0, line.find('\t')));
   return texts;
+}
+
+// The rows (after @data) of an ARFF table.
+inline std::vector<std::string> arff_rows(const std::string& arff) {
+  const size_t data = arff.find("@data\n");
+  return data == std::string::npos ? std::vector<std::string>{} : text_lines(arff.substr(data + 6));
+}
+
+// Per row of a LibSVM table, its ascending feature numbers counted from 0.
+inline std::vector<std::vector<size_t>> libsvm_rows(const std::string& table) {
+  std::vector<std::vector<size_t>> rows;
+  for (const std::string& line : text_lines(table)) {
+    std::istringstream in(line);
+    std::string cell;
+    in >> cell;  // the class number
+    rows.emplace_back();
+    while (in >> cell) rows.back().push_back(std::stoul(cell.substr(0, cell.find(':'))) - 1);
+  }
+  return rows;
+}
+
+// The words of a command line; the tests' file names have no blanks.
+inline std::vector<std::string> words(const std::string& line) {
+  std::vector<std::string> out;
+  std::istringstream in(line);
+  for (std::string w; in >> w;) out.push_back(w);
+  return out;
 }
 
 // Runs the program and expects status 0 and nothing on standard error.

@@ -78,7 +78,8 @@ struct Tally {
 
 // The engine and the literal search agree on everything the console shows.
 void expect_same_as_literal(const std::vector<std::string>& P, const std::vector<std::string>& D,
-                            const MotifSearch& settings, MotifIndex::Width width, Tally& tally) {
+                            const MotifSearch& settings, MotifIndex::Width width, Tally& tally,
+                            SearchRun* keep = nullptr) {
   const SearchRun fast = run_search(P, D, settings, width);
   const literal_ma::Result lit = literal_ma::search(P, D, literal_settings(settings));
   ASSERT_EQ(fast.ms.St, lit.St);
@@ -92,7 +93,14 @@ void expect_same_as_literal(const std::vector<std::string>& P, const std::vector
     ++tally.withRest;
     tally.restMotifs += lit.Ct;
   }
+  if (keep) *keep = fast;
 }
+
+// Counts the indexes built.
+struct IndexCount : MotifObserver {
+  int built = 0;
+  void building(uint64_t done, uint64_t total, uint64_t) override { built += done == total; }
+};
 
 std::string random_text(std::mt19937& rng, size_t length, const std::string& alphabet) {
   std::string s;
@@ -244,6 +252,7 @@ TEST(MotifSearch, SameAsTheLiteralSearchWithSettingsGivenDirectly) {
   // Every sequence sampled, nothing left over, Minsam, Minlgh and Maxlgh chosen by the caller.
   std::mt19937 rng(7);
   Tally tally;
+  int served = 0, gaveWay = 0;
   for (int round = 0; round < 200; ++round) {
     const size_t count = 1 + rng() % 60;
     const std::string alphabet = std::string("ABCDEFGH").substr(0, 1 + rng() % 4);
@@ -257,9 +266,25 @@ TEST(MotifSearch, SameAsTheLiteralSearchWithSettingsGivenDirectly) {
     const auto width = round % 5 == 2 ? MotifIndex::Width::Wide : MotifIndex::Width::Fit;
     SCOPED_TRACE("round " + std::to_string(round) + ", Minsam " + std::to_string(ms.Minsam) +
                  ", Minlgh " + std::to_string(ms.Minlgh) + ", Maxlgh " + std::to_string(ms.Maxlgh));
-    expect_same_as_literal(P, {}, ms, width, tally);
+    SearchRun full;
+    expect_same_as_literal(P, {}, ms, width, tally, &full);
+
+    // The same search through an index sorted 1 to 8 characters deep, or through the full index
+    // it gives way to when the motifs reach deeper.
+    MotifSearch shallow = ms;
+    IndexCount indexes;
+    const auto index = find_motifs(shallow, views_of(P), &indexes, 1 + rng() % 8);
+    ASSERT_EQ(shallow.St, full.ms.St);
+    ASSERT_EQ(shallow.MLst.size(), full.motifs.size());
+    for (size_t m = 0; m < full.motifs.size(); ++m) {
+      ASSERT_EQ(index->text(shallow.MLst[m]), full.motifs[m]);
+      ASSERT_EQ(shallow.MLst[m].count, full.ms.MLst[m].count);
+    }
+    ++(indexes.built == 1 ? served : gaveWay);
   }
   EXPECT_GT(tally.motifs, 1000u);
+  EXPECT_GT(served, 40);
+  EXPECT_GT(gaveWay, 40);
 }
 
 TEST(MotifSearch, SameAsTheLiteralSearchOnLargerFamilies) {
@@ -292,60 +317,4 @@ TEST(MotifSearch, SameAsTheLiteralSearchOnLargerFamilies) {
   }
   EXPECT_GT(tally.motifs, 200u);
   EXPECT_GT(tally.restMotifs, 50u);
-}
-
-namespace {
-// What an observer hears: the indexes built and the occurrence tests the plain search makes.
-struct Hearing : MotifObserver {
-  uint64_t indexes = 0, calls = 0;
-  void building(uint64_t done, uint64_t total, uint64_t) override { indexes += done == total; }
-  void tested(uint64_t c) override { calls += c; }
-};
-}  // namespace
-
-TEST(MotifSearch, IndexSortedToADepthFindsWhatTheFullOneFindsOrGivesWayToIt) {
-  // Sets of families sharing long words, searched through an index sorted 1 to 8 characters
-  // deep: the same candidates, motifs, counts and tests as through the full index, whether the
-  // shallow index served or the motifs reached deeper and the full one was built.
-  std::mt19937 rng(2024);
-  int served = 0, gaveWay = 0;
-  for (int round = 0; round < 300; ++round) {
-    const std::string alphabet = std::string("ACDEFGHIKL").substr(0, 1 + rng() % 10);
-    std::vector<std::string> P;
-    const std::string ancestor = random_text(rng, 5 + rng() % 40, alphabet);
-    for (size_t count = 1 + rng() % 40; P.size() < count;) {
-      std::string s = rng() % 3 == 0 ? random_text(rng, rng() % 30, alphabet) : ancestor;
-      for (char& c : s)
-        if (rng() % 8 == 0) c = alphabet[rng() % alphabet.size()];
-      P.push_back(s.substr(std::min<size_t>(s.size(), rng() % 4)));
-    }
-    MotifSearch settings;
-    settings.Minsam = static_cast<int64_t>(rng() % (P.size() + 2));
-    settings.Minlgh = static_cast<int64_t>(rng() % 5);
-    settings.Maxlgh = round % 4 == 0 ? static_cast<int64_t>(rng() % 12) : 6000;
-    settings.Dist = round % 10 == 9 ? 1 : 0;
-    const auto sortDepth = static_cast<unsigned>(1 + rng() % 8);
-    SCOPED_TRACE("round " + std::to_string(round) + ", depth " + std::to_string(sortDepth));
-
-    MotifSearch full = settings;
-    Hearing fullHeard;
-    const MotifIndex fullIndex(views_of(P), &fullHeard);
-    one_ptn(full, fullIndex, {}, &fullHeard);
-    MotifSearch shallow = settings;
-    Hearing heard;
-    const std::unique_ptr<MotifIndex> index = find_motifs(shallow, views_of(P), &heard, sortDepth);
-
-    ASSERT_EQ(shallow.St, full.St);
-    ASSERT_EQ(shallow.Ct, full.Ct);
-    ASSERT_EQ(shallow.deepestPath, full.deepestPath);
-    ASSERT_EQ(heard.calls, fullHeard.calls);
-    ASSERT_EQ(shallow.MLst.size(), full.MLst.size());
-    for (size_t m = 0; m < full.MLst.size(); ++m) {
-      ASSERT_EQ(index->text(shallow.MLst[m]), fullIndex.text(full.MLst[m])) << m;
-      ASSERT_EQ(shallow.MLst[m].count, full.MLst[m].count) << m;
-    }
-    (heard.indexes == 1 ? served : gaveWay) += 1;
-  }
-  EXPECT_GT(served, 60);
-  EXPECT_GT(gaveWay, 60);
 }

@@ -1,12 +1,10 @@
 // The keyword automaton against a plain search: random texts over small and byte alphabets,
-// duplicates and the empty text, few and many texts (both ways of ordering what is found), and
-// several threads searching with one automaton.
+// duplicates and the empty text, few and many texts (both ways of ordering what is found).
 #include "submatrix/descriptor_matcher.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
-#include <thread>
 
 namespace {
 std::vector<uint32_t> plain(const std::vector<std::string>& texts, const std::string& seq) {
@@ -40,27 +38,5 @@ TEST(DescriptorMatcher, FindAllEqualsPlainSearch) {
       m.find_all(seq, found, scratch);
       ASSERT_EQ(found, plain(texts, seq)) << "round " << round;
     }
-  }
-}
-
-TEST(DescriptorMatcher, ThreadsShareOneAutomaton) {
-  std::mt19937 rng(4);
-  std::vector<std::string> texts(500);
-  for (std::string& t : texts) t = random_text(rng, 2 + rng() % 3, 4);
-  std::vector<std::string> seqs(200);
-  for (std::string& s : seqs) s = random_text(rng, 50 + rng() % 200, 4);
-  const DescriptorMatcher m(texts);
-  std::vector<std::vector<std::vector<uint32_t>>> results(
-      2, std::vector<std::vector<uint32_t>>(seqs.size()));
-  std::vector<std::thread> threads;
-  for (size_t t = 0; t < 2; ++t)
-    threads.emplace_back([&, t] {
-      DescriptorMatcher::Scratch scratch;
-      for (size_t i = 0; i < seqs.size(); ++i) m.find_all(seqs[i], results[t][i], scratch);
-    });
-  for (std::thread& t : threads) t.join();
-  for (size_t i = 0; i < seqs.size(); ++i) {
-    EXPECT_EQ(results[0][i], plain(texts, seqs[i]));
-    EXPECT_EQ(results[1][i], results[0][i]);
   }
 }

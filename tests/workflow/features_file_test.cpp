@@ -5,22 +5,17 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 
 #include "support/run_program.h"
 #include "support/streams.h"
 
-namespace {
-FeatureSet round_trip(const TempDir& dir, const FeatureSet& set) {
-  const std::string path = (dir.path() / "f.tsv").string();
-  OutFile out = OutFile::create(path);
-  write_features(out, set);
-  out.close();
-  return read_features(path);
-}
-}  // namespace
-
 TEST(FeaturesFile, EveryByteOfNamesSurvivesTheRoundTrip) {
   TempDir dir;
+  const std::string path = (dir.path() / "f.tsv").string();
+  auto fields = [](const Feature& f) {
+    return std::tie(f.text, f.families, f.family, f.support, f.probability, f.sequences);
+  };
   std::mt19937 rng(9);
   for (const std::string approach : {"dd", "ddsm", "ng", "ma"}) {
     FeatureSet set;
@@ -49,21 +44,16 @@ TEST(FeaturesFile, EveryByteOfNamesSurvivesTheRoundTrip) {
       }
       set.features.push_back(f);
     }
-    const FeatureSet back = round_trip(dir, set);
+    OutFile out = OutFile::create(path);
+    write_features(out, set);
+    out.close();
+    const FeatureSet back = read_features(path);
     SCOPED_TRACE(approach);
-    EXPECT_EQ(back.version, set.version);
-    EXPECT_EQ(back.approach, set.approach);
-    EXPECT_EQ(back.settings, set.settings);
-    EXPECT_EQ(back.classes, set.classes);
+    EXPECT_EQ(std::tie(back.version, back.approach, back.settings, back.classes),
+              std::tie(set.version, set.approach, set.settings, set.classes));
     ASSERT_EQ(back.features.size(), set.features.size());
-    for (size_t k = 0; k < set.features.size(); ++k) {
-      EXPECT_EQ(back.features[k].text, set.features[k].text);
-      EXPECT_EQ(back.features[k].families, set.features[k].families);
-      EXPECT_EQ(back.features[k].family, set.features[k].family);
-      EXPECT_EQ(back.features[k].support, set.features[k].support);
-      EXPECT_EQ(back.features[k].probability, set.features[k].probability);
-      EXPECT_EQ(back.features[k].sequences, set.features[k].sequences);
-    }
+    for (size_t k = 0; k < set.features.size(); ++k)
+      EXPECT_EQ(fields(back.features[k]), fields(set.features[k])) << k;
   }
 }
 
