@@ -1,6 +1,6 @@
-// The generator of the scale benchmarks: the same files for the same arguments, the three files
-// in agreement, the grouped order holding the same records, lengths spread like proteins, and
-// families that share words within and few between.
+// The generator of the scale benchmarks: the same files for the same arguments, labels in the
+// FASTA's order, lengths spread like proteins, and families that share words within and few
+// between.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,13 +15,12 @@
 namespace {
 struct Record {
   std::string id, family, seq;
-  auto operator<=>(const Record&) const = default;
 };
 
-std::vector<Record> generate(const TempDir& dir, const std::string& args, const std::string& prefix,
-                             const std::string& order = "") {
-  const std::string cmd = "cd '" + dir.path().string() + "' && '" PROTFEAT_GEN_SCALE "' " + args +
-                          " " + prefix + " " + order;
+std::vector<Record> generate(const TempDir& dir, const std::string& args,
+                             const std::string& prefix) {
+  const std::string cmd =
+      "cd '" + dir.path().string() + "' && '" PROTFEAT_GEN_SCALE "' " + args + " " + prefix;
   EXPECT_EQ(std::system(cmd.c_str()), 0) << cmd;
   std::vector<Record> out;
   std::istringstream fa(dir.read(prefix + ".fa"));
@@ -54,31 +53,15 @@ TEST(GenScale, DeterministicConsistentAndProteinLike) {
   const std::vector<Record> mixed = generate(dir, "100000 100 5", "a");
   ASSERT_EQ(mixed.size(), 100000u);
   generate(dir, "100000 100 5", "b");
-  for (const char* ext : {".fa", ".classes", ".labels.tsv"})
+  for (const char* ext : {".fa", ".labels.tsv"})
     EXPECT_TRUE(dir.read(std::string("a") + ext) == dir.read(std::string("b") + ext)) << ext;
   generate(dir, "100000 100 6", "c");
   EXPECT_FALSE(dir.read("a.fa") == dir.read("c.fa"));
 
-  // The classification file and the label table follow the FASTA order.
-  std::string classes = "#classes number\n100\n#classes\n", labels;
-  for (int f = 1; f <= 100; ++f)
-    classes += "fam" + std::string(f < 10 ? "00" : f < 100 ? "0" : "") + std::to_string(f) + "\n";
-  classes += "#data\n";
-  for (const Record& r : mixed) {
-    classes += r.family + "\n";
-    labels += r.id + "\t" + r.family + "\n";
-  }
-  EXPECT_TRUE(dir.read("a.classes") == classes);
+  // The label table follows the FASTA order.
+  std::string labels;
+  for (const Record& r : mixed) labels += r.id + "\t" + r.family + "\n";
   EXPECT_TRUE(dir.read("a.labels.tsv") == labels);
-
-  // Grouped: the same records, family after family.
-  std::vector<Record> grouped = generate(dir, "100000 100 5", "g", "--grouped");
-  EXPECT_TRUE(std::is_sorted(grouped.begin(), grouped.end(),
-                             [](const Record& x, const Record& y) { return x.family < y.family; }));
-  std::vector<Record> sorted = mixed;
-  std::sort(sorted.begin(), sorted.end());
-  std::sort(grouped.begin(), grouped.end());
-  EXPECT_TRUE(sorted == grouped);
 
   // Lengths: median near 300, mean 300 to 350, a handful past 6000.
   std::vector<size_t> len;
