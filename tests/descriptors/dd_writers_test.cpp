@@ -43,12 +43,10 @@ TEST(ResultFile, ListsTheMostRecentDescriptorFirstWithoutFinalLineEnd) {
             "La valeur du debut du filtrage = 3\n\n\n"
             "\n>>KLM        \tFamily # 2"
             "\n>>AB        \tFamily # 1");
-}
-
-TEST(ResultFile, PercentagesComeFromSinglePrecisionProducts) {
-  // The float 0.7 times 100 in double precision would print 69.999998.
-  const std::string text = report(two_descriptors(0.7f, 0.55f));
-  EXPECT_EQ(text.substr(0, 41), "ALPHA = 70.000000 %\nBETA = 55.000000 %\nLa");
+  // The percentages come from single-precision products: the float 0.7 times 100 in double
+  // precision would print 69.999998.
+  EXPECT_EQ(report(two_descriptors(0.7f, 0.55f)).substr(0, 41),
+            "ALPHA = 70.000000 %\nBETA = 55.000000 %\nLa");
 }
 
 TEST(ResultFile, TiedFamiliesAndNoDescriptor) {
@@ -71,9 +69,7 @@ TEST(ArffContext, AttributesAndRowValuesFollowTheSameOrder) {
             "0,1,F1\n"
             "0,1,F1\n"
             "1,0,F2\n");
-}
-
-TEST(ArffContext, NoDescriptorGivesLabelOnlyRows) {
+  // No descriptor gives label-only rows.
   DdParts wa = two_descriptors(0.7f, 0.1f);
   wa.discovery.AllDDs.clear();
   EXPECT_EQ(context(wa), "@relation Context\n\n@attribute class {F1,F2}\n\n@data\nF1\nF1\nF2\n");

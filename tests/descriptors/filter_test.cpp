@@ -15,22 +15,9 @@ const DDEntry* find_descriptor(const DdParts& wa, const std::string& text) {
   return nullptr;
 }
 
-// Families 1 and 2 of two sequences, family 3 of three; XY is in every sequence of 1 and 2.
+// Families 1 and 2 of two sequences, family 3 of three; XY is in every sequence of 1 and 2
+// (Discriminate.TwoTiedFamiliesThroughTheEngine shows what they give).
 const FamilySet kTied = {{{"XY", "XY"}, {"XY", "XY"}, {"AB", "AB", "AB"}}, {}};
-
-TEST(Filter, TiedFamiliesOfTheSameSizeFormTheFinalSet) {
-  DdParts wa = make_dd_parts(kTied, 1.0f, 0.5f);
-  Discriminate(wa.families, wa.settings, wa.discovery);
-  const DDEntry* xy = find_descriptor(wa, "XY");
-  ASSERT_NE(xy, nullptr);
-  EXPECT_EQ(xy->families, (std::vector<uint32_t>{1, 2}));
-  EXPECT_EQ(xy->familyCount, 2);
-  EXPECT_EQ(xy->familySize, 2);
-  EXPECT_EQ(xy->length, 2);
-  EXPECT_EQ(xy->start, 0);
-  EXPECT_EQ(xy->presence,
-            (std::vector<std::pair<uint32_t, uint32_t>>{{1, 1}, {2, 1}, {3, 1}, {4, 1}}));
-}
 
 TEST(Filter, OutOfFamilyShareAboveBetaRejects) {
   // (4 - 2) / (7 - 2) = 0.4 > 0.3: nothing of families 1 and 2 passes.
@@ -111,13 +98,6 @@ TEST(Filter, FirstOccurrenceOverARetiredPositionIsRejected) {
   EXPECT_LT(rc.V[1], 0);
   EXPECT_GT(rc.V[0], 0);
   EXPECT_EQ(rc.V[0], rc.V[5]);  // ABCD in both sequences of family 1
-}
-
-TEST(Filter, SingleFamilyAcceptsNothing) {
-  DdParts wa = make_dd_parts({{{"AAB", "AB", "B"}}, {}}, 0.0f, 1.0f);
-  Discriminate(wa.families, wa.settings, wa.discovery);
-  EXPECT_EQ(wa.discovery.NbMot, 0u);
-  EXPECT_TRUE(wa.discovery.AllDDs.empty());
 }
 
 TEST(Filter, ZeroAlphaAndFullBetaAcceptWhatTheWindowAllows) {

@@ -24,12 +24,10 @@ TEST(RepeatClasses, AbcbExampleNumbersPartnerClassFirstThenLargerOldClass) {
   EXPECT_EQ(rc.V, (BigVector<int32_t>{2, 3, 1, -2}));
   EXPECT_EQ(wa.discovery.NbrClasses, 3u);
   EXPECT_EQ(rc.order, (BigVector<int32_t>{2, 0, 1}));
-}
 
-TEST(RepeatClasses, LiteralReferenceAgreesOnTheExample) {
-  DdParts wa = make_dd_parts({{{"ABCB"}, {}}}, 0, 0);
-  // The reference keeps the scan bound in the last slot: n - 1 lowered once.
-  EXPECT_EQ(literal::ClassesAfter(wa.families, wa.discovery, wa.settings, 1),
+  // The literal reference agrees; it keeps the scan bound in the last slot: n - 1 lowered once.
+  DdParts ref = make_dd_parts({{{"ABCB"}, {}}}, 0, 0);
+  EXPECT_EQ(literal::ClassesAfter(ref.families, ref.discovery, ref.settings, 1),
             (std::vector<int32_t>{2, 3, 1, -2, 2}));
 }
 
@@ -41,16 +39,6 @@ TEST(RepeatClasses, WordsNeverCrossASequenceEnd) {
   Construct(wa.families, wa.settings, wa.discovery, rc);
   EXPECT_EQ(rc.V, (BigVector<int32_t>{1, -1, -1}));
   EXPECT_EQ(wa.discovery.NbrClasses, 1u);
-}
-
-TEST(RepeatClasses, EmptyTextHasNoClass) {
-  DdParts wa = make_dd_parts({{{""}, {""}}}, 0, 0);
-  RepeatClasses rc;
-  Initialize(wa.families, wa.discovery, rc);
-  EXPECT_EQ(wa.discovery.NbrClasses, 0u);
-  Construct(wa.families, wa.settings, wa.discovery, rc);
-  EXPECT_EQ(wa.discovery.NbrClasses, 0u);
-  EXPECT_TRUE(rc.V.empty());
 }
 
 TEST(RepeatClasses, EqualBytesShareAClassWhateverTheirValue) {
@@ -65,7 +53,7 @@ TEST(RepeatClasses, EqualBytesShareAClassWhateverTheirValue) {
   EXPECT_EQ(rc.seqOf, (BigVector<uint32_t>{1, 1, 1, 2}));
 }
 
-TEST(RepeatClasses, EmptyFirstSequenceCoversNoPosition) {
+TEST(RepeatClasses, EmptySequencesCoverNoPosition) {
   DdParts wa = make_dd_parts({{{"", "AB"}, {"AB"}}}, 0, 0);
   RepeatClasses rc;
   Initialize(wa.families, wa.discovery, rc);
@@ -73,6 +61,15 @@ TEST(RepeatClasses, EmptyFirstSequenceCoversNoPosition) {
   Construct(wa.families, wa.settings, wa.discovery, rc);
   // AB grows in both sequences; the B at each sequence end dies.
   EXPECT_EQ(rc.V, (BigVector<int32_t>{1, -2, 1, -2}));
+
+  // An empty text has no class, before and after a cycle.
+  DdParts empty = make_dd_parts({{{""}, {""}}}, 0, 0);
+  RepeatClasses none;
+  Initialize(empty.families, empty.discovery, none);
+  EXPECT_EQ(empty.discovery.NbrClasses, 0u);
+  Construct(empty.families, empty.settings, empty.discovery, none);
+  EXPECT_EQ(empty.discovery.NbrClasses, 0u);
+  EXPECT_TRUE(none.V.empty());
 }
 
 }  // namespace

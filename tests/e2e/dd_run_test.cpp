@@ -106,22 +106,15 @@ TEST(DdRun, LettersCountAsZeroAndEmptyAnswersMeanZero) {
 
 TEST(DdRun, MenuModeAsksForEverythingAndWritesContextArff) {
   TempDir dir;
-  ProgramResult r = run_program(prepared(dir), {}, "dd  extra words\nseq.txt\nclasses.txt\n1\n0\n");
+  dir.write("Sample.txt", kSeq);
+  dir.write("classes.txt", kClasses);
+  ProgramResult r = run_program(dir, {}, "dd  extra words\n\nclasses.txt\n1\n0\n");
   EXPECT_EQ(r.status, 0) << r.err;
   // The menu passes empty names and the threshold texts "2": every file and both thresholds
-  // are asked for.
+  // are asked for; the empty sequence answer takes Sample.txt.
   EXPECT_EQ(r.out, kMenuStart + kSeqPrompt + kClassPrompt + kThresholdPrompt + kSeqFileOpened +
                        discovery_text(18));
   EXPECT_EQ(dir.read("Context.arff"), context_header() + kRowF1 + kRowF1 + kRowF2 + kRowF2);
-  EXPECT_EQ(dir.read("LesDDs.txt"), kReport);
-}
-
-TEST(DdRun, MenuModeDefaultSequenceFileIsSampleTxt) {
-  TempDir dir;
-  dir.write("Sample.txt", kSeq);
-  dir.write("classes.txt", kClasses);
-  ProgramResult r = run_program(dir, {}, "dd\n\nclasses.txt\n1\n0\n");
-  EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(dir.read("LesDDs.txt"), kReport);
 }
 

@@ -4,7 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/run_exit.h"
+#include <tuple>
+
 #include "support/file_bytes.h"
 #include "support/streams.h"
 
@@ -35,13 +36,8 @@ Grouped group(TestArea& t, const std::vector<std::string>& P, const std::string&
   t.wa.input.Tot = static_cast<int>(P.size());
   InputFile cls(classBytes);
   Grouped g;
-  testing::internal::CaptureStderr();
-  try {
-    WriteSeqFile(t.wa.input, t.wa.classes, t.wa.con, cls.get());
-  } catch (const RunExit& e) {
-    g.status = e.status;
-  }
-  g.error = testing::internal::GetCapturedStderr();
+  std::tie(g.status, g.error) =
+      ends([&] { WriteSeqFile(t.wa.input, t.wa.classes, t.wa.con, cls.get()); });
   g.seqfile = file_bytes("SeqFile.seq");
   g.printed = t.printed();
   return g;
@@ -62,12 +58,28 @@ TEST(SeqFile, GroupsConsecutiveLabelsUnderTheirClass) {
   EXPECT_EQ(t.wa.classes.Labels, (std::vector<std::string>{"A", "A", "B"}));
 }
 
-TEST(SeqFile, ClassPassedOverGetsAnEmptyGroup) {
-  TestArea t;
-  Grouped g = group(t, {"AC", "DE"}, class_file({"A", "B", "C"}, {"A", "C"}));
-  EXPECT_EQ(g.seqfile, "/\nAC\n/\n/\nDE");
-  EXPECT_EQ(t.wa.classes.SeqGroups, (std::vector<std::vector<uint32_t>>{{0}, {}, {1}}));
-  EXPECT_EQ(g.error, "");
+TEST(SeqFile, GroupLinesForPassedOverLastAndEmptyClasses) {
+  const struct {
+    std::vector<std::string> P, names, labels;
+    std::string seqfile;
+    std::vector<std::vector<uint32_t>> groups;
+  } cases[] = {
+      // A class passed over gets an empty group.
+      {{"AC", "DE"}, {"A", "B", "C"}, {"A", "C"}, "/\nAC\n/\n/\nDE", {{0}, {}, {1}}},
+      // The last classes without sequences get no group line.
+      {{"AC", "DE"}, {"A", "B", "C"}, {"A", "B"}, "/\nAC\n/\nDE", {{0}, {1}}},
+      // Zero sequences give one group line; empty sequences give empty lines.
+      {{}, {"A", "B"}, {}, "/\n", {{}}},
+      {{"", "AC", ""}, {"A", "B"}, {"A", "B", "B"}, "/\n\n/\nAC\n", {{0}, {1, 2}}},
+  };
+  for (const auto& c : cases) {
+    TestArea t;
+    Grouped g = group(t, c.P, class_file(c.names, c.labels));
+    EXPECT_EQ(g.status, -1) << c.seqfile;
+    EXPECT_EQ(g.seqfile, c.seqfile);
+    EXPECT_EQ(t.wa.classes.SeqGroups, c.groups) << c.seqfile;
+    EXPECT_EQ(g.error, "") << c.seqfile;
+  }
 }
 
 TEST(SeqFile, LabelsOutOfOrderLeaveSequencesOutWithAWarning) {
@@ -96,29 +108,6 @@ TEST(SeqFile, NoClassNameLeavesEverySequenceOut) {
   EXPECT_EQ(g.error,
             "warning: all 3 sequences left out of SeqFile.seq: the classification file "
             "names no class\n");
-}
-
-TEST(SeqFile, LastClassesWithoutSequencesGetNoGroupLine) {
-  TestArea t;
-  Grouped g = group(t, {"AC", "DE"}, class_file({"A", "B", "C"}, {"A", "B"}));
-  EXPECT_EQ(g.seqfile, "/\nAC\n/\nDE");
-  EXPECT_EQ(t.wa.classes.SeqGroups.size(), 2u);
-}
-
-TEST(SeqFile, ZeroSequencesGiveOneGroupLine) {
-  TestArea t;
-  Grouped g = group(t, {}, class_file({"A", "B"}, {}));
-  EXPECT_EQ(g.status, -1);
-  EXPECT_EQ(g.seqfile, "/\n");
-  EXPECT_EQ(t.wa.classes.SeqGroups, (std::vector<std::vector<uint32_t>>{{}}));
-  EXPECT_EQ(g.error, "");
-}
-
-TEST(SeqFile, EmptySequencesGiveEmptyLines) {
-  TestArea t;
-  Grouped g = group(t, {"", "AC", ""}, class_file({"A", "B"}, {"A", "B", "B"}));
-  EXPECT_EQ(g.seqfile, "/\n\n/\nAC\n");
-  EXPECT_EQ(t.wa.classes.SeqGroups, (std::vector<std::vector<uint32_t>>{{0}, {1, 2}}));
 }
 
 TEST(SeqFile, HeaderLinesWithoutHashAreReportedAndReadingGoesOn) {

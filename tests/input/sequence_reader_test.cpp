@@ -83,13 +83,12 @@ TEST(SequenceReader, ReportsEachNonLetterAndKeepsIt) {
   read_as(test, ReaderMember::GetTestData, ">x\nA1b-\xc3\xa9Q\n");
   EXPECT_EQ(test.wa.input.P.at(0), "A1B-\xc3\xa9Q");
   EXPECT_EQ(test.printed(), repeat(kErrInputTest, 4));
-}
 
-TEST(SequenceReader, NulByteIsReportedButNotStored) {
-  TestArea t;
-  read_as(t, ReaderMember::GetDataNg, std::string(">x\nA\0B\n", 7));
-  EXPECT_EQ(t.wa.input.P.at(0), "AB");
-  EXPECT_EQ(t.printed(), kErrInput);
+  // A NUL byte is reported but not stored.
+  TestArea nul;
+  read_as(nul, ReaderMember::GetDataNg, std::string(">x\nA\0B\n", 7));
+  EXPECT_EQ(nul.wa.input.P.at(0), "AB");
+  EXPECT_EQ(nul.printed(), kErrInput);
 }
 
 TEST(SequenceReader, CarriageReturnsStayExceptAtTheEndOfATestSequence) {
@@ -113,21 +112,19 @@ TEST(SequenceReader, TestMemberRemovesOnlyOneFinalNonLetter) {
   EXPECT_EQ(t.wa.input.SLstT, t.wa.input.P);
 }
 
-TEST(SequenceReader, IgnoresTextBeforeTheFirstHeader) {
+TEST(SequenceReader, TextBeforeTheFirstHeaderIsIgnored) {
   TestArea t;
   read_as(t, ReaderMember::FormatFile, "junk #1\nMORE\n\n>s\nAC\n");
   EXPECT_EQ(t.wa.input.P, (std::vector<std::string>{"AC"}));
   EXPECT_EQ(t.wa.input.Tot, 1);
   EXPECT_EQ(t.printed(), "");
-}
-
-TEST(SequenceReader, FileWithoutHeaderHoldsNoSequence) {
+  // A file without any header holds no sequence.
   for (ReaderMember m : kAllMembers) {
-    TestArea t;
-    EXPECT_EQ(read_as(t, m, "ACD\nef 1\nGH"), -1);
-    EXPECT_TRUE(t.wa.input.P.empty());
-    EXPECT_EQ(t.wa.input.Tot + t.wa.input.Tot1 + t.wa.input.Sam + t.wa.input.Sam1, 0);
-    EXPECT_EQ(t.printed(), "");
+    TestArea none;
+    EXPECT_EQ(read_as(none, m, "ACD\nef 1\nGH"), -1);
+    EXPECT_TRUE(none.wa.input.P.empty());
+    EXPECT_EQ(none.wa.input.Tot + none.wa.input.Tot1 + none.wa.input.Sam + none.wa.input.Sam1, 0);
+    EXPECT_EQ(none.printed(), "");
   }
   TestArea empty;
   EXPECT_EQ(read_as(empty, ReaderMember::FormatFile, ""), -1);
@@ -177,7 +174,7 @@ TEST(SequenceReader, Exactly5998ResiduesRaiseNoMessage) {
   }
 }
 
-TEST(SequenceReader, LongerSequencesKeepTheirFirst5998Residues) {
+TEST(SequenceReader, LongerSequencesKeepTheirFirst5998ResiduesOrEndATestRun) {
   const std::string body = std::string(5998, 'K') + "\nLMN\n";
   TestArea f;
   EXPECT_EQ(read_as(f, ReaderMember::FormatFile, ">a\n" + body + ">b\nQ\n"), -1);
@@ -200,25 +197,22 @@ TEST(SequenceReader, LongerSequencesKeepTheirFirst5998Residues) {
             "\tErr: Too long sequence: 6001 N\xc2\xb0"
             "1\n");
   EXPECT_EQ(ma.wa.input.P.at(1), std::string(5998, 'K'));
+
+  // The test member ends the run: one message, then the end.
+  TestArea test;
+  EXPECT_EQ(read_as(test, ReaderMember::GetTestData, ">a\nAC\n>b\n" + std::string(6010, 'W')), 1);
+  EXPECT_EQ(test.printed(), kTooLong);
 }
 
-TEST(SequenceReader, TestMemberEndsTheRunOnAnOverLongSequence) {
-  TestArea t;
-  EXPECT_EQ(read_as(t, ReaderMember::GetTestData, ">a\nAC\n>b\n" + std::string(6010, 'W')), 1);
-  EXPECT_EQ(t.printed(), kTooLong);  // one message, then the end
-}
+TEST(SequenceReader, AsManySequencesAsARunTakesAndNoMore) {
+  TestArea whole;
+  EXPECT_EQ(read_as(whole, ReaderMember::FormatFile, numbered_file(4000)), -1);
+  EXPECT_EQ(whole.wa.input.Tot, 4000);
+  EXPECT_EQ(whole.wa.input.Sam, 4000);
+  ASSERT_EQ(whole.wa.input.P.size(), 4000u);
+  EXPECT_EQ(whole.wa.input.P[3999], "VXF");  // 3999 = 21 + 23*26 + 5*676
+  EXPECT_EQ(whole.printed(), "");
 
-TEST(SequenceReader, FourThousandSequencesAreTakenWhole) {
-  TestArea t;
-  EXPECT_EQ(read_as(t, ReaderMember::FormatFile, numbered_file(4000)), -1);
-  EXPECT_EQ(t.wa.input.Tot, 4000);
-  EXPECT_EQ(t.wa.input.Sam, 4000);
-  ASSERT_EQ(t.wa.input.P.size(), 4000u);
-  EXPECT_EQ(t.wa.input.P[3999], "VXF");  // 3999 = 21 + 23*26 + 5*676
-  EXPECT_EQ(t.printed(), "");
-}
-
-TEST(SequenceReader, MoreSequencesThanARunTakesAreRefused) {
   struct Case {
     ReaderMember member;
     int count;
@@ -237,9 +231,8 @@ TEST(SequenceReader, MoreSequencesThanARunTakesAreRefused) {
   for (const Case& c : cases) {
     TestArea t;
     testing::internal::CaptureStderr();
-    int status = read_as(t, c.member, numbered_file(c.count));
+    EXPECT_EQ(read_as(t, c.member, numbered_file(c.count)), 1);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), c.error);
-    EXPECT_EQ(status, 1);
     EXPECT_EQ(t.printed(), c.printed);
     EXPECT_TRUE(t.wa.input.P.empty());
   }

@@ -4,6 +4,7 @@
 
 #include "core/run_exit.h"
 #include "support/run_program.h"
+#include "support/streams.h"
 
 namespace {
 struct Written {
@@ -35,24 +36,10 @@ ClassLabels classes_of(std::vector<std::string> names, std::vector<std::string> 
 
 // Reads a classification file given as text; `console` receives what was printed.
 ClassLabels read_classes(const std::string& text, int sequences, std::string& console) {
-  FILE* in = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
-  FILE* out = std::tmpfile();
-  Console con(out, in);
-  struct Closer {
-    FILE* in;
-    FILE* out;
-    std::string& console;
-    ~Closer() {
-      std::fflush(out);
-      std::rewind(out);
-      char buf[512];
-      size_t n;
-      while ((n = std::fread(buf, 1, sizeof buf, out)) > 0) console.append(buf, n);
-      std::fclose(out);
-      std::fclose(in);
-    }
-  } closer{in, out, console};
-  return ReadClassLabels(con, in, sequences);
+  TestArea t(text);
+  ClassLabels c = ReadClassLabels(t.wa.con, t.in.get(), sequences);
+  console = t.printed();
+  return c;
 }
 }  // namespace
 

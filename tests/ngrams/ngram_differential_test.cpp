@@ -16,6 +16,34 @@ std::string random_sequence(std::mt19937& rng, const std::string& alphabet, int 
   return s;
 }
 
+// The three contexts the writers give for `list`.
+RefNgOutput written(const NgramList& list, const std::vector<std::string>& seqs,
+                    const RefClassLabels* classes) {
+  ClassLabels fast;
+  if (classes) fast = {classes->count, classes->names, classes->labels};
+  TempDir dir;
+  {
+    OutFile context = OutFile::create((dir.path() / "ctx").string());
+    OutFile dat = OutFile::create((dir.path() / "dat").string());
+    OutFile arff = OutFile::create((dir.path() / "arff").string());
+    WriteNgContexts(list, seqs, classes ? &fast : nullptr, context, dat, arff);
+    dat.close();
+    arff.close();
+    context.close();
+  }
+  RefNgOutput out;
+  out.context = dir.read("ctx");
+  out.dat = dir.read("dat");
+  out.arff = dir.read("arff");
+  return out;
+}
+
+void expect_same_files(const RefNgOutput& got, const RefNgOutput& expected, int round) {
+  ASSERT_EQ(got.context, expected.context) << "round " << round;
+  ASSERT_EQ(got.dat, expected.dat) << "round " << round;
+  ASSERT_EQ(got.arff, expected.arff) << "round " << round;
+}
+
 const char* const kAlphabets[] = {"A", "AB", "ABC", "ACGT", "ARNDCQEGHILKMFPSTWYV", "AB1\r*x%,'"};
 }  // namespace
 
@@ -31,16 +59,12 @@ TEST(NgramDifferential, SameBytesAsTheLiteralVersionOnRandomSets) {
 
     const bool withClasses = rng() % 4 != 0;
     RefClassLabels ref;
-    ClassLabels fast;
     if (withClasses) {
       const std::vector<std::string> pool = {"X", "Y", "fam 1", "", "a,b", "Z"};
       const int nnames = static_cast<int>(rng() % 4);
       for (int j = 0; j < nnames; ++j) ref.names.push_back(pool[rng() % pool.size()]);
       ref.count = rng() % 5 == 0 ? nnames + 1 : nnames;
       for (int i = 0; i < nseq; ++i) ref.labels.push_back(pool[rng() % pool.size()]);
-      fast.count = ref.count;
-      fast.names = ref.names;
-      fast.labels = ref.labels;
     }
 
     const RefNgOutput expected = ReferenceNgRun(seqs, n, withClasses ? &ref : nullptr);
@@ -67,24 +91,14 @@ TEST(NgramDifferential, SameBytesAsTheLiteralVersionOnRandomSets) {
                 expected.pos[static_cast<size_t>(k)]);
     }
 
-    TempDir dir;
-    {
-      OutFile context = OutFile::create((dir.path() / "ctx").string());
-      OutFile dat = OutFile::create((dir.path() / "dat").string());
-      OutFile arff = OutFile::create((dir.path() / "arff").string());
-      WriteNgContexts(list, seqs, withClasses ? &fast : nullptr, context, dat, arff);
-      dat.close();
-      arff.close();
-      context.close();
-    }
-    ASSERT_EQ(dir.read("ctx"), expected.context) << "round " << round;
-    ASSERT_EQ(dir.read("dat"), expected.dat) << "round " << round;
-    ASSERT_EQ(dir.read("arff"), expected.arff) << "round " << round;
+    expect_same_files(written(list, seqs, withClasses ? &ref : nullptr), expected, round);
+    if (HasFatalFailure()) return;
   }
 }
 
-// Wide rows (thousands of n-grams) and many rows: the writers reuse their row buffers from one
-// batch of rows to the next.
+// Wide rows (thousands of n-grams: the list's table grows many times, and its order of first
+// occurrence must hold through that) and many rows: the writers reuse their row buffers from
+// one batch of rows to the next.
 TEST(NgramDifferential, WideRowsAndManyRows) {
   std::mt19937 rng(7);
   for (int round = 0; round < 4; ++round) {
@@ -98,27 +112,11 @@ TEST(NgramDifferential, WideRowsAndManyRows) {
     ref.names = {"P", "Q", "R"};
     ref.count = 3;
     for (int i = 0; i < nseq; ++i) ref.labels.push_back(ref.names[rng() % 3]);
-    ClassLabels fast;
-    fast.count = ref.count;
-    fast.names = ref.names;
-    fast.labels = ref.labels;
     const RefNgOutput expected = ReferenceNgRun(seqs, 3, &ref);
     const NgramList list =
         BuildNgramList(views_of(seqs), 3, round % 2 ? NgramIndexing::Hashed : NgramIndexing::Auto);
     ASSERT_EQ(list.Nbvar(), expected.nbvar);
     ASSERT_EQ(list.cells, expected.cells);
-    TempDir dir;
-    {
-      OutFile context = OutFile::create((dir.path() / "ctx").string());
-      OutFile dat = OutFile::create((dir.path() / "dat").string());
-      OutFile arff = OutFile::create((dir.path() / "arff").string());
-      WriteNgContexts(list, seqs, &fast, context, dat, arff);
-      dat.close();
-      arff.close();
-      context.close();
-    }
-    ASSERT_EQ(dir.read("ctx"), expected.context) << "round " << round;
-    ASSERT_EQ(dir.read("dat"), expected.dat) << "round " << round;
-    ASSERT_EQ(dir.read("arff"), expected.arff) << "round " << round;
+    expect_same_files(written(list, seqs, &ref), expected, round);
   }
 }

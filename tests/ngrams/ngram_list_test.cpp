@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <set>
 
 #include "core/run_exit.h"
 
@@ -107,32 +106,4 @@ TEST(NgramList, OtherLengthsAndTheirLimits) {
   // The engine takes any length from 1; the console run keeps its limit of 15.
   EXPECT_THROW(build_list({"ABC"}, 0), std::invalid_argument);
   EXPECT_EQ(texts_of(build_list({longText}, 17)), (S{longText}));
-}
-
-TEST(NgramList, ManyDistinctNgramsKeepTheirOrderThroughTableGrowth) {
-  // Every 3-gram over 26 letters, in blocks, so the table grows many times; the order is checked
-  // against a plain first-appearance scan with an ordered set.
-  std::vector<std::string> seqs;
-  for (char a = 'A'; a <= 'Z'; ++a) {
-    std::string s;
-    for (char b = 'Z'; b >= 'A'; --b)
-      for (char c = 'A'; c <= 'Z'; ++c) s += std::string{a, b, c};
-    seqs.push_back(s);
-  }
-  std::vector<std::string> expected;
-  std::set<std::string> seen;
-  for (const std::string& s : seqs)
-    for (size_t p = 0; p + 3 <= s.size(); ++p)
-      if (seen.insert(s.substr(p, 3)).second) expected.push_back(s.substr(p, 3));
-  NgramList l = build_list(seqs, 3);
-  ASSERT_EQ(expected.size(), 26u * 26u * 26u);
-  EXPECT_EQ(texts_of(l), expected);
-  EXPECT_EQ(texts_of(build_list(seqs, 3, NgramIndexing::Hashed)), expected);
-  int64_t cells = 0;
-  for (const std::string& s : seqs) {
-    std::set<std::string> own;
-    for (size_t p = 0; p + 3 <= s.size(); ++p) own.insert(s.substr(p, 3));
-    cells += static_cast<int64_t>(own.size());
-  }
-  EXPECT_EQ(l.cells, cells);
 }

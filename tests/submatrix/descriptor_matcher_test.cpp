@@ -1,5 +1,6 @@
-// The keyword automaton against a plain search: random texts over small and byte alphabets,
-// duplicates and the empty text, few and many texts (both ways of ordering what is found).
+// The keyword automaton on a worked example, and against a plain search: random texts over small
+// and byte alphabets, duplicates and the empty text, few and many texts (both ways of ordering
+// what is found), through both searches.
 #include "submatrix/descriptor_matcher.h"
 
 #include <gtest/gtest.h>
@@ -23,20 +24,35 @@ std::string random_text(std::mt19937& rng, size_t length, int letters) {
 }
 }  // namespace
 
-TEST(DescriptorMatcher, FindAllEqualsPlainSearch) {
+TEST(DescriptorMatcher, FindsOverlappingAndNestedTexts) {
+  DescriptorMatcher m({"AB", "B", "ABC", "BCD", "XYZ", "CDAB", "D"});
+  std::vector<uint8_t> present;
+  m.find("ABCDAB", present);
+  EXPECT_EQ(present, (std::vector<uint8_t>{1, 1, 1, 1, 0, 1, 1}));
+  m.find("XY", present);
+  EXPECT_EQ(present, (std::vector<uint8_t>{0, 0, 0, 0, 0, 0, 0}));
+}
+
+TEST(DescriptorMatcher, FindAndFindAllEqualPlainSearch) {
   std::mt19937 rng(12);
   for (int round = 0; round < 60; ++round) {
     const int letters = round % 3 == 0 ? 256 : 2 + static_cast<int>(rng() % 6);
     std::vector<std::string> texts(1 + rng() % (round % 4 == 0 ? 3000 : 30));
     for (std::string& t : texts) t = random_text(rng, rng() % 7, letters);
     texts.push_back(texts.front());  // a duplicate is found with its twin
-    const DescriptorMatcher m(texts);
+    DescriptorMatcher m(texts);
     DescriptorMatcher::Scratch scratch;
-    std::vector<uint32_t> found;
+    std::vector<uint32_t> found, flagged;
+    std::vector<uint8_t> present;
     for (int s = 0; s < 20; ++s) {
       const std::string seq = random_text(rng, rng() % 400, letters == 256 ? 256 : letters + 1);
       m.find_all(seq, found, scratch);
       ASSERT_EQ(found, plain(texts, seq)) << "round " << round;
+      m.find(seq, present);
+      flagged.clear();
+      for (uint32_t k = 0; k < present.size(); ++k)
+        if (present[k]) flagged.push_back(k);
+      ASSERT_EQ(flagged, found) << "round " << round;
     }
   }
 }
