@@ -31,6 +31,7 @@ demo:
 	bash data/demo.sh build-demo/protfeat
 
 bench:
+	bash scripts/setup-deps bench
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DPROTFEAT_BENCH=ON -DPROTFEAT_TESTS=OFF
 	cmake --build build-bench -j $(JOBS)
 	bash bench/run_all.sh build-bench
@@ -38,6 +39,7 @@ bench:
 # Large synthetic sets (100,000 and 1,000,000 sequences): each workflow step timed, the table
 # written into docs/PERFORMANCE.md. Takes both cores and several GB for some minutes.
 bench-scale:
+	bash scripts/setup-deps bench
 	bash bench/scale.sh build-bench
 
 fuzz:
