@@ -24,8 +24,10 @@ void Discriminate(const FamilyTable& ft, const Settings& s, DiscoveryState& ds,
   Filter(ft, s, ds, rc, fs);
   if (onCycle) onCycle(ds);
   do {
-    Construct(ft, s, ds, rc);
+    if (ShouldGroup(ds, rc)) GroupByClass(ft, ds, rc);
+    Construct(ft, ds, rc);
     ++ds.LongMot;
+    if (ShouldGroup(ds, rc)) GroupByClass(ft, ds, rc);
     Filter(ft, s, ds, rc, fs);
     if (onCycle) onCycle(ds);
   } while (ds.LongMot < ft.Longueur && ds.NbrClasses != 0);

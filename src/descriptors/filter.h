@@ -8,10 +8,21 @@
 // cleared.
 #pragma once
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "core/work_area.h"
 #include "descriptors/repeat_classes.h"
+
+// The best family of a class: the largest count; among the tied families the smallest size;
+// among those the highest number. The search for the smallest size starts above any family
+// size (the old table started at 6000, above the largest family the console runs take, so the
+// answer is the same).
+struct BestFamily {
+  uint32_t count = 0, size = std::numeric_limits<uint32_t>::max();
+  uint32_t number = 0;  // 0: the word occurs nowhere
+  float share = 0;      // the largest count / size over all families, best or not
+};
 
 // Counters of one filter pass, sized by the run (sequences and families), never by capacity,
 // and cleared only where a class touched them.
@@ -23,12 +34,23 @@ struct FilterScratch {
   std::vector<uint32_t> touchedSeqs, touchedFams;
   std::vector<int32_t> retire;
   bool records = true;  // keep each descriptor's presence
+
+  // A pass in order over ungrouped classes: one tally per class, and what becomes of each class
+  // (0 kept, -1 dropped, else 1 + the index of its descriptor in AllDDs).
+  struct Tally {
+    uint32_t lastSeq = 0, family = 0, inFamily = 0;  // the family being counted
+    uint32_t sequences = 0;
+    int64_t first = -1;  // the first occurrence
+    BestFamily best;
+  };
+  std::vector<Tally> tallies;
+  std::vector<int64_t> fate;
 };
 
 // Sizes the counters for the family table.
 void PrepareFilter(const FamilyTable& ft, FilterScratch& fs);
 
-// One filter pass over the live classes of length LongMot.
+// One filter pass over the live classes of length LongMot, grouped or in order as the classes are.
 //
 // A class whose best in-family share (largest count/size over the families, single precision)
 // is below ALPHA is dropped at once (its positions are marked dead): every longer word through

@@ -1,8 +1,10 @@
-// Repeat classes: the first numbering by character and the extension cycle.
+// Repeat classes: the first numbering by character and the extension cycle, in order or grouped.
 #include "descriptors/repeat_classes.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <numeric>
 #include <stdexcept>
 #include <string>
 
@@ -11,6 +13,145 @@ namespace {
 // class k, classStart[0] = 0).
 void sizes_to_ends(std::vector<uint32_t>& classStart) {
   for (size_t k = 1; k < classStart.size(); ++k) classStart[k] += classStart[k - 1];
+}
+
+// Positions are below 2^31: the top bit of an entry marks the first of a class.
+constexpr uint32_t kFirst = uint32_t{1} << 31;
+
+// A pair (own class, partner class) as a key that sorts by partner ascending, then own class
+// descending: the order in which the new classes are numbered. Never 0 (partner >= 1).
+uint64_t pair_key(int32_t own, int32_t partner) {
+  return (uint64_t{static_cast<uint32_t>(partner)} << 32) | static_cast<uint32_t>(INT32_MAX - own);
+}
+
+void rehash_pairs(RepeatClasses& rc, size_t slots) {
+  rc.pairSlots.assign(slots, RepeatClasses::PairSlot{});
+  const size_t mask = slots - 1;
+  for (size_t j = 0; j < rc.pairKeys.size(); ++j) {
+    const uint64_t key = rc.pairKeys[j];
+    size_t i = (key * 0x9E3779B97F4A7C15ull >> 32) & mask;
+    while (rc.pairSlots[i].key != 0) i = (i + 1) & mask;
+    rc.pairSlots[i] = {key, static_cast<uint32_t>(j + 1)};
+  }
+}
+
+// The provisional number of a pair: 1, 2, 3... in order of first appearance.
+uint32_t pair_number(RepeatClasses& rc, uint64_t key) {
+  if (2 * (rc.pairKeys.size() + 1) > rc.pairSlots.size())
+    rehash_pairs(rc, std::max<size_t>(1024, 2 * rc.pairSlots.size()));
+  const size_t mask = rc.pairSlots.size() - 1;
+  for (size_t i = (key * 0x9E3779B97F4A7C15ull >> 32) & mask;; i = (i + 1) & mask) {
+    RepeatClasses::PairSlot& slot = rc.pairSlots[i];
+    if (slot.key == key) return slot.number;
+    if (slot.key == 0) {
+      rc.pairKeys.push_back(key);
+      slot = {key, static_cast<uint32_t>(rc.pairKeys.size())};
+      return slot.number;
+    }
+  }
+}
+
+// The cycle in order: one sweep over each sequence decides every live position and gives the
+// extended ones the provisional number of their pair; the pairs are then numbered in key order.
+// A position is rewritten only once its left neighbour has read it, so the sweep reads only old
+// classes.
+void extend_in_order(const FamilyTable& ft, DiscoveryState& ds, RepeatClasses& rc) {
+  auto& V = rc.V;
+  rc.pairKeys.clear();
+  rehash_pairs(rc, std::max<size_t>(1024, rc.pairSlots.size()));
+  size_t live = 0;
+  for (const FamilyEntry& fam : ft.Results)
+    for (const SequenceEntry& seq : fam.sequences) {
+      const size_t end = seq.start + seq.length;
+      for (size_t p = seq.start; p < end; ++p) {
+        const int32_t own = V[p];
+        if (own <= 0) continue;  // retired or dropped by the filter
+        const int32_t partner = p + 1 < end ? V[p + 1] : 0;
+        if (partner > 0) {
+          V[p] = static_cast<int32_t>(pair_number(rc, pair_key(own, partner)));
+          ++live;
+        } else {
+          V[p] = -own;
+        }
+      }
+    }
+
+  std::vector<uint32_t> byKey(rc.pairKeys.size());
+  std::iota(byKey.begin(), byKey.end(), 0u);
+  std::sort(byKey.begin(), byKey.end(),
+            [&](uint32_t a, uint32_t b) { return rc.pairKeys[a] < rc.pairKeys[b]; });
+  std::vector<int32_t> number(byKey.size() + 1, 0);
+  for (size_t r = 0; r < byKey.size(); ++r) number[byKey[r] + 1] = static_cast<int32_t>(r + 1);
+  for (int32_t& v : V)
+    if (v > 0) v = number[static_cast<size_t>(v)];
+  ds.NbrClasses = static_cast<uint32_t>(byKey.size());
+  rc.live = live;
+}
+
+// The cycle over the grouped live positions. Decide every live position, visiting the old classes
+// from the highest number down (and each class in ascending positions), and count the extended
+// ones per partner class. A live word lies inside its sequence, so from length 2 on a live right
+// neighbour is in the same sequence and the longer word ends inside it; at length 1 the last
+// residue of each sequence cannot grow. The partner is kept beside each extended position, so
+// that nothing below reads V at random but to write it.
+void extend_grouped(const FamilyTable& ft, DiscoveryState& ds, RepeatClasses& rc) {
+  const uint32_t K = ds.NbrClasses;
+  auto& V = rc.V;
+  rc.extended.clear();
+  rc.partner.clear();
+  rc.dead.clear();
+  rc.bucket.assign(K + 2, RepeatClasses::Bucket{});
+  for (uint32_t k = K; k >= 1; --k) {
+    uint32_t first = kFirst;
+    for (uint32_t i = rc.classStart[k - 1]; i < rc.classStart[k]; ++i) {
+      const auto p = static_cast<size_t>(rc.order[i]);
+      if (V[p] <= 0) continue;  // retired or dropped by the filter
+      const bool atEnd = ds.LongMot == 1 && static_cast<int64_t>(p) == ft.Drapeau[rc.seqOf[p]];
+      const int32_t partner = atEnd ? 0 : V[p + 1];
+      if (partner > 0) {
+        ++rc.bucket[static_cast<size_t>(partner) + 1].next;
+        rc.extended.push_back(static_cast<uint32_t>(p) | first);
+        rc.partner.push_back(static_cast<uint32_t>(partner));
+        first = 0;
+      } else {
+        rc.dead.push_back(static_cast<int32_t>(p));
+      }
+    }
+  }
+  for (int32_t q : rc.dead) V[static_cast<size_t>(q)] = -V[static_cast<size_t>(q)];
+
+  // A stable distribution by partner class yields exactly the order (partner ascending, own class
+  // descending) in which the new classes are numbered; a new class starts wherever the own class
+  // differs from that of the previous position of the same partner. The old order is no longer
+  // read: its storage takes the new one (one array of positions less at the peak).
+  for (size_t m = 1; m < rc.bucket.size(); ++m) rc.bucket[m].next += rc.bucket[m - 1].next;
+  const size_t m = rc.extended.size();
+  rc.order.resize(m);
+  uint32_t own = 0;
+  for (size_t j = 0; j < m; ++j) {
+    if (rc.extended[j] & kFirst) ++own;
+    RepeatClasses::Bucket& b = rc.bucket[rc.partner[j]];
+    const uint32_t starts = b.lastOwn != own ? kFirst : 0;
+    b.lastOwn = own;
+    rc.order[b.next++] = static_cast<int32_t>((rc.extended[j] & ~kFirst) | starts);
+  }
+
+  // Number the new classes in order and clear the marks.
+  rc.classStart.assign(1, 0);
+  int32_t c = 0;
+  for (size_t i = 0; i < m; ++i) {
+    auto e = static_cast<uint32_t>(rc.order[i]);
+    if (e & kFirst) {
+      if (i > 0) rc.classStart.push_back(static_cast<uint32_t>(i));
+      ++c;
+      e &= ~kFirst;
+      rc.order[i] = static_cast<int32_t>(e);
+    }
+    V[e] = c;
+  }
+  if (m > 0) rc.classStart.push_back(static_cast<uint32_t>(m));
+  ds.NbrClasses = static_cast<uint32_t>(c);
+  rc.live = m;
 }
 }  // namespace
 
@@ -29,75 +170,43 @@ void Initialize(const FamilyTable& ft, DiscoveryState& ds, RepeatClasses& rc) {
     if (c == 0) c = static_cast<int32_t>(++ds.NbrClasses);
     rc.V[p] = c;
   }
+  rc.live = n;
+  rc.grouped = false;
+}
 
-  // Group the positions by class, ascending inside each class (a counting sort).
+bool ShouldGroup(const DiscoveryState& ds, const RepeatClasses& rc) {
+  // A sweep in order costs about an eighth of a visit at random per residue, and keeps a tally
+  // of some forty bytes per class.
+  constexpr uint32_t kMostTallies = uint32_t{1} << 20;
+  return !rc.grouped && (rc.live < rc.V.size() / 8 || ds.NbrClasses > kMostTallies);
+}
+
+void GroupByClass(const FamilyTable& ft, const DiscoveryState& ds, RepeatClasses& rc) {
+  const size_t n = rc.V.size();
+  // A counting sort of the live positions by class, ascending inside each class.
   rc.classStart.assign(ds.NbrClasses + 1, 0);
-  for (size_t p = 0; p < n; ++p) ++rc.classStart[static_cast<size_t>(rc.V[p])];
+  for (int32_t v : rc.V)
+    if (v > 0) ++rc.classStart[static_cast<size_t>(v)];
   sizes_to_ends(rc.classStart);
   std::vector<uint32_t> cursor(rc.classStart);  // cursor[k - 1]: next slot of class k
-  rc.order.assign(n, 0);
-  // The extension cycle files every live position here: sized once, so that it never grows by
-  // copies (each fresh page of a large table costs more than its reads here).
-  rc.extended.reserve(n);
+  rc.order.assign(rc.classStart.back(), 0);
   for (size_t p = 0; p < n; ++p)
-    rc.order[cursor[static_cast<size_t>(rc.V[p]) - 1]++] = static_cast<int32_t>(p);
+    if (rc.V[p] > 0) rc.order[cursor[static_cast<size_t>(rc.V[p]) - 1]++] = static_cast<int32_t>(p);
+  // The extension cycle files every live position here: sized once, so that they never grow by
+  // copies (each fresh page of a large table costs more than its reads here).
+  rc.extended.reserve(rc.order.size());
+  rc.partner.reserve(rc.order.size());
 
   rc.seqOf.assign(n, 0);
   for (const FamilyEntry& fam : ft.Results)
     for (const SequenceEntry& seq : fam.sequences)
       for (uint32_t i = 0; i < seq.length; ++i) rc.seqOf[seq.start + i] = seq.number;
+  rc.grouped = true;
 }
 
-void Construct(const FamilyTable& ft, const Settings& s, DiscoveryState& ds, RepeatClasses& rc) {
-  const uint32_t K = ds.NbrClasses;
-  const int64_t L = ds.LongMot;
-  const int64_t step = s.Step;
-  auto& V = rc.V;
-
-  // Decide every live position, visiting the old classes from the highest number down (and each
-  // class in ascending positions), and count the extended ones per partner class. A stable
-  // distribution by partner class then yields exactly the order (partner ascending, own class
-  // descending) in which the new classes are numbered.
-  rc.extended.clear();
-  rc.dead.clear();
-  rc.bucket.assign(K + 2, 0);
-  for (uint32_t k = K; k >= 1; --k) {
-    for (uint32_t i = rc.classStart[k - 1]; i < rc.classStart[k]; ++i) {
-      const int32_t p = rc.order[i];
-      if (V[static_cast<size_t>(p)] <= 0) continue;  // retired or dropped by the filter
-      const int64_t end = ft.Drapeau[rc.seqOf[static_cast<size_t>(p)]];
-      // The longer word must end inside the sequence, and the partner must still be live.
-      if (p + step + L - 1 <= end && V[static_cast<size_t>(p + step)] > 0) {
-        ++rc.bucket[static_cast<size_t>(V[static_cast<size_t>(p + step)]) + 1];
-        rc.extended.push_back(p);
-      } else {
-        rc.dead.push_back(p);
-      }
-    }
-  }
-  for (size_t m = 1; m < rc.bucket.size(); ++m) rc.bucket[m] += rc.bucket[m - 1];
-  // The old order is no longer read: its storage takes the new one (one array of positions less
-  // at the peak, which is what limits the largest sets).
-  rc.order.resize(rc.extended.size());
-  for (int32_t p : rc.extended)
-    rc.order[rc.bucket[static_cast<size_t>(V[static_cast<size_t>(p + step)])]++] = p;
-
-  // Class boundaries: a new class wherever the pair (partner class, own class) changes. V still
-  // holds the old classes here; it is rewritten only once every pair has been read.
-  rc.classStart.assign(1, 0);
-  int32_t prevPartner = 0, prevOwn = 0;
-  for (uint32_t i = 0; i < rc.order.size(); ++i) {
-    const auto p = static_cast<size_t>(rc.order[i]);
-    const int32_t partner = V[p + static_cast<size_t>(step)], own = V[p];
-    if (i > 0 && (partner != prevPartner || own != prevOwn)) rc.classStart.push_back(i);
-    prevPartner = partner;
-    prevOwn = own;
-  }
-  if (!rc.order.empty()) rc.classStart.push_back(static_cast<uint32_t>(rc.order.size()));
-  const auto classes = static_cast<uint32_t>(rc.classStart.size() - 1);
-  for (uint32_t c = 1; c <= classes; ++c)
-    for (uint32_t i = rc.classStart[c - 1]; i < rc.classStart[c]; ++i)
-      V[static_cast<size_t>(rc.order[i])] = static_cast<int32_t>(c);
-  for (int32_t q : rc.dead) V[static_cast<size_t>(q)] = -V[static_cast<size_t>(q)];
-  ds.NbrClasses = classes;
+void Construct(const FamilyTable& ft, DiscoveryState& ds, RepeatClasses& rc) {
+  if (rc.grouped)
+    extend_grouped(ft, ds, rc);
+  else
+    extend_in_order(ft, ds, rc);
 }

@@ -88,12 +88,12 @@ TEST(Filter, FirstOccurrenceOverARetiredPositionIsRejected) {
   PrepareFilter(step.families, fs);
   Filter(step.families, step.settings, step.discovery, rc, fs);
   for (int length = 2; length <= 3; ++length) {
-    Construct(step.families, step.settings, step.discovery, rc);
+    Construct(step.families, step.discovery, rc);
     ++step.discovery.LongMot;
     Filter(step.families, step.settings, step.discovery, rc, fs);
   }
   EXPECT_EQ(rc.V[2], 0);
-  Construct(step.families, step.settings, step.discovery, rc);
+  Construct(step.families, step.discovery, rc);
   ++step.discovery.LongMot;
   EXPECT_LT(rc.V[1], 0);
   EXPECT_GT(rc.V[0], 0);

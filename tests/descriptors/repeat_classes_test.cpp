@@ -12,18 +12,27 @@ TEST(RepeatClasses, AbcbExampleNumbersPartnerClassFirstThenLargerOldClass) {
   DdParts wa = make_dd_parts({{{"ABCB"}, {}}}, 0, 0);
   RepeatClasses rc;
   Initialize(wa.families, wa.discovery, rc);
-  EXPECT_EQ(rc.V, (BigVector<int32_t>{1, 2, 3, 2}));
+  EXPECT_EQ(rc.V, (std::vector<int32_t>{1, 2, 3, 2}));
   EXPECT_EQ(wa.discovery.NbrClasses, 3u);
   EXPECT_EQ(wa.discovery.LongMot, 1u);
   // Grouped by class, ascending inside a class.
-  EXPECT_EQ(rc.order, (BigVector<int32_t>{0, 1, 3, 2}));
-  EXPECT_EQ(rc.classStart, (std::vector<uint32_t>{0, 1, 3, 4}));
+  RepeatClasses grouped = rc;
+  DiscoveryState groupedState = wa.discovery;
+  GroupByClass(wa.families, groupedState, grouped);
+  EXPECT_EQ(grouped.order, (std::vector<int32_t>{0, 1, 3, 2}));
+  EXPECT_EQ(grouped.classStart, (std::vector<uint32_t>{0, 1, 3, 4}));
 
-  Construct(wa.families, wa.settings, wa.discovery, rc);
   // CB = 1 and AB = 2 (same partner B, the larger old class first), BC = 3; the last B dies.
-  EXPECT_EQ(rc.V, (BigVector<int32_t>{2, 3, 1, -2}));
+  // The sweep in order and the grouped cycle agree.
+  Construct(wa.families, wa.discovery, rc);
+  Construct(wa.families, groupedState, grouped);
+  for (const RepeatClasses* layout : {&rc, &grouped}) {
+    EXPECT_EQ(layout->V, (std::vector<int32_t>{2, 3, 1, -2}));
+    EXPECT_EQ(layout->live, 3u);
+  }
   EXPECT_EQ(wa.discovery.NbrClasses, 3u);
-  EXPECT_EQ(rc.order, (BigVector<int32_t>{2, 0, 1}));
+  EXPECT_EQ(groupedState.NbrClasses, 3u);
+  EXPECT_EQ(grouped.order, (std::vector<int32_t>{2, 0, 1}));
 
   // The literal reference agrees; it keeps the scan bound in the last slot: n - 1 lowered once.
   DdParts ref = make_dd_parts({{{"ABCB"}, {}}}, 0, 0);
@@ -36,8 +45,8 @@ TEST(RepeatClasses, WordsNeverCrossASequenceEnd) {
   DdParts wa = make_dd_parts({{{"AA", "A"}, {}}}, 0, 0);
   RepeatClasses rc;
   Initialize(wa.families, wa.discovery, rc);
-  Construct(wa.families, wa.settings, wa.discovery, rc);
-  EXPECT_EQ(rc.V, (BigVector<int32_t>{1, -1, -1}));
+  Construct(wa.families, wa.discovery, rc);
+  EXPECT_EQ(rc.V, (std::vector<int32_t>{1, -1, -1}));
   EXPECT_EQ(wa.discovery.NbrClasses, 1u);
 }
 
@@ -49,25 +58,27 @@ TEST(RepeatClasses, EqualBytesShareAClassWhateverTheirValue) {
                              0, 0);
   RepeatClasses rc;
   Initialize(wa.families, wa.discovery, rc);
-  EXPECT_EQ(rc.V, (BigVector<int32_t>{1, 2, 1, 3}));
-  EXPECT_EQ(rc.seqOf, (BigVector<uint32_t>{1, 1, 1, 2}));
+  EXPECT_EQ(rc.V, (std::vector<int32_t>{1, 2, 1, 3}));
+  GroupByClass(wa.families, wa.discovery, rc);
+  EXPECT_EQ(rc.seqOf, (std::vector<uint32_t>{1, 1, 1, 2}));
 }
 
 TEST(RepeatClasses, EmptySequencesCoverNoPosition) {
   DdParts wa = make_dd_parts({{{"", "AB"}, {"AB"}}}, 0, 0);
   RepeatClasses rc;
   Initialize(wa.families, wa.discovery, rc);
-  EXPECT_EQ(rc.seqOf, (BigVector<uint32_t>{2, 2, 3, 3}));
-  Construct(wa.families, wa.settings, wa.discovery, rc);
+  GroupByClass(wa.families, wa.discovery, rc);
+  EXPECT_EQ(rc.seqOf, (std::vector<uint32_t>{2, 2, 3, 3}));
+  Construct(wa.families, wa.discovery, rc);
   // AB grows in both sequences; the B at each sequence end dies.
-  EXPECT_EQ(rc.V, (BigVector<int32_t>{1, -2, 1, -2}));
+  EXPECT_EQ(rc.V, (std::vector<int32_t>{1, -2, 1, -2}));
 
   // An empty text has no class, before and after a cycle.
   DdParts empty = make_dd_parts({{{""}, {""}}}, 0, 0);
   RepeatClasses none;
   Initialize(empty.families, empty.discovery, none);
   EXPECT_EQ(empty.discovery.NbrClasses, 0u);
-  Construct(empty.families, empty.settings, empty.discovery, none);
+  Construct(empty.families, empty.discovery, none);
   EXPECT_EQ(empty.discovery.NbrClasses, 0u);
   EXPECT_TRUE(none.V.empty());
 }
