@@ -35,7 +35,7 @@ char unused_byte(SequenceViews seqs) {
   throw std::invalid_argument("the sequences hold every byte value: none is left to end them");
 }
 
-void sort_suffixes(const std::string& text, BigVector<uint32_t>& sa) {
+void sort_suffixes(const std::string& text, std::vector<uint32_t>& sa) {
   static_assert(sizeof(saidx_t) == sizeof(uint32_t));
   if (text.empty()) return;
   const auto* t = reinterpret_cast<const sauchar_t*>(text.data());
@@ -43,7 +43,7 @@ void sort_suffixes(const std::string& text, BigVector<uint32_t>& sa) {
     throw std::bad_alloc();
 }
 
-void sort_suffixes(const std::string& text, BigVector<uint64_t>& sa) {
+void sort_suffixes(const std::string& text, std::vector<uint64_t>& sa) {
   static_assert(sizeof(saidx64_t) == sizeof(uint64_t));
   if (text.empty()) return;
   const auto* t = reinterpret_cast<const sauchar_t*>(text.data());
@@ -118,6 +118,11 @@ void in_parts(size_t n, Cut cut_at, Work work) {
 }
 }  // namespace
 
+namespace {
+// How far ahead a loop that reads one array in order asks the memory for the entry it will need.
+constexpr size_t kAhead = 32;
+}  // namespace
+
 template <class Index>
 void SuffixArray<Index>::compute_lcp() {
   const size_t n = text_.size();
@@ -129,7 +134,6 @@ void SuffixArray<Index>::compute_lcp() {
   // far entry some steps ahead, so that the waits overlap. Each loop runs in parts on every core:
   // the first writes distinct entries; the second restarts its count at 0 after a separator, so
   // parts that begin right after one give the same lengths.
-  constexpr size_t kAhead = 32;
   plcp_[sa_[0]] = static_cast<Index>(n);
   in_parts(
       n, [](size_t at) { return std::max<size_t>(at, 1); },
@@ -222,29 +226,49 @@ class PackedPrefix {
 };
 
 // Sorts (key, position) pairs given in ascending positions by the key bits [low, high), equal
-// keys keeping their order: a radix sort, 11 bits a pass, that skips the passes where every key
-// has the same digit.
+// keys keeping their order. A radix sort, 11 bits a digit: a part larger than the core's cache is
+// first split by its highest digit, so that each part is then sorted in cache, from its lowest
+// digit up; digits that every key shares are skipped, and short parts are sorted by comparison.
 template <class Index>
-void sort_keyed(std::vector<std::pair<uint64_t, Index>>& keyed,
-                std::vector<std::pair<uint64_t, Index>>& spare, unsigned low, unsigned high) {
-  if (keyed.size() < 64) {
-    std::stable_sort(keyed.begin(), keyed.end(),
+void sort_keyed(std::pair<uint64_t, Index>* keyed, std::pair<uint64_t, Index>* spare, size_t n,
+                unsigned low, unsigned high) {
+  constexpr size_t kShort = 256, kCached = size_t{1} << 15;
+  if (n < kShort || low >= high) {
+    std::stable_sort(keyed, keyed + n,
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     return;
   }
   constexpr unsigned kDigit = 11;
-  std::array<size_t, size_t{1} << kDigit> count;
-  spare.resize(keyed.size());
+  std::array<size_t, (size_t{1} << kDigit) + 1> start;
+  // The starts of the digits at `shift` in start[0..]; false when every key has the same digit.
+  auto digit_starts = [&](unsigned shift, uint64_t mask) {
+    start.fill(0);
+    for (size_t i = 0; i < n; ++i) ++start[((keyed[i].first >> shift) & mask) + 1];
+    if (start[((keyed[0].first >> shift) & mask) + 1] == n) return false;
+    for (size_t d = 1; d < start.size(); ++d) start[d] += start[d - 1];
+    return true;
+  };
+  if (n > kCached) {
+    const unsigned shift = high > low + kDigit ? high - kDigit : low;
+    const uint64_t mask = (uint64_t{1} << (high - shift)) - 1;
+    if (!digit_starts(shift, mask)) return sort_keyed(keyed, spare, n, low, shift);
+    std::array<size_t, (size_t{1} << kDigit) + 1> next = start;
+    for (size_t i = 0; i < n; ++i) spare[next[(keyed[i].first >> shift) & mask]++] = keyed[i];
+    std::copy(spare, spare + n, keyed);
+    for (size_t d = 0; d + 1 < start.size(); ++d)
+      if (start[d + 1] - start[d] > 1)
+        sort_keyed(keyed + start[d], spare + start[d], start[d + 1] - start[d], low, shift);
+    return;
+  }
+  bool inSpare = false;
   for (unsigned shift = low; shift < high; shift += kDigit) {
     const uint64_t mask = (uint64_t{1} << std::min(kDigit, high - shift)) - 1;
-    count.fill(0);
-    for (const auto& k : keyed) ++count[(k.first >> shift) & mask];
-    if (count[(keyed[0].first >> shift) & mask] == keyed.size()) continue;
-    size_t sum = 0;
-    for (size_t& c : count) sum += std::exchange(c, sum);
-    for (const auto& k : keyed) spare[count[(k.first >> shift) & mask]++] = k;
-    keyed.swap(spare);
+    if (!digit_starts(shift, mask)) continue;
+    for (size_t i = 0; i < n; ++i) spare[start[(keyed[i].first >> shift) & mask]++] = keyed[i];
+    std::swap(keyed, spare);
+    inSpare = !inSpare;
   }
+  if (inSpare) std::copy(keyed, keyed + n, spare);  // back into the caller's array
 }
 }  // namespace
 
@@ -275,8 +299,12 @@ void SuffixArray<Index>::sort_to_depth(unsigned sortDepth) {
     for (size_t lo = begin; lo < end;) {
       const size_t hi = bucket_at(lo + 1);
       keyed.clear();
-      for (size_t i = lo; i < hi; ++i) keyed.emplace_back(prefix.key(t + sa_[i]), sa_[i]);
-      sort_keyed(keyed, spare, prefix.low_bit(), prefix.high_bit());
+      for (size_t i = lo; i < hi; ++i) {
+        if (i + kAhead < hi) __builtin_prefetch(t + sa_[i + kAhead]);
+        keyed.emplace_back(prefix.key(t + sa_[i]), sa_[i]);
+      }
+      spare.resize(keyed.size());
+      sort_keyed(keyed.data(), spare.data(), keyed.size(), prefix.low_bit(), prefix.high_bit());
       for (size_t i = lo; i < hi; ++i) {
         sa_[i] = keyed[i - lo].second;
         if (i > lo) lcpRank_[i] = prefix.common(keyed[i - lo - 1].first, keyed[i - lo].first);
@@ -293,8 +321,8 @@ void SuffixArray<Index>::sort_to_depth(unsigned sortDepth) {
 
 template <class Index>
 void SuffixArray<Index>::release() {
-  BigVector<Index>().swap(sa_);
-  BigVector<Index>().swap(plcp_);
+  std::vector<Index>().swap(sa_);
+  std::vector<Index>().swap(plcp_);
   std::vector<uint8_t>().swap(lcpRank_);
 }
 

@@ -17,7 +17,6 @@
 #include <string_view>
 #include <vector>
 
-#include "core/big_vector.h"
 #include "core/sequence_views.h"
 
 template <class Index>
@@ -78,9 +77,8 @@ class SuffixArray {
   char separator_ = '\0';
   std::vector<Index> starts_;  // by sequence, then the text length
   std::vector<Index> blocks_;  // by block of 2^kBlockBits positions: the sequence at its start
-  // Both are read at random: huge pages halve the cost of those reads.
-  BigVector<Index> sa_;
-  BigVector<Index> plcp_;         // by text position
+  std::vector<Index> sa_;
+  std::vector<Index> plcp_;       // by text position
   unsigned depth_ = 0;            // sorted to this depth; 0: in full
   std::vector<uint8_t> lcpRank_;  // sorted to a depth: the common prefixes by rank
 };
