@@ -51,7 +51,7 @@ bool discriminates(const FamilyTable& ft, const Settings& st, const DiscoverySta
 
 void count_class(const RepeatClasses& rc, FilterScratch& fs, uint32_t b, uint32_t e) {
   for (uint32_t i = b; i < e; ++i) {
-    const uint32_t s = rc.seqOf[static_cast<size_t>(rc.order[i])];
+    const uint32_t s = rc.orderSeq[i];
     if (fs.seqCount[s]++ == 0) {
       fs.touchedSeqs.push_back(s);
       const uint32_t f = fs.famOf[s];
@@ -140,31 +140,32 @@ void list_family(const FilterScratch::Tally& t, const FilterScratch& fs, DDEntry
     dd.families.push_back(t.family);
 }
 
-// Calls visit(family, sequence, position) for every live position of T, in order.
+// Calls visit(family, sequence, position) for every position of T, in order.
 template <class Visit>
-void sweep_live(const FamilyTable& ft, const std::vector<int32_t>& V, Visit&& visit) {
+void sweep(const FamilyTable& ft, Visit&& visit) {
   for (const FamilyEntry& fam : ft.Results)
     for (const SequenceEntry& seq : fam.sequences)
-      for (size_t p = seq.start; p < seq.start + seq.length; ++p)
-        if (V[p] > 0) visit(fam.number, seq.number, p);
+      for (size_t p = seq.start; p < seq.start + seq.length; ++p) visit(fam.number, seq.number, p);
 }
 
-// The first sweep: sequences, first occurrence and best family of every class.
+// The first sweep: sequences, first occurrence and best family of every class. Positions that
+// are not live count in tally 0, which nothing reads: the sweep then takes no branch that
+// depends on the liveness of each position.
 void tally_classes(const FamilyTable& ft, const RepeatClasses& rc, FilterScratch& fs,
                    uint32_t classes) {
   fs.tallies.assign(classes + 1, FilterScratch::Tally{});
-  sweep_live(ft, rc.V, [&](uint32_t family, uint32_t sequence, size_t p) {
-    FilterScratch::Tally& t = fs.tallies[static_cast<size_t>(rc.V[p])];
-    if (t.first < 0) t.first = static_cast<int64_t>(p);
-    if (t.lastSeq == sequence) return;
+  sweep(ft, [&](uint32_t family, uint32_t sequence, size_t p) {
+    FilterScratch::Tally& t = fs.tallies[static_cast<size_t>(std::max(rc.V[p], 0))];
+    t.first = t.first < 0 ? static_cast<int64_t>(p) : t.first;
+    const bool fresh = t.lastSeq != sequence;  // the class's first occurrence in this sequence
     t.lastSeq = sequence;
-    ++t.sequences;
-    if (t.family != family) {
+    t.sequences += fresh;
+    if (t.family != family) {  // rare: once per class and family
       fold_family(t, fs);
       t.family = family;
       t.inFamily = 0;
     }
-    ++t.inFamily;
+    t.inFamily += fresh;
   });
   for (FilterScratch::Tally& t : fs.tallies) fold_family(t, fs);
 }
@@ -175,15 +176,13 @@ void settle_classes(const FamilyTable& ft, RepeatClasses& rc, DiscoveryState& ds
                     bool retiring) {
   for (size_t k = 1; k < fs.tallies.size(); ++k)
     if (fs.fate[k] > 0) fs.tallies[k].lastSeq = fs.tallies[k].family = fs.tallies[k].inFamily = 0;
-  sweep_live(ft, rc.V, [&](uint32_t family, uint32_t sequence, size_t p) {
+  size_t died = 0;
+  sweep(ft, [&](uint32_t family, uint32_t sequence, size_t p) {
     const int32_t c = rc.V[p];
-    const int64_t fate = fs.fate[static_cast<size_t>(c)];
-    if (fate == 0) return;
-    if (fate < 0) {
-      rc.V[p] = -c;
-      --rc.live;
-      return;
-    }
+    const int64_t fate = fs.fate[static_cast<size_t>(std::max(c, 0))];  // fate[0] = 0
+    rc.V[p] = fate < 0 ? -c : c;
+    died += fate < 0;
+    if (fate <= 0) return;
     DDEntry& dd = ds.AllDDs[static_cast<size_t>(fate - 1)];
     FilterScratch::Tally& t = fs.tallies[static_cast<size_t>(c)];
     if (t.lastSeq != sequence) {
@@ -199,9 +198,10 @@ void settle_classes(const FamilyTable& ft, RepeatClasses& rc, DiscoveryState& ds
     if (fs.records) ++dd.presence.back().second;
     if (retiring) {
       rc.V[p] = 0;
-      --rc.live;
+      ++died;
     }
   });
+  rc.live -= died;
   for (size_t k = 1; k < fs.tallies.size(); ++k)
     if (fs.fate[k] > 0)
       list_family(fs.tallies[k], fs, ds.AllDDs[static_cast<size_t>(fs.fate[k] - 1)]);

@@ -18,6 +18,10 @@ void sizes_to_ends(std::vector<uint32_t>& classStart) {
 // Positions are below 2^31: the top bit of an entry marks the first of a class.
 constexpr uint32_t kFirst = uint32_t{1} << 31;
 
+// How many entries ahead a loop over a list of positions asks the memory for the class of the
+// position it will visit: the lists are read in order, the classes lie anywhere.
+constexpr size_t kAhead = 16;
+
 // A pair (own class, partner class) as a key that sorts by partner ascending, then own class
 // descending: the order in which the new classes are numbered. Never 0 (partner >= 1).
 uint64_t pair_key(int32_t own, int32_t partner) {
@@ -51,30 +55,58 @@ uint32_t pair_number(RepeatClasses& rc, uint64_t key) {
   }
 }
 
-// The cycle in order: one sweep over each sequence decides every live position and gives the
-// extended ones the provisional number of their pair; the pairs are then numbered in key order.
-// A position is rewritten only once its left neighbour has read it, so the sweep reads only old
-// classes.
-void extend_in_order(const FamilyTable& ft, DiscoveryState& ds, RepeatClasses& rc) {
-  auto& V = rc.V;
-  rc.pairKeys.clear();
-  rehash_pairs(rc, std::max<size_t>(1024, rc.pairSlots.size()));
+// Decides every live position in one sweep over each sequence: an extended one takes
+// number(own, partner), the provisional number of its pair; the others die. A position is
+// rewritten only once its left neighbour has read it, so the sweep reads only old classes.
+// Returns the extended positions.
+template <class Number>
+size_t sweep_pairs(const FamilyTable& ft, std::vector<int32_t>& V, Number&& number) {
   size_t live = 0;
   for (const FamilyEntry& fam : ft.Results)
     for (const SequenceEntry& seq : fam.sequences) {
-      const size_t end = seq.start + seq.length;
-      for (size_t p = seq.start; p < end; ++p) {
-        const int32_t own = V[p];
+      if (seq.length == 0) continue;
+      const size_t last = seq.start + seq.length - 1;  // cannot grow
+      for (size_t p = seq.start; p < last; ++p) {
+        const int32_t own = V[p], partner = V[p + 1];
         if (own <= 0) continue;  // retired or dropped by the filter
-        const int32_t partner = p + 1 < end ? V[p + 1] : 0;
         if (partner > 0) {
-          V[p] = static_cast<int32_t>(pair_number(rc, pair_key(own, partner)));
+          V[p] = static_cast<int32_t>(number(own, partner));
           ++live;
         } else {
           V[p] = -own;
         }
       }
+      if (V[last] > 0) V[last] = -V[last];
     }
+  return live;
+}
+
+// The cycle in order: the pairs get provisional numbers in order of first appearance (through a
+// square table while the classes are few, a hash table beyond), and are then numbered in key
+// order in a second sweep.
+void extend_in_order(const FamilyTable& ft, DiscoveryState& ds, RepeatClasses& rc) {
+  constexpr uint32_t kSquareClasses = 1024;  // a table of up to 4 MB
+  const uint32_t K = ds.NbrClasses;
+  rc.pairKeys.clear();
+  size_t live;
+  if (K < kSquareClasses) {
+    const size_t side = K + 1;
+    rc.pairSquare.assign(side * side, 0);
+    live = sweep_pairs(ft, rc.V, [&](int32_t own, int32_t partner) {
+      uint32_t& slot =
+          rc.pairSquare[static_cast<size_t>(own) * side + static_cast<size_t>(partner)];
+      if (slot == 0) {
+        rc.pairKeys.push_back(pair_key(own, partner));
+        slot = static_cast<uint32_t>(rc.pairKeys.size());
+      }
+      return slot;
+    });
+  } else {
+    rehash_pairs(rc, std::max<size_t>(1024, rc.pairSlots.size()));
+    live = sweep_pairs(ft, rc.V, [&](int32_t own, int32_t partner) {
+      return pair_number(rc, pair_key(own, partner));
+    });
+  }
 
   std::vector<uint32_t> byKey(rc.pairKeys.size());
   std::iota(byKey.begin(), byKey.end(), 0u);
@@ -82,8 +114,10 @@ void extend_in_order(const FamilyTable& ft, DiscoveryState& ds, RepeatClasses& r
             [&](uint32_t a, uint32_t b) { return rc.pairKeys[a] < rc.pairKeys[b]; });
   std::vector<int32_t> number(byKey.size() + 1, 0);
   for (size_t r = 0; r < byKey.size(); ++r) number[byKey[r] + 1] = static_cast<int32_t>(r + 1);
-  for (int32_t& v : V)
-    if (v > 0) v = number[static_cast<size_t>(v)];
+  for (int32_t& v : rc.V) {
+    const int32_t renumbered = number[static_cast<size_t>(std::max(v, 0))];
+    v = v > 0 ? renumbered : v;
+  }
   ds.NbrClasses = static_cast<uint32_t>(byKey.size());
   rc.live = live;
 }
@@ -99,40 +133,52 @@ void extend_grouped(const FamilyTable& ft, DiscoveryState& ds, RepeatClasses& rc
   auto& V = rc.V;
   rc.extended.clear();
   rc.partner.clear();
+  rc.extendedSeq.clear();
   rc.dead.clear();
   rc.bucket.assign(K + 2, RepeatClasses::Bucket{});
   for (uint32_t k = K; k >= 1; --k) {
     uint32_t first = kFirst;
     for (uint32_t i = rc.classStart[k - 1]; i < rc.classStart[k]; ++i) {
+      if (i + kAhead < rc.order.size())
+        __builtin_prefetch(&V[static_cast<size_t>(rc.order[i + kAhead])]);
       const auto p = static_cast<size_t>(rc.order[i]);
       if (V[p] <= 0) continue;  // retired or dropped by the filter
-      const bool atEnd = ds.LongMot == 1 && static_cast<int64_t>(p) == ft.Drapeau[rc.seqOf[p]];
+      const uint32_t seq = rc.orderSeq[i];
+      const bool atEnd = ds.LongMot == 1 && static_cast<int64_t>(p) == ft.Drapeau[seq];
       const int32_t partner = atEnd ? 0 : V[p + 1];
       if (partner > 0) {
         ++rc.bucket[static_cast<size_t>(partner) + 1].next;
         rc.extended.push_back(static_cast<uint32_t>(p) | first);
         rc.partner.push_back(static_cast<uint32_t>(partner));
+        rc.extendedSeq.push_back(seq);
         first = 0;
       } else {
         rc.dead.push_back(static_cast<int32_t>(p));
       }
     }
   }
-  for (int32_t q : rc.dead) V[static_cast<size_t>(q)] = -V[static_cast<size_t>(q)];
+  for (size_t j = 0; j < rc.dead.size(); ++j) {
+    if (j + kAhead < rc.dead.size())
+      __builtin_prefetch(&V[static_cast<size_t>(rc.dead[j + kAhead])], 1);
+    const auto q = static_cast<size_t>(rc.dead[j]);
+    V[q] = -V[q];
+  }
 
   // A stable distribution by partner class yields exactly the order (partner ascending, own class
   // descending) in which the new classes are numbered; a new class starts wherever the own class
   // differs from that of the previous position of the same partner. The old order is no longer
-  // read: its storage takes the new one (one array of positions less at the peak).
+  // read: its storage takes the new one.
   for (size_t m = 1; m < rc.bucket.size(); ++m) rc.bucket[m].next += rc.bucket[m - 1].next;
   const size_t m = rc.extended.size();
   rc.order.resize(m);
+  rc.orderSeq.resize(m);
   uint32_t own = 0;
   for (size_t j = 0; j < m; ++j) {
     if (rc.extended[j] & kFirst) ++own;
     RepeatClasses::Bucket& b = rc.bucket[rc.partner[j]];
     const uint32_t starts = b.lastOwn != own ? kFirst : 0;
     b.lastOwn = own;
+    rc.orderSeq[b.next] = rc.extendedSeq[j];
     rc.order[b.next++] = static_cast<int32_t>((rc.extended[j] & ~kFirst) | starts);
   }
 
@@ -140,6 +186,8 @@ void extend_grouped(const FamilyTable& ft, DiscoveryState& ds, RepeatClasses& rc
   rc.classStart.assign(1, 0);
   int32_t c = 0;
   for (size_t i = 0; i < m; ++i) {
+    if (i + kAhead < m)
+      __builtin_prefetch(&V[static_cast<uint32_t>(rc.order[i + kAhead]) & ~kFirst], 1);
     auto e = static_cast<uint32_t>(rc.order[i]);
     if (e & kFirst) {
       if (i > 0) rc.classStart.push_back(static_cast<uint32_t>(i));
@@ -182,7 +230,6 @@ bool ShouldGroup(const DiscoveryState& ds, const RepeatClasses& rc) {
 }
 
 void GroupByClass(const FamilyTable& ft, const DiscoveryState& ds, RepeatClasses& rc) {
-  const size_t n = rc.V.size();
   // A counting sort of the live positions by class, ascending inside each class.
   rc.classStart.assign(ds.NbrClasses + 1, 0);
   for (int32_t v : rc.V)
@@ -190,17 +237,20 @@ void GroupByClass(const FamilyTable& ft, const DiscoveryState& ds, RepeatClasses
   sizes_to_ends(rc.classStart);
   std::vector<uint32_t> cursor(rc.classStart);  // cursor[k - 1]: next slot of class k
   rc.order.assign(rc.classStart.back(), 0);
-  for (size_t p = 0; p < n; ++p)
-    if (rc.V[p] > 0) rc.order[cursor[static_cast<size_t>(rc.V[p]) - 1]++] = static_cast<int32_t>(p);
-  // The extension cycle files every live position here: sized once, so that they never grow by
-  // copies (each fresh page of a large table costs more than its reads here).
-  rc.extended.reserve(rc.order.size());
-  rc.partner.reserve(rc.order.size());
-
-  rc.seqOf.assign(n, 0);
+  rc.orderSeq.assign(rc.classStart.back(), 0);
   for (const FamilyEntry& fam : ft.Results)
     for (const SequenceEntry& seq : fam.sequences)
-      for (uint32_t i = 0; i < seq.length; ++i) rc.seqOf[seq.start + i] = seq.number;
+      for (size_t p = seq.start; p < seq.start + seq.length; ++p) {
+        if (rc.V[p] <= 0) continue;
+        const uint32_t slot = cursor[static_cast<size_t>(rc.V[p]) - 1]++;
+        rc.order[slot] = static_cast<int32_t>(p);
+        rc.orderSeq[slot] = seq.number;
+      }
+  // The extension cycle files every live position here: sized once, so that they never grow by
+  // copies.
+  rc.extended.reserve(rc.order.size());
+  rc.partner.reserve(rc.order.size());
+  rc.extendedSeq.reserve(rc.order.size());
   rc.grouped = true;
 }
 

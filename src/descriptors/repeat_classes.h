@@ -30,14 +30,14 @@ struct RepeatClasses {
   // Positions of a class may have been marked dead or retired by the filter since.
   std::vector<int32_t> order;
   std::vector<uint32_t> classStart;
-  // Sequence number (from 1) of every position of T.
-  std::vector<uint32_t> seqOf;
+  std::vector<uint32_t> orderSeq;  // the sequence number (from 1) of order[i]
 
   // Scratch storage of Construct, kept between cycles to avoid reallocations. Grouped: the
-  // extended positions (the first of each old class marked) with their partner classes, the dead
+  // extended positions (the first of each old class marked) with their partner classes and
+  // sequences, the dead
   // positions, and per partner class the next slot and the last own class filed there. In order:
   // the distinct (own, partner) pairs met, by provisional number.
-  std::vector<uint32_t> extended, partner;
+  std::vector<uint32_t> extended, partner, extendedSeq;
   std::vector<int32_t> dead;
   struct Bucket {
     uint32_t next = 0, lastOwn = 0;
@@ -47,8 +47,9 @@ struct RepeatClasses {
     uint64_t key = 0;  // 0: empty
     uint32_t number = 0;
   };
-  std::vector<uint64_t> pairKeys;   // [number - 1]
-  std::vector<PairSlot> pairSlots;  // open addressing, a power of two long
+  std::vector<uint64_t> pairKeys;    // [number - 1]
+  std::vector<PairSlot> pairSlots;   // open addressing, a power of two long
+  std::vector<uint32_t> pairSquare;  // [own * (K + 1) + partner] while the classes are few
 };
 
 // First numbering: characters are numbered 1, 2, 3... in the order of their first appearance in
@@ -59,7 +60,7 @@ void Initialize(const FamilyTable& ft, DiscoveryState& ds, RepeatClasses& rc);
 // many classes for the per-class tallies of a sweep in order.
 bool ShouldGroup(const DiscoveryState& ds, const RepeatClasses& rc);
 
-// Groups the live positions by class (order, classStart) and numbers the sequences (seqOf).
+// Groups the live positions by class (order, classStart, orderSeq).
 void GroupByClass(const FamilyTable& ft, const DiscoveryState& ds, RepeatClasses& rc);
 
 // One extension cycle from words of length LongMot to LongMot + 1. A live position whose word

@@ -60,7 +60,8 @@ TEST(RepeatClasses, EqualBytesShareAClassWhateverTheirValue) {
   Initialize(wa.families, wa.discovery, rc);
   EXPECT_EQ(rc.V, (std::vector<int32_t>{1, 2, 1, 3}));
   GroupByClass(wa.families, wa.discovery, rc);
-  EXPECT_EQ(rc.seqOf, (std::vector<uint32_t>{1, 1, 1, 2}));
+  EXPECT_EQ(rc.order, (std::vector<int32_t>{0, 2, 1, 3}));
+  EXPECT_EQ(rc.orderSeq, (std::vector<uint32_t>{1, 1, 1, 2}));
 }
 
 TEST(RepeatClasses, EmptySequencesCoverNoPosition) {
@@ -68,7 +69,8 @@ TEST(RepeatClasses, EmptySequencesCoverNoPosition) {
   RepeatClasses rc;
   Initialize(wa.families, wa.discovery, rc);
   GroupByClass(wa.families, wa.discovery, rc);
-  EXPECT_EQ(rc.seqOf, (std::vector<uint32_t>{2, 2, 3, 3}));
+  EXPECT_EQ(rc.order, (std::vector<int32_t>{0, 2, 1, 3}));
+  EXPECT_EQ(rc.orderSeq, (std::vector<uint32_t>{2, 3, 2, 3}));
   Construct(wa.families, wa.discovery, rc);
   // AB grows in both sequences; the B at each sequence end dies.
   EXPECT_EQ(rc.V, (std::vector<int32_t>{1, -2, 1, -2}));
