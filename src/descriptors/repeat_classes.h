@@ -34,9 +34,8 @@ struct RepeatClasses {
 
   // Scratch storage of Construct, kept between cycles to avoid reallocations. Grouped: the
   // extended positions (the first of each old class marked) with their partner classes and
-  // sequences, the dead
-  // positions, and per partner class the next slot and the last own class filed there. In order:
-  // the distinct (own, partner) pairs met, by provisional number.
+  // sequences, the dead positions, and per partner class the next slot and the last own class
+  // filed there. In order: the distinct (own, partner) pairs met, by provisional number.
   std::vector<uint32_t> extended, partner, extendedSeq;
   std::vector<int32_t> dead;
   struct Bucket {
