@@ -122,8 +122,7 @@ class RestIndex {
   template <class Index>
   static void sequences_in(const SuffixArray<Index>& sa, Range r, std::vector<uint64_t>& out) {
     out.clear();
-    for (uint64_t x = r.lo; x < r.hi; ++x)
-      out.push_back(sa.sequence_of(sa.at(static_cast<Index>(x))));
+    for (uint64_t x = r.lo; x < r.hi; ++x) out.push_back(sa.sequence_at(static_cast<Index>(x)));
     std::sort(out.begin(), out.end());
     out.erase(std::unique(out.begin(), out.end()), out.end());
   }

@@ -57,10 +57,10 @@ class TreePass {
         sa_.prefetch_start(static_cast<Index>(i + kAhead));
       }
       if (i + kLastAhead < n)
-        __builtin_prefetch(&last[sa_.sequence_of(sa_.at(static_cast<Index>(i + kLastAhead)))], 1);
+        __builtin_prefetch(&last[sa_.sequence_at(static_cast<Index>(i + kLastAhead))], 1);
       const Index p = sa_.at(static_cast<Index>(i));
       close(sa_.lcp(static_cast<Index>(i)), i);
-      const Index s = sa_.sequence_of(p);
+      const Index s = sa_.sequence_at(static_cast<Index>(i));
       // Its string, as deep as the array is sorted.
       const uint64_t len = std::min<uint64_t>(sa_.end_of(s) - p, sa_.sorted_depth());
       if (len == 0) continue;  // a separator: no string begins there
@@ -156,7 +156,7 @@ class TreePass {
     if (!rules_.calls) return {1, 0};
     present_.clear();
     for (uint64_t x = k.a; x <= k.b; ++x)
-      present_.push_back(sa_.sequence_of(sa_.at(static_cast<Index>(x))));
+      present_.push_back(sa_.sequence_at(static_cast<Index>(x)));
     std::sort(present_.begin(), present_.end());
     present_.erase(std::unique(present_.begin(), present_.end()), present_.end());
     const int64_t t = static_cast<int64_t>(rules_.sam) - rules_.Minsam + 1;

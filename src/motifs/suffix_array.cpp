@@ -225,17 +225,22 @@ class PackedPrefix {
   unsigned bits_ = 1, depth_ = 1;
 };
 
-// Sorts (key, position) pairs given in ascending positions by the key bits [low, high), equal
+// A suffix being sorted: its first characters packed in a key, its position and its sequence.
+template <class Index>
+struct Keyed {
+  uint64_t key;
+  Index position, sequence;
+};
+
+// Sorts suffixes given in ascending positions by the key bits [low, high), equal
 // keys keeping their order. A radix sort, 11 bits a digit: a part larger than the core's cache is
 // first split by its highest digit, so that each part is then sorted in cache, from its lowest
 // digit up; digits that every key shares are skipped, and short parts are sorted by comparison.
 template <class Index>
-void sort_keyed(std::pair<uint64_t, Index>* keyed, std::pair<uint64_t, Index>* spare, size_t n,
-                unsigned low, unsigned high) {
+void sort_keyed(Keyed<Index>* keyed, Keyed<Index>* spare, size_t n, unsigned low, unsigned high) {
   constexpr size_t kShort = 256, kCached = size_t{1} << 15;
   if (n < kShort || low >= high) {
-    std::stable_sort(keyed, keyed + n,
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::stable_sort(keyed, keyed + n, [](const auto& a, const auto& b) { return a.key < b.key; });
     return;
   }
   constexpr unsigned kDigit = 11;
@@ -243,8 +248,8 @@ void sort_keyed(std::pair<uint64_t, Index>* keyed, std::pair<uint64_t, Index>* s
   // The starts of the digits at `shift` in start[0..]; false when every key has the same digit.
   auto digit_starts = [&](unsigned shift, uint64_t mask) {
     start.fill(0);
-    for (size_t i = 0; i < n; ++i) ++start[((keyed[i].first >> shift) & mask) + 1];
-    if (start[((keyed[0].first >> shift) & mask) + 1] == n) return false;
+    for (size_t i = 0; i < n; ++i) ++start[((keyed[i].key >> shift) & mask) + 1];
+    if (start[((keyed[0].key >> shift) & mask) + 1] == n) return false;
     for (size_t d = 1; d < start.size(); ++d) start[d] += start[d - 1];
     return true;
   };
@@ -253,7 +258,7 @@ void sort_keyed(std::pair<uint64_t, Index>* keyed, std::pair<uint64_t, Index>* s
     const uint64_t mask = (uint64_t{1} << (high - shift)) - 1;
     if (!digit_starts(shift, mask)) return sort_keyed(keyed, spare, n, low, shift);
     std::array<size_t, (size_t{1} << kDigit) + 1> next = start;
-    for (size_t i = 0; i < n; ++i) spare[next[(keyed[i].first >> shift) & mask]++] = keyed[i];
+    for (size_t i = 0; i < n; ++i) spare[next[(keyed[i].key >> shift) & mask]++] = keyed[i];
     std::copy(spare, spare + n, keyed);
     for (size_t d = 0; d + 1 < start.size(); ++d)
       if (start[d + 1] - start[d] > 1)
@@ -264,7 +269,7 @@ void sort_keyed(std::pair<uint64_t, Index>* keyed, std::pair<uint64_t, Index>* s
   for (unsigned shift = low; shift < high; shift += kDigit) {
     const uint64_t mask = (uint64_t{1} << std::min(kDigit, high - shift)) - 1;
     if (!digit_starts(shift, mask)) continue;
-    for (size_t i = 0; i < n; ++i) spare[start[(keyed[i].first >> shift) & mask]++] = keyed[i];
+    for (size_t i = 0; i < n; ++i) spare[start[(keyed[i].key >> shift) & mask]++] = keyed[i];
     std::swap(keyed, spare);
     inSpare = !inSpare;
   }
@@ -278,6 +283,7 @@ void SuffixArray<Index>::sort_to_depth(unsigned sortDepth) {
   const PackedPrefix prefix(text_, separator_, sortDepth);
   depth_ = prefix.depth();
   lcpRank_.assign(n, 0);
+  rankSeq_.assign(n, 0);
   if (n == 0) return;
   // Bucketed by the first characters, positions ascending in each bucket; each bucket is then
   // sorted by key (and position) on its own, the buckets shared among the cores.
@@ -295,19 +301,21 @@ void SuffixArray<Index>::sort_to_depth(unsigned sortDepth) {
         *std::lower_bound(start.begin(), start.end(), static_cast<Index>(at)));
   };
   in_parts(n, bucket_at, [&](size_t begin, size_t end) {
-    std::vector<std::pair<uint64_t, Index>> keyed, spare;
+    std::vector<Keyed<Index>> keyed, spare;
     for (size_t lo = begin; lo < end;) {
       const size_t hi = bucket_at(lo + 1);
       keyed.clear();
       for (size_t i = lo; i < hi; ++i) {
         if (i + kAhead < hi) __builtin_prefetch(t + sa_[i + kAhead]);
-        keyed.emplace_back(prefix.key(t + sa_[i]), sa_[i]);
+        // Positions ascend in a bucket: finding their sequences reads the tables in order.
+        keyed.push_back({prefix.key(t + sa_[i]), sa_[i], sequence_of(sa_[i])});
       }
       spare.resize(keyed.size());
       sort_keyed(keyed.data(), spare.data(), keyed.size(), prefix.low_bit(), prefix.high_bit());
       for (size_t i = lo; i < hi; ++i) {
-        sa_[i] = keyed[i - lo].second;
-        if (i > lo) lcpRank_[i] = prefix.common(keyed[i - lo - 1].first, keyed[i - lo].first);
+        sa_[i] = keyed[i - lo].position;
+        rankSeq_[i] = keyed[i - lo].sequence;
+        if (i > lo) lcpRank_[i] = prefix.common(keyed[i - lo - 1].key, keyed[i - lo].key);
       }
       lo = hi;
     }
@@ -324,6 +332,7 @@ void SuffixArray<Index>::release() {
   std::vector<Index>().swap(sa_);
   std::vector<Index>().swap(plcp_);
   std::vector<uint8_t>().swap(lcpRank_);
+  std::vector<Index>().swap(rankSeq_);
 }
 
 template class SuffixArray<uint32_t>;

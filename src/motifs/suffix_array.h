@@ -5,7 +5,8 @@
 //
 // Sorted to a depth (sortDepth > 0), the suffixes are ordered by their first sortDepth
 // characters only, equal ones by position, and the common prefixes are cut at that depth: enough
-// for every interval no deeper than it, at a fraction of the cost of the full sort.
+// for every interval no deeper than it, at a fraction of the cost of the full sort. The sequence
+// of each rank is then kept too (one Index a residue), found while the keys are gathered.
 //
 // Index is the width of the positions: 32 bits while the text has fewer than 2^31 bytes (the
 // sorter's own limit), 64 bits beyond. Memory: the text (1 byte a residue), the array (one Index
@@ -46,9 +47,11 @@ class SuffixArray {
   void prefetch_lcp(Index i) const {
     if (!depth_) __builtin_prefetch(&plcp_[sa_[i]]);
   }
-  void prefetch_block(Index i) const { __builtin_prefetch(&blocks_[sa_[i] >> kBlockBits]); }
+  void prefetch_block(Index i) const {
+    if (!depth_) __builtin_prefetch(&blocks_[sa_[i] >> kBlockBits]);
+  }
   void prefetch_start(Index i) const {
-    __builtin_prefetch(&starts_[blocks_[sa_[i] >> kBlockBits] + 1]);
+    __builtin_prefetch(&starts_[(depth_ ? rankSeq_[i] : blocks_[sa_[i] >> kBlockBits]) + 1]);
   }
 
   size_t sequences() const { return starts_.size() - 1; }
@@ -58,6 +61,8 @@ class SuffixArray {
     while (starts_[s + 1] <= p) ++s;
     return s;
   }
+  // The sequence of the suffix at rank i (kept by rank when sorted to a depth).
+  Index sequence_at(Index i) const { return depth_ ? rankSeq_[i] : sequence_of(sa_[i]); }
   Index start_of(Index s) const { return starts_[s]; }
   // The position of the separator after sequence s.
   Index end_of(Index s) const { return starts_[s + 1] - 1; }
@@ -81,6 +86,7 @@ class SuffixArray {
   std::vector<Index> plcp_;       // by text position
   unsigned depth_ = 0;            // sorted to this depth; 0: in full
   std::vector<uint8_t> lcpRank_;  // sorted to a depth: the common prefixes by rank
+  std::vector<Index> rankSeq_;    // sorted to a depth: the sequences by rank
 };
 
 extern template class SuffixArray<uint32_t>;

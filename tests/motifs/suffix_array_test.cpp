@@ -22,8 +22,8 @@ TEST(SuffixArray, RefusesSequencesThatHoldEveryByte) {
 }
 
 // Sorted to a depth: the ranks are those of a plain stable sort of the positions by their first
-// characters (the separator and all after it lowest), and each common prefix stops at the depth
-// and at the later suffix's separator. Two letters make each bucket large enough to be split by
+// characters (the separator and all after it lowest), each rank keeps its sequence, and each
+// common prefix stops at the depth and at the later suffix's separator. Two letters make each bucket large enough to be split by
 // its highest digit before the rest is sorted in cache.
 TEST(SuffixArray, SortedToADepthMatchesAPlainSortOfThePrefixes) {
   std::mt19937 rng(7);
@@ -45,6 +45,7 @@ TEST(SuffixArray, SortedToADepthMatchesAPlainSortOfThePrefixes) {
   std::stable_sort(ref.begin(), ref.end(), [&](uint32_t a, uint32_t b) { return key[a] < key[b]; });
   for (uint32_t i = 0; i < sa.size(); ++i) {
     ASSERT_EQ(sa.at(i), ref[i]) << "rank " << i;
+    ASSERT_EQ(sa.sequence_at(i), sa.sequence_of(ref[i])) << "rank " << i;
     const std::string& b = key[ref[i]];
     const std::string& a = i ? key[ref[i - 1]] : b;
     size_t common = 0;
