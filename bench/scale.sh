@@ -9,6 +9,7 @@
 #              SCALE_DATA   the folder that holds the sets and outputs while they are needed
 #                           (default BUILD_DIR; a fresh folder inside it, removed at the end)
 #              SCALE_TIMEOUT  seconds before a step is stopped (default 1800)
+#              SCALE_REPEATS  runs of each step, the median kept (default 3)
 #              SCALE_DOC    the document to update (default docs/PERFORMANCE.md; "-" prints only)
 # Steps that the program does not offer yet are listed as such; a failed step is listed with its
 # status, and the script goes on.
@@ -17,6 +18,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath -m "${1:-build-bench}")
 sizes=${SCALE_SIZES:-"100000:100 1000000:1000"}
 limit=${SCALE_TIMEOUT:-1800}
+repeats=${SCALE_REPEATS:-3}
 doc=${SCALE_DOC:-$root/docs/PERFORMANCE.md}
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DPROTFEAT_BENCH=ON -DPROTFEAT_TESTS=OFF > /dev/null
@@ -38,9 +40,11 @@ have_sklearn=no
 timed() {
   local set=$1 step=$2 target=$3; shift 3
   local status=0 run walls=() wall kb
-  # Runs of a few seconds vary by a tenth of a second or more: those of the smaller sets are run
-  # $repeats times and the median time is kept (with the peak of the last run).
+  # Runs vary by a tenth or more from one to the next: each step is run $repeats times and the
+  # median time is kept (with the peak of the last run). The writes of the step before are
+  # flushed first, so that they do not land in this one's time.
   for ((run = 0; run < repeats; ++run)); do
+    sync
     /usr/bin/time -v -o "$data/time.txt" timeout "$limit" "$@" > "$data/step.out" 2> "$data/step.err" || status=$?
     walls+=("$(awk -F': ' '/Elapsed \(wall clock\)/ { n = split($2, t, ":"); s = 0;
              for (i = 1; i <= n; ++i) s = s * 60 + t[i]; printf "%.2f", s }' "$data/time.txt")")
@@ -80,7 +84,6 @@ for pair in $sizes; do
   n=${pair%%:*}
   f=${pair##*:}
   set="$(commas "$n") x $(commas "$f")"
-  if [ "$n" -le 100000 ]; then repeats=3; else repeats=1; fi
   p=$data/s$n
   timed "$set" "generate (gen_scale)" "well under a minute" "$build/gen_scale" "$n" "$f" 1 "$p"
   residues[$set]=$(awk '!/^>/ { r += length($0) } END { print r }' "$p.fa")
@@ -129,9 +132,9 @@ table=$data/table.md
   echo "<!-- scale:begin (written by bench/scale.sh; edits here are overwritten) -->"
   echo
   echo "Run of \`make bench-scale\` on $(date -u '+%Y-%m-%d %H:%M UTC'): $(nproc) cores, $(free -g | awk '/Mem:/{print $2}') GiB,"
-  echo "$(uname -sr), Release build. Each step is one process timed with \`/usr/bin/time -v\` (on the"
-  echo "sets of up to 100,000 sequences, the median of three runs); bytes a residue are its peak"
-  echo "resident memory divided by the residues of the set."
+  echo "$(uname -sr), Release build. Each step is one process timed with \`/usr/bin/time -v\` (the"
+  echo "median of $repeats runs); bytes a residue are its peak resident memory divided by the residues"
+  echo "of the set."
   echo
   echo "| set (sequences x families) | residues | step | time | peak memory | bytes a residue | target |"
   echo "|---|---:|---|---:|---:|---:|---|"

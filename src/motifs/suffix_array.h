@@ -10,7 +10,8 @@
 //
 // Index is the width of the positions: 32 bits while the text has fewer than 2^31 bytes (the
 // sorter's own limit), 64 bits beyond. Memory: the text (1 byte a residue), the array (one Index
-// a residue), the prefix lengths (one more), and a small table to find the sequence of a position.
+// a residue), the prefix lengths (one more, or one byte sorted to a depth, with the sequences by
+// rank: one Index), and a small table to find the sequence of a position.
 #pragma once
 #include <cstdint>
 #include <functional>
