@@ -23,8 +23,8 @@ TEST(SuffixArray, RefusesSequencesThatHoldEveryByte) {
 
 // Sorted to a depth: the ranks are those of a plain stable sort of the positions by their first
 // characters (the separator and all after it lowest), each rank keeps its sequence, and each
-// common prefix stops at the depth and at the later suffix's separator. Two letters make each bucket large enough to be split by
-// its highest digit before the rest is sorted in cache.
+// common prefix stops at the depth and at the later suffix's separator. Two letters make each
+// bucket large enough to be split by its highest digit before the rest is sorted in cache.
 TEST(SuffixArray, SortedToADepthMatchesAPlainSortOfThePrefixes) {
   std::mt19937 rng(7);
   std::vector<std::string> seqs(200);
