@@ -116,9 +116,7 @@ void in_parts(size_t n, Cut cut_at, Work work) {
   work(cuts[0], cuts[1]);
   for (std::thread& t : threads) t.join();
 }
-}  // namespace
 
-namespace {
 // How far ahead a loop that reads one array in order asks the memory for the entry it will need.
 constexpr size_t kAhead = 32;
 }  // namespace
@@ -232,10 +230,10 @@ struct Keyed {
   Index position, sequence;
 };
 
-// Sorts suffixes given in ascending positions by the key bits [low, high), equal
-// keys keeping their order. A radix sort, 11 bits a digit: a part larger than the core's cache is
-// first split by its highest digit, so that each part is then sorted in cache, from its lowest
-// digit up; digits that every key shares are skipped, and short parts are sorted by comparison.
+// Sorts suffixes given in ascending positions by the key bits [low, high), equal keys keeping
+// their order. A radix sort, 11 bits a digit: a part larger than the core's cache is first split
+// by its highest digit, so that each part is then sorted in cache, from its lowest digit up;
+// digits that every key shares are skipped, and short parts are sorted by comparison.
 template <class Index>
 void sort_keyed(Keyed<Index>* keyed, Keyed<Index>* spare, size_t n, unsigned low, unsigned high) {
   constexpr size_t kShort = 256, kCached = size_t{1} << 15;
