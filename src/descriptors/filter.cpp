@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "input/family_table.h"
+
 void PrepareFilter(const FamilyTable& ft, FilterScratch& fs) {
   fs.seqCount.assign(ft.NbChaines + 1, 0);
   fs.famOf.assign(ft.NbChaines + 1, 0);
@@ -140,21 +142,13 @@ void list_family(const FilterScratch::Tally& t, const FilterScratch& fs, DDEntry
     dd.families.push_back(t.family);
 }
 
-// Calls visit(family, sequence, position) for every position of T, in order.
-template <class Visit>
-void sweep(const FamilyTable& ft, Visit&& visit) {
-  for (const FamilyEntry& fam : ft.Results)
-    for (const SequenceEntry& seq : fam.sequences)
-      for (size_t p = seq.start; p < seq.start + seq.length; ++p) visit(fam.number, seq.number, p);
-}
-
 // The first sweep: sequences, first occurrence and best family of every class. Positions that
 // are not live count in tally 0, which nothing reads: the sweep then takes no branch that
 // depends on the liveness of each position.
 void tally_classes(const FamilyTable& ft, const RepeatClasses& rc, FilterScratch& fs,
                    uint32_t classes) {
   fs.tallies.assign(classes + 1, FilterScratch::Tally{});
-  sweep(ft, [&](uint32_t family, uint32_t sequence, size_t p) {
+  ForEachPosition(ft, [&](uint32_t family, uint32_t sequence, size_t p) {
     FilterScratch::Tally& t = fs.tallies[static_cast<size_t>(std::max(rc.V[p], 0))];
     t.first = t.first < 0 ? static_cast<int64_t>(p) : t.first;
     const bool fresh = t.lastSeq != sequence;  // the class's first occurrence in this sequence
@@ -177,7 +171,7 @@ void settle_classes(const FamilyTable& ft, RepeatClasses& rc, DiscoveryState& ds
   for (size_t k = 1; k < fs.tallies.size(); ++k)
     if (fs.fate[k] > 0) fs.tallies[k].lastSeq = fs.tallies[k].family = fs.tallies[k].inFamily = 0;
   size_t died = 0;
-  sweep(ft, [&](uint32_t family, uint32_t sequence, size_t p) {
+  ForEachPosition(ft, [&](uint32_t family, uint32_t sequence, size_t p) {
     const int32_t c = rc.V[p];
     const int64_t fate = fs.fate[static_cast<size_t>(std::max(c, 0))];  // fate[0] = 0
     rc.V[p] = fate < 0 ? -c : c;

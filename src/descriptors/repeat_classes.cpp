@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "input/family_table.h"
+
 namespace {
 // Sizes per class (classStart[k] = size of class k) turned into ends (classStart[k] = end of
 // class k, classStart[0] = 0).
@@ -62,22 +64,21 @@ uint32_t pair_number(RepeatClasses& rc, uint64_t key) {
 template <class Number>
 size_t sweep_pairs(const FamilyTable& ft, std::vector<int32_t>& V, Number&& number) {
   size_t live = 0;
-  for (const FamilyEntry& fam : ft.Results)
-    for (const SequenceEntry& seq : fam.sequences) {
-      if (seq.length == 0) continue;
-      const size_t last = seq.start + seq.length - 1;  // cannot grow
-      for (size_t p = seq.start; p < last; ++p) {
-        const int32_t own = V[p], partner = V[p + 1];
-        if (own <= 0) continue;  // retired or dropped by the filter
-        if (partner > 0) {
-          V[p] = static_cast<int32_t>(number(own, partner));
-          ++live;
-        } else {
-          V[p] = -own;
-        }
+  ForEachSequence(ft, [&](uint32_t, const SequenceEntry& seq) {
+    if (seq.length == 0) return;
+    const size_t last = seq.start + seq.length - 1;  // cannot grow
+    for (size_t p = seq.start; p < last; ++p) {
+      const int32_t own = V[p], partner = V[p + 1];
+      if (own <= 0) continue;  // retired or dropped by the filter
+      if (partner > 0) {
+        V[p] = static_cast<int32_t>(number(own, partner));
+        ++live;
+      } else {
+        V[p] = -own;
       }
-      if (V[last] > 0) V[last] = -V[last];
     }
+    if (V[last] > 0) V[last] = -V[last];
+  });
   return live;
 }
 
@@ -238,14 +239,12 @@ void GroupByClass(const FamilyTable& ft, const DiscoveryState& ds, RepeatClasses
   std::vector<uint32_t> cursor(rc.classStart);  // cursor[k - 1]: next slot of class k
   rc.order.assign(rc.classStart.back(), 0);
   rc.orderSeq.assign(rc.classStart.back(), 0);
-  for (const FamilyEntry& fam : ft.Results)
-    for (const SequenceEntry& seq : fam.sequences)
-      for (size_t p = seq.start; p < seq.start + seq.length; ++p) {
-        if (rc.V[p] <= 0) continue;
-        const uint32_t slot = cursor[static_cast<size_t>(rc.V[p]) - 1]++;
-        rc.order[slot] = static_cast<int32_t>(p);
-        rc.orderSeq[slot] = seq.number;
-      }
+  ForEachPosition(ft, [&](uint32_t, uint32_t sequence, size_t p) {
+    if (rc.V[p] <= 0) return;
+    const uint32_t slot = cursor[static_cast<size_t>(rc.V[p]) - 1]++;
+    rc.order[slot] = static_cast<int32_t>(p);
+    rc.orderSeq[slot] = sequence;
+  });
   // The extension cycle files every live position here: sized once, so that they never grow by
   // copies.
   rc.extended.reserve(rc.order.size());

@@ -19,3 +19,18 @@ uint64_t GroupedResidues(SequenceViews sequences, const std::vector<std::vector<
 
 // The sequence number (1-based) holding position p of T; Drapeau must be filled.
 uint32_t SequenceOfPosition(const FamilyTable& ft, int64_t p);
+
+// Calls visit(family number, sequence) for every sequence, in the order of T.
+template <class Visit>
+void ForEachSequence(const FamilyTable& ft, Visit&& visit) {
+  for (const FamilyEntry& fam : ft.Results)
+    for (const SequenceEntry& seq : fam.sequences) visit(fam.number, seq);
+}
+
+// Calls visit(family number, sequence number, position) for every position of T, in order.
+template <class Visit>
+void ForEachPosition(const FamilyTable& ft, Visit&& visit) {
+  ForEachSequence(ft, [&](uint32_t family, const SequenceEntry& seq) {
+    for (size_t p = seq.start; p < seq.start + seq.length; ++p) visit(family, seq.number, p);
+  });
+}
