@@ -59,9 +59,6 @@ TEST(RepeatClasses, EqualBytesShareAClassWhateverTheirValue) {
   RepeatClasses rc;
   Initialize(wa.families, wa.discovery, rc);
   EXPECT_EQ(rc.V, (std::vector<int32_t>{1, 2, 1, 3}));
-  GroupByClass(wa.families, wa.discovery, rc);
-  EXPECT_EQ(rc.order, (std::vector<int32_t>{0, 2, 1, 3}));
-  EXPECT_EQ(rc.orderSeq, (std::vector<uint32_t>{1, 1, 1, 2}));
 }
 
 TEST(RepeatClasses, EmptySequencesCoverNoPosition) {
