@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <random>
 
-#include "submatrix/pruning.h"
+#include "engine/substitution/pruning.h"
 
 namespace {
 DescriptorTable random_table(int n, unsigned seed) {

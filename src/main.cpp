@@ -8,13 +8,13 @@
 #include <optional>
 #include <string>
 
+#include "console/dd_run.h"
+#include "console/ddsm_run.h"
+#include "console/ma_run.h"
+#include "console/ng_run.h"
+#include "console/work_area.h"
 #include "core/progress.h"
 #include "core/run_exit.h"
-#include "core/work_area.h"
-#include "descriptors/dd_run.h"
-#include "motifs/ma_run.h"
-#include "ngrams/ng_run.h"
-#include "submatrix/ddsm_run.h"
 #include "workflow/workflow_main.h"
 
 namespace {

@@ -9,10 +9,10 @@
 #include <fstream>
 #include <sstream>
 
+#include "console/class_file.h"
 #include "core/files.h"
 #include "core/run_exit.h"
-#include "input/class_file.h"
-#include "input/family_table.h"
+#include "engine/descriptors/family_table.h"
 #include "reference/literal_discovery.cpp"
 
 int main(int argc, char** argv) {

@@ -6,8 +6,8 @@
 //   one per line, to LIST_FILE; prints "St Ct" on standard output.
 #include <cstdio>
 
-#include "core/work_area.h"
-#include "input/sequence_reader.h"
+#include "console/sequence_reader.h"
+#include "console/work_area.h"
 #include "reference/ma_reference.h"
 
 int main(int argc, char** argv) {

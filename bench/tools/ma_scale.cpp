@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "motifs/motif_search.h"
+#include "engine/motifs/motif_search.h"
 #include "workflow/sequence_set.h"
 
 namespace {

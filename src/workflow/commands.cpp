@@ -10,11 +10,11 @@
 
 #include "core/progress.h"
 #include "core/run_exit.h"
-#include "input/fasta_reader.h"
-#include "input/label_source.h"
 #include "workflow/encoder.h"
+#include "workflow/fasta_reader.h"
 #include "workflow/features_file.h"
 #include "workflow/folds.h"
+#include "workflow/label_source.h"
 #include "workflow/sequence_set.h"
 #include "workflow/staged_output.h"
 

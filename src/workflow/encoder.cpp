@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <exception>
 
-#include "motifs/occurrence_test.h"
+#include "engine/matching/edit_distance.h"
 
 namespace {
 std::vector<std::string> texts_of(const FeatureSet& set) {

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "core/out_file.h"
-#include "submatrix/descriptor_matcher.h"
+#include "engine/matching/keyword_matcher.h"
 #include "workflow/features_file.h"
 #include "workflow/packed_texts.h"
 #include "workflow/table_formats.h"
@@ -41,13 +41,13 @@ struct RecordBatch {
 class FeatureMatcher {
  public:
   explicit FeatureMatcher(const FeatureSet& set);
-  using Scratch = DescriptorMatcher::Scratch;
+  using Scratch = KeywordMatcher::Scratch;
   // The numbers of the features `sequence` contains, ascending.
   void find(std::string_view sequence, std::vector<uint32_t>& found, Scratch& scratch) const;
 
  private:
   std::vector<std::string> texts_;
-  DescriptorMatcher automaton_;
+  KeywordMatcher automaton_;
   int64_t distance_ = 0;
   std::vector<std::string> framed_;  // "*motif*" for the edit-distance test
 };

@@ -8,12 +8,13 @@
 
 #include "core/engine_progress.h"
 #include "core/progress.h"
-#include "core/work_area.h"
-#include "descriptors/discovery.h"
-#include "motifs/motif_search.h"
-#include "ngrams/ngram_list.h"
-#include "submatrix/matrices.h"
-#include "submatrix/pruning.h"
+#include "engine/descriptors/descriptor.h"
+#include "engine/descriptors/discovery.h"
+#include "engine/descriptors/family_table.h"
+#include "engine/motifs/motif_search.h"
+#include "engine/ngrams/ngram_list.h"
+#include "engine/substitution/matrices.h"
+#include "engine/substitution/pruning.h"
 #include "workflow/version.h"
 
 namespace {

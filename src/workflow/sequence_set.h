@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/string_table.h"
-#include "input/label_source.h"
+#include "workflow/label_source.h"
 #include "workflow/packed_texts.h"
 
 struct SequenceSet {

@@ -11,7 +11,7 @@
 
 #include "core/progress.h"
 #include "core/run_exit.h"
-#include "submatrix/matrices.h"
+#include "engine/substitution/matrices.h"
 #include "workflow/commands.h"
 #include "workflow/version.h"
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/capacity.h"
+#include "console/capacity.h"
 #include "core/run_exit.h"
 #include "support/streams.h"
 

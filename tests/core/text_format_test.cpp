@@ -5,8 +5,8 @@
 
 #include <climits>
 
+#include "console/number_text.h"
 #include "core/arff.h"
-#include "core/number_text.h"
 
 TEST(FormatText, PercentBeforeTabOrLineEndPrintsAsItStands) {
   EXPECT_EQ(format_text("\n%\t%f seconds\n", 1.5), "\n%\t1.500000 seconds\n");

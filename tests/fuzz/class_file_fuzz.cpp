@@ -11,12 +11,12 @@
 #include <cstdint>
 #include <string>
 
-#include "core/limits.h"
+#include "console/class_file.h"
+#include "console/limits.h"
+#include "console/work_area.h"
 #include "core/run_exit.h"
-#include "core/work_area.h"
+#include "engine/descriptors/family_table.h"
 #include "fuzz/fuzz_support.h"
-#include "input/class_file.h"
-#include "input/family_table.h"
 #include "reference/input_reference.h"
 #include "support/file_bytes.h"
 

@@ -10,9 +10,9 @@
 #include <cstdint>
 #include <string>
 
-#include "core/limits.h"
+#include "console/limits.h"
+#include "console/work_area.h"
 #include "core/run_exit.h"
-#include "core/work_area.h"
 #include "fuzz/fuzz_support.h"
 #include "reference/input_reference.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "input/sequence_reader.h"
+#include "console/sequence_reader.h"
 
 struct RefSequences {
   int count = 0;               // header pieces

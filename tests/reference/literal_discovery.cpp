@@ -5,8 +5,8 @@
 #include <cstring>
 #include <sstream>
 
+#include "console/limits.h"
 #include "core/arff.h"
-#include "core/limits.h"
 
 namespace literal {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/work_area.h"
+#include "console/work_area.h"
 
 namespace literal {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "submatrix/matrices.h"
+#include "engine/substitution/matrices.h"
 
 struct ReferenceEntry {
   std::string text;

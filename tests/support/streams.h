@@ -10,8 +10,8 @@
 #include <string>
 #include <utility>
 
+#include "console/work_area.h"
 #include "core/run_exit.h"
-#include "core/work_area.h"
 #include "support/run_program.h"
 
 // A FILE* reading exactly `bytes` (a temporary file, so that empty inputs work too).

@@ -1,0 +1,306 @@
+// The motif search: the sample threshold, the walk on small sets with known motifs, storage past
+// the old fixed tables, a sequence of 40,000 residues, and a differential test against the
+// literal search (tests/reference/ma_reference.h) on random sets and sets of families: the
+// console's settings with and without a rest, and the settings a caller gives directly.
+#include "engine/motifs/motif_search.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <set>
+
+#include "console/ma_run.h"
+#include "reference/ma_reference.h"
+#include "support/run_program.h"
+#include "support/streams.h"
+
+namespace {
+struct SearchRun {
+  MotifSearch ms;
+  std::string report;
+  std::string console;
+  std::vector<std::string> motifs;
+};
+
+// The console run's settings for P sampled out of P and D.
+MotifSearch console_settings(size_t sam, size_t rest, int16_t Dist = 0) {
+  MotifSearch ms;
+  const int Sam = static_cast<int>(sam), Tot = Sam + static_cast<int>(rest);
+  ms.Maxlgh = 6000;
+  ms.Minocc = Tot / 4;
+  ms.Minsam = compute_minsam(Tot, Sam, static_cast<int>(ms.Minocc));
+  ms.Dist = Dist;
+  return ms;
+}
+
+// The search through the console's report: its report lines, its console bytes, its motifs.
+SearchRun run_search(const std::vector<std::string>& P, const std::vector<std::string>& D,
+                     const MotifSearch& settings,
+                     MotifIndex::Width width = MotifIndex::Width::Fit) {
+  SearchRun r;
+  r.ms = settings;
+  TempDir dir;
+  const std::string reportPath = (dir.path() / "report").string();
+  OutputCapture screen;
+  {
+    OutFile out = OutFile::create(reportPath);
+    Console con(screen.get(), stdin);
+    ConsoleReport report(con, out);
+    const MotifIndex index(views_of(P), &report, width);
+    EXPECT_EQ(index.wide(), width == MotifIndex::Width::Wide);
+    one_ptn(r.ms, index, views_of(D), &report);
+    report.finish();
+    out.close();
+    for (const MotifRef& m : r.ms.MLst) r.motifs.emplace_back(index.text(m));
+  }
+  r.report = read_file(reportPath);
+  r.console = screen.text();
+  return r;
+}
+
+SearchRun run_search(const std::vector<std::string>& P, const std::vector<std::string>& D) {
+  return run_search(P, D, console_settings(P.size(), D.size()));
+}
+
+literal_ma::Settings literal_settings(const MotifSearch& ms) {
+  literal_ma::Settings s;
+  s.Minlgh = static_cast<short>(ms.Minlgh);
+  s.Maxlgh = static_cast<short>(ms.Maxlgh);
+  s.Minocc = static_cast<short>(ms.Minocc);
+  s.Minsam = static_cast<short>(ms.Minsam);
+  s.Dist = static_cast<short>(ms.Dist);
+  return s;
+}
+
+struct Tally {
+  uint64_t motifs = 0, spinnerMoves = 0, withRest = 0, restMotifs = 0;
+};
+
+// The engine and the literal search agree on everything the console shows.
+void expect_same_as_literal(const std::vector<std::string>& P, const std::vector<std::string>& D,
+                            const MotifSearch& settings, MotifIndex::Width width, Tally& tally,
+                            SearchRun* keep = nullptr) {
+  const SearchRun fast = run_search(P, D, settings, width);
+  const literal_ma::Result lit = literal_ma::search(P, D, literal_settings(settings));
+  ASSERT_EQ(fast.ms.St, lit.St);
+  ASSERT_EQ(fast.ms.Ct, lit.Ct);
+  ASSERT_EQ(fast.report, lit.report);
+  ASSERT_EQ(fast.motifs, lit.MLst);
+  ASSERT_EQ(fast.console, lit.console);
+  tally.motifs += lit.Ct;
+  for (char c : lit.console) tally.spinnerMoves += c == '\b';
+  if (!D.empty()) {
+    ++tally.withRest;
+    tally.restMotifs += lit.Ct;
+  }
+  if (keep) *keep = fast;
+}
+
+// Counts the indexes built.
+struct IndexCount : MotifObserver {
+  int built = 0;
+  void building(uint64_t done, uint64_t total, uint64_t) override { built += done == total; }
+};
+
+std::string random_text(std::mt19937& rng, size_t length, const std::string& alphabet) {
+  std::string s;
+  for (size_t i = 0; i < length; ++i) s += alphabet[rng() % alphabet.size()];
+  return s;
+}
+// Two or three families of 30 to 50 members, each grown from an ancestor of 30 to 60 residues
+// by substitutions, shuffled together.
+std::vector<std::string> family_set(std::mt19937& rng) {
+  const std::string alphabet = "ACDEFGHIKLMNPQRSTVWY";
+  std::vector<std::string> all;
+  for (size_t f = 0, families = 2 + rng() % 2; f < families; ++f) {
+    const std::string ancestor = random_text(rng, 30 + rng() % 30, alphabet);
+    for (size_t m = 0, members = 30 + rng() % 20; m < members; ++m) {
+      std::string s = ancestor;
+      for (char& c : s)
+        if (rng() % 10 == 0) c = alphabet[rng() % alphabet.size()];
+      all.push_back(s);
+    }
+  }
+  std::shuffle(all.begin(), all.end(), rng);
+  return all;
+}
+}  // namespace
+
+TEST(Minsam, ThresholdsOfTheListedSetSizes) {
+  EXPECT_EQ(compute_minsam(10, 10, 10 / 4), 2);
+  EXPECT_EQ(compute_minsam(4, 4, 4 / 4), 1);
+  EXPECT_EQ(compute_minsam(1, 1, 1 / 4), 2);
+  EXPECT_EQ(compute_minsam(5000, 4000, 5000 / 4), 972);
+  EXPECT_EQ(compute_minsam(100, 100, 25), 25);
+  EXPECT_EQ(compute_minsam(0, 0, 0), 1);
+  for (int tot = 1; tot <= 300; tot += 7)
+    EXPECT_EQ(compute_minsam(tot, tot, tot / 4),
+              literal_ma::minsam(tot, tot, static_cast<short>(tot / 4)))
+        << tot;
+  for (int tot = 4001; tot <= 8000; tot += 499)
+    EXPECT_EQ(compute_minsam(tot, 4000, tot / 4),
+              literal_ma::minsam(tot, 4000, static_cast<short>(tot / 4)))
+        << tot;
+}
+
+TEST(MotifSearch, TenSequencesNeedTwo) {
+  std::vector<std::string> P = {"ABCD", "XABCY", "EFG", "HIJ", "KLM",
+                                "NOP",  "QRS",   "TUV", "WXY", "ZZZ"};
+  SearchRun r = run_search(P, {});
+  EXPECT_EQ(r.ms.Minsam, 2);
+  EXPECT_EQ(r.report, "\t  2\t\t*ABC*\n");
+  EXPECT_EQ(r.motifs, std::vector<std::string>{"ABC"});
+  EXPECT_EQ(r.ms.Ct, 1u);
+}
+
+TEST(MotifSearch, FourSequencesTakeEverySubstringInTreeOrder) {
+  std::vector<std::string> P = {"ABCD", "", "AB", "BCD"};
+  SearchRun r = run_search(P, {});
+  EXPECT_EQ(r.report, "\t  1\t\t*ABC*\n\t  1\t\t*ABCD*\n\t  2\t\t*BCD*\n");
+  EXPECT_EQ(r.motifs, (std::vector<std::string>{"ABC", "ABCD", "BCD"}));
+  EXPECT_EQ(r.ms.St, 3u);
+  // Each motif print shows the spinner character and the count, then seven backspaces.
+  EXPECT_EQ(r.console, "-     1\b\b\b\b\b\b\b-     2\b\b\b\b\b\b\b-     3\b\b\b\b\b\b\b");
+}
+
+TEST(MotifSearch, NoSequenceOrOnlyEmptyOnes) {
+  for (const auto& P : {std::vector<std::string>{}, std::vector<std::string>{"", ""}}) {
+    SearchRun r = run_search(P, {});
+    EXPECT_EQ(r.ms.St, 0u);
+    EXPECT_EQ(r.ms.Ct, 0u);
+    EXPECT_EQ(r.report, "");
+    EXPECT_EQ(r.console, "");
+  }
+}
+
+TEST(MotifSearch, OneSequenceChecksEachWordOfThreeOnce) {
+  SearchRun r = run_search({"ABABABC"}, {});
+  EXPECT_EQ(r.ms.Minsam, 2);
+  EXPECT_EQ(r.ms.Ct, 0u);
+  EXPECT_EQ(r.ms.St, 3u);  // ABA, BAB, ABC
+  EXPECT_EQ(r.report, "");
+}
+
+TEST(MotifSearch, KeepsEveryMotifPastSixteenBitCounts) {
+  std::mt19937 rng(11);
+  std::vector<std::string> P(4);
+  for (auto& s : P) s = random_text(rng, 160, "ABCDEFGHIJKLMNOPQRST");
+  SearchRun r = run_search(P, {});
+  ASSERT_GT(r.ms.Ct, 32767u);
+  ASSERT_EQ(r.motifs.size(), r.ms.Ct);
+  // Every stored motif is the one its report line shows, and none repeats.
+  std::set<std::string> seen;
+  size_t at = 0;
+  for (const std::string& m : r.motifs) {
+    const std::string framed = "*" + m + "*\n";
+    at = r.report.find("\t\t", at) + 2;
+    ASSERT_EQ(r.report.compare(at, framed.size(), framed), 0) << m;
+    ASSERT_TRUE(seen.insert(m).second) << m;
+  }
+}
+
+TEST(MotifSearch, SequenceOfFortyThousandResidues) {
+  std::mt19937 rng(40000);
+  const std::string s = random_text(rng, 40000, "ACDEFGHIKLMNPQRSTVWY");
+  // Alone, as the console would set it (Minsam 2): every word of three is checked and fails.
+  std::set<std::string> words;
+  for (size_t p = 0; p + 3 <= s.size(); ++p) words.insert(s.substr(p, 3));
+  const SearchRun one = run_search({s}, {}, console_settings(1, 0));
+  EXPECT_EQ(one.ms.Ct, 0u);
+  EXPECT_EQ(one.ms.St, words.size());
+
+  // Two copies, both required, motifs of 39,990 residues or more: the eleven words of each
+  // length from 39,990 up, all checked and all found, the prefixes of the first suffix first.
+  MotifSearch ms;
+  ms.Minlgh = 39990;
+  ms.Minsam = 2;
+  const SearchRun two = run_search({s, s}, {}, ms);
+  ASSERT_EQ(two.ms.Ct, 66u);
+  EXPECT_EQ(two.ms.St, 66u);
+  std::set<std::string> expected, got(two.motifs.begin(), two.motifs.end());
+  for (size_t len = 39990; len <= s.size(); ++len)
+    for (size_t p = 0; p + len <= s.size(); ++p) expected.insert(s.substr(p, len));
+  EXPECT_EQ(got, expected);
+  for (size_t k = 0; k < 11; ++k) EXPECT_EQ(two.motifs[k], s.substr(0, 39990 + k)) << k;
+  for (const MotifRef& m : two.ms.MLst) EXPECT_EQ(m.count, 2u);
+
+  // One letter repeated: every length is a string with children, a path far deeper than the
+  // 5999 lengths of the old fixed stack.
+  const std::string a(40000, 'A');
+  const SearchRun same = run_search({a, a}, {}, ms);
+  EXPECT_GT(same.ms.deepestPath, 39000u);
+  ASSERT_EQ(same.ms.Ct, 11u);
+  EXPECT_EQ(same.motifs.front(), a.substr(0, 39990));
+  EXPECT_EQ(same.motifs.back(), a);
+}
+
+TEST(MotifSearch, SameAsTheLiteralSearchOnRandomSets) {
+  std::mt19937 rng(20240607);
+  Tally tally;
+  for (int round = 0; round < 300; ++round) {
+    // Mostly small alphabets, so that motifs repeat; now and then a wide one with bytes other
+    // than letters.
+    static const std::string pool = "ABCDEFGHIJKLMNOPQRSTUVWXYZ1\r#\xc3\xa9";
+    const size_t alphabet = round % 5 == 3 ? 6 + rng() % 26 : 1 + rng() % 4;
+    const size_t count = 1 + (round % 4 == 0 ? rng() % 250 : rng() % 40);
+    const size_t maxLen = count > 100 ? 14 : 30;
+    std::vector<std::string> all(count);
+    for (auto& s : all)
+      s = random_text(rng, rng() % 6 == 0 ? rng() % 3 : rng() % maxLen, pool.substr(0, alphabet));
+    if (round % 50 == 7) all = family_set(rng);  // long shared words
+    // Some sets keep a part of their sequences out of the sample.
+    std::vector<std::string> P, D;
+    const bool split = round % 3 == 1 && all.size() > 1;
+    const size_t sam = split ? 1 + rng() % (all.size() - 1) : all.size();
+    for (size_t i = 0; i < all.size(); ++i) (i < sam ? P : D).push_back(all[i]);
+    const int16_t dist = round % 10 == 9 ? 1 : 0;
+    const auto width = round % 7 == 5 ? MotifIndex::Width::Wide : MotifIndex::Width::Fit;
+    SCOPED_TRACE("round " + std::to_string(round) + ", " + std::to_string(P.size()) + " sampled, " +
+                 std::to_string(D.size()) + " others, alphabet " + std::to_string(alphabet));
+    expect_same_as_literal(P, D, console_settings(P.size(), D.size(), dist), width, tally);
+  }
+  // The sets must exercise what they are for: motifs, spinner moves, and samples with others.
+  EXPECT_GT(tally.motifs, 1000u);
+  EXPECT_GT(tally.spinnerMoves, 1000u);
+  EXPECT_GT(tally.withRest, 50u);
+  EXPECT_GT(tally.restMotifs, 100u);
+}
+
+TEST(MotifSearch, SameAsTheLiteralSearchWithSettingsGivenDirectly) {
+  // Every sequence sampled, nothing left over, Minsam, Minlgh and Maxlgh chosen by the caller.
+  std::mt19937 rng(7);
+  Tally tally;
+  int served = 0, gaveWay = 0;
+  for (int round = 0; round < 200; ++round) {
+    const size_t count = 1 + rng() % 60;
+    const std::string alphabet = std::string("ABCDEFGH").substr(0, 1 + rng() % 4);
+    std::vector<std::string> P(count);
+    for (auto& s : P) s = random_text(rng, rng() % 25, alphabet);
+    MotifSearch ms;
+    ms.Minsam = static_cast<int64_t>(rng() % (count + 2));
+    ms.Minlgh = static_cast<int64_t>(rng() % 6);
+    ms.Maxlgh = round % 3 == 0 ? static_cast<int64_t>(rng() % 12) : 6000;
+    ms.Dist = round % 8 == 7 ? 1 : 0;
+    const auto width = round % 5 == 2 ? MotifIndex::Width::Wide : MotifIndex::Width::Fit;
+    SCOPED_TRACE("round " + std::to_string(round) + ", Minsam " + std::to_string(ms.Minsam) +
+                 ", Minlgh " + std::to_string(ms.Minlgh) + ", Maxlgh " + std::to_string(ms.Maxlgh));
+    SearchRun full;
+    expect_same_as_literal(P, {}, ms, width, tally, &full);
+
+    // The same search through an index sorted 1 to 8 characters deep, or through the full index
+    // it gives way to when the motifs reach deeper.
+    MotifSearch shallow = ms;
+    IndexCount indexes;
+    const auto index = find_motifs(shallow, views_of(P), &indexes, 1 + rng() % 8);
+    ASSERT_EQ(shallow.St, full.ms.St);
+    ASSERT_EQ(shallow.MLst.size(), full.motifs.size());
+    for (size_t m = 0; m < full.motifs.size(); ++m) {
+      ASSERT_EQ(index->text(shallow.MLst[m]), full.motifs[m]);
+      ASSERT_EQ(shallow.MLst[m].count, full.ms.MLst[m].count);
+    }
+    ++(indexes.built == 1 ? served : gaveWay);
+  }
+  EXPECT_GT(tally.motifs, 1000u);
+  EXPECT_GT(served, 40);
+  EXPECT_GT(gaveWay, 40);
+}
