@@ -43,9 +43,7 @@ void RunDiscovery(WorkArea& wa, FILE* seqFile, FILE* classFile, const char* befo
   wa.con.print(before);
   wa.con.print(kRunning);
   wa.con.print(kDiscoveryStart);
-  Discriminate(wa.families, wa.settings, wa.discovery, [](const DiscoveryState& ds) {
-    progress::discovery(ds.LongMot, ds.NbrClasses, ds.NbMot);
-  });
+  Discriminate(wa.families, wa.settings, wa.discovery, progress::engine());
   progress::clear();
 }
 

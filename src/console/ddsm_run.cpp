@@ -111,7 +111,7 @@ void DDMS(WorkArea& wa, const std::string&, const std::string&, const std::strin
   RunDiscovery(wa, seqFile.get(), classFile.get(), "");
   check_capacity("descriptors", static_cast<long>(wa.discovery.AllDDs.size()), kMaxDescriptors);
   MSDescriptors(wa.families, wa.discovery, wa.classes.LstClsForMSDD, MS, wa.settings.Score,
-                wa.descriptors, progress::pruning());
+                wa.descriptors, progress::engine());
   progress::clear();
   const DescriptorTable& table = wa.descriptors;
   wa.con.print(kDescriptorCount, static_cast<int>(table.NbMSDD));

@@ -41,10 +41,10 @@ constexpr auto kFlushEvery = std::chrono::milliseconds(100);
 }  // namespace
 
 void ConsoleReport::building(uint64_t done, uint64_t total, uint64_t size) {
-  progress::motif_index(done, total, size);
+  progress::engine()({"building the motif index", done, total, "sequences", size});
 }
 
-void ConsoleReport::phase(const char* step) { progress::motif_index_step(step); }
+void ConsoleReport::phase(const char* step) { progress::engine()({step, 0, 0, {}, 0}); }
 
 void ConsoleReport::tested(uint64_t calls) {
   spinner_.advance(calls, pending_);

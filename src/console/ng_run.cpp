@@ -53,7 +53,7 @@ int mainNGrams(WorkArea& wa, const std::string& classFile, const std::string& se
 
   const ProcessorClock clock;
   const NgramList list =
-      BuildNgramList(views_of(t.SLst), n, NgramIndexing::Auto, progress::ngrams(n));
+      BuildNgramList(views_of(t.SLst), n, NgramIndexing::Auto, progress::engine());
   progress::clear();
   wa.con.print(kNgrams, static_cast<int>(list.cells));
   wa.con.print(kDistinctNgrams, list.Nbvar());

@@ -1,34 +1,22 @@
 #include "core/engine_progress.h"
 
+#include <string>
+
 #include "core/progress.h"
 
 namespace progress {
-namespace {
-unsigned long long ull(uint64_t v) { return static_cast<unsigned long long>(v); }
-}  // namespace
 
-void discovery(uint32_t length, uint32_t liveClasses, uint32_t descriptors) {
-  show("discovery: words of length %u, %u live classes, %u descriptors", length, liveClasses,
-       descriptors);
-}
-
-ProgressFn pruning() {
-  return [](uint64_t done, uint64_t total) {
-    show("pruning descriptors: %llu of %llu", ull(done), ull(total));
+ProgressFn engine() {
+  return [](const Progress& p) {
+    std::string line(p.step);
+    if (p.done > 0 || p.total > 0 || !p.unit.empty()) {
+      line += ": " + std::to_string(p.done);
+      if (p.total > 0) line += " of " + std::to_string(p.total);
+      if (!p.unit.empty()) line += " " + std::string(p.unit);
+    }
+    if (p.found > 0) line += ", " + std::to_string(p.found) + " found";
+    show("%s", line.c_str());
   };
 }
-
-ProgressFn ngrams(int n) {
-  return [n](uint64_t done, uint64_t total) {
-    show("building %d-grams: %llu of %llu sequences", n, ull(done), ull(total));
-  };
-}
-
-void motif_index(uint64_t done, uint64_t total, uint64_t residues) {
-  show("building the motif index: %llu of %llu sequences, %llu residues", ull(done), ull(total),
-       ull(residues));
-}
-
-void motif_index_step(const char* step) { show("building the motif index: %s", step); }
 
 }  // namespace progress

@@ -43,10 +43,8 @@ void discover(const std::vector<std::string_view>& sequences, const std::vector<
   st.BETA = static_cast<float>(s.beta);
   // Features need only each descriptor's text, families and support: the per-sequence records
   // would take memory in proportion to the sequences holding each descriptor.
-  DiscoverDescriptors(
-      sequences, groups, st, ft, ds,
-      [](const DiscoveryState& d) { progress::discovery(d.LongMot, d.NbrClasses, d.NbMot); },
-      DiscoveryRecords::DescriptorsOnly);
+  DiscoverDescriptors(sequences, groups, st, ft, ds, progress::engine(),
+                      DiscoveryRecords::DescriptorsOnly);
   progress::clear();
 }
 
@@ -76,7 +74,7 @@ void mine_ddsm(const std::vector<std::string_view>& sequences, const std::vector
   discover(sequences, classes, set.classes, s, ft, ds);
   DescriptorTable t;
   MSDescriptors(ft, ds, set.classes, *MatrixOfName(s.matrix), static_cast<float>(s.similarity), t,
-                progress::pruning());
+                progress::engine());
   progress::clear();
   // Descriptor texts are unique: each kept text leads back to its descriptor's support.
   std::unordered_map<std::string_view, const DDEntry*> byText;
@@ -95,7 +93,7 @@ void mine_ddsm(const std::vector<std::string_view>& sequences, const std::vector
 
 void mine_ng(const std::vector<std::string_view>& sequences, const MineSettings& s,
              FeatureSet& set) {
-  const NgramList list = BuildNgramList(sequences, s.n, NgramIndexing::Auto, progress::ngrams(s.n));
+  const NgramList list = BuildNgramList(sequences, s.n, NgramIndexing::Auto, progress::engine());
   progress::clear();
   const auto count = static_cast<uint32_t>(list.Nbvar());
   set.features.reserve(count);
@@ -111,9 +109,9 @@ void mine_ng(const std::vector<std::string_view>& sequences, const MineSettings&
 class MotifProgress : public MotifObserver {
  public:
   void building(uint64_t done, uint64_t total, uint64_t size) override {
-    progress::motif_index(done, total, size);
+    progress::engine()({"building the motif index", done, total, "sequences", size});
   }
-  void phase(const char* step) override { progress::motif_index_step(step); }
+  void phase(const char* step) override { progress::engine()({step, 0, 0, {}, 0}); }
   // The console's spinner counts the tests; progress here does not.
   bool hears_tests() const override { return false; }
   void found(const MotifSearch& ms, std::string_view) override {

@@ -4,17 +4,16 @@
 // Reads the family table (T, Drapeau, Results, NbFamilles, NbChaines, Longueur) and the settings
 // (ALPHA, BETA, Step, FilterAt); leaves the accepted descriptors (AllDDs, in order of
 // acceptance) and NbMot in the discovery state, and leaves the table as it was. Prints nothing:
-// `onCycle`, when given, is called after every filter pass, so that the caller can show how far
+// `progress`, when given, hears after every filter pass, so that the caller can show how far
 // the discovery has come.
 #pragma once
 #include <functional>
 #include <string_view>
 
+#include "core/progress_fn.h"
 #include "core/sequence_views.h"
 #include "engine/descriptors/descriptor.h"
 #include "engine/descriptors/family_table.h"
-
-using CycleFn = std::function<void(const DiscoveryState&)>;
 
 // What a discovery keeps besides the descriptors (text, families, support): the console run
 // writes its context from each descriptor's per-sequence presence. A caller that needs only the
@@ -26,12 +25,13 @@ enum class DiscoveryRecords { All, DescriptorsOnly };
 // time, and other steps would leave positions that the extension never visits with stale
 // class numbers.
 void Discriminate(const FamilyTable& ft, const Settings& s, DiscoveryState& ds,
-                  const CycleFn& onCycle = {}, DiscoveryRecords records = DiscoveryRecords::All);
+                  const ProgressFn& progress = {},
+                  DiscoveryRecords records = DiscoveryRecords::All);
 
 // The whole engine in one call: the family table of `groups` (FillTable), then Discriminate.
 void DiscoverDescriptors(SequenceViews sequences, const std::vector<std::vector<uint32_t>>& groups,
                          const Settings& s, FamilyTable& ft, DiscoveryState& ds,
-                         const CycleFn& onCycle = {},
+                         const ProgressFn& progress = {},
                          DiscoveryRecords records = DiscoveryRecords::All);
 
 // The text of a descriptor: `length` characters of T from `start`.

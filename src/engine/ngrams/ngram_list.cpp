@@ -184,7 +184,8 @@ NgramList BuildNgramList(SequenceViews sequences, int n, NgramIndexing indexing,
   // The last sequence (number + 1) whose list took each n-gram: a sequence lists an n-gram once.
   std::vector<uint32_t> lastSeq;
   for (size_t s = 0; s < sequences.size(); ++s) {
-    if (progress && s % kBuildingEvery == 0) progress(s, sequences.size());
+    if (progress && s % kBuildingEvery == 0)
+      progress({"building the n-grams", s, sequences.size(), "sequences"});
     const uint32_t mark = static_cast<uint32_t>(s) + 1;
     for_each_window(sequences[s], static_cast<size_t>(n), [&](const char* p, size_t at) {
       bool added = false;

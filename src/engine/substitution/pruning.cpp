@@ -104,7 +104,8 @@ void Mark(DescriptorTable& t, const Matrix& MS, float score, const ProgressFn& p
     byLength[text.size()].push_back(static_cast<uint32_t>(i));
   }
   for (size_t i = n; i-- > 0;) {
-    if (progress && (n - i) % kPruningEvery == 1) progress(n - i - 1, n);
+    if (progress && (n - i) % kPruningEvery == 1)
+      progress({"pruning descriptors", n - i - 1, n, "descriptors"});
     if (t.CLst[i] == 0.0f) {
       t.CLst2[i] = 1;
       continue;
