@@ -71,8 +71,9 @@ int run_mine(const MineOptions& o) {
   const SequenceSet set = read_input(o.input);
   const FeatureSet features = mine_features(set.views(), set.classes, set.classNames, o.settings);
   write_features_file(o.output, features);
-  std::printf("%s: %zu features from %zu sequences", o.settings.approach.c_str(),
-              features.features.size(), set.size());
+  std::printf("%s: %zu features from %zu sequences",
+              std::string(approach_name(o.settings.approach)).c_str(), features.features.size(),
+              set.size());
   if (set.labelled) std::printf(" in %zu classes", set.classNames.size());
   std::printf(", written to %s\n", o.output.c_str());
   return 0;
@@ -80,13 +81,6 @@ int run_mine(const MineOptions& o) {
 
 int run_encode(const EncodeOptions& o) {
   const FeatureSet features = read_features(o.features);
-  if (features.approach == "ma") {
-    const std::string d = features.setting("distance");
-    char* end = nullptr;
-    if (d.empty() || d[0] == '-' || (std::strtoll(d.c_str(), &end, 10), *end != '\0'))
-      fail(1, "%s: the ma setting distance \"%s\" is not a number of edits", o.features.c_str(),
-           d.c_str());
-  }
   std::optional<LabelSource> labels = label_source(o.input);
   if (labels && features.classes.empty())
     fail(1,

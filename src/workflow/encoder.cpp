@@ -17,9 +17,7 @@ std::vector<std::string> texts_of(const FeatureSet& set) {
 }
 
 int64_t distance_of(const FeatureSet& set) {
-  if (set.approach != "ma") return 0;
-  const std::string d = set.setting("distance");
-  return d.empty() ? 0 : std::stoll(d);
+  return approach_info(set.approach()).matchDistance(set.settings);
 }
 
 constexpr size_t kBatchRowBytes = size_t{8} << 20;  // rows of one batch, about

@@ -1,12 +1,12 @@
 // Writing and reading the features file.
 #include "workflow/features_file.h"
 
+#include <optional>
+
 #include "core/files.h"
 #include "core/run_exit.h"
 
 namespace {
-constexpr const char* kApproaches[] = {"dd", "ddsm", "ng", "ma"};
-
 std::vector<std::string_view> split_tabs(std::string_view line) {
   std::vector<std::string_view> fields;
   size_t p = 0;
@@ -55,17 +55,13 @@ class Reader {
 };
 }  // namespace
 
-std::string FeatureSet::setting(std::string_view name) const {
-  for (const auto& [n, v] : settings)
-    if (n == name) return v;
-  return {};
+namespace {
+std::string columns_line(Approach a) {
+  std::string line = "#columns\tfeature";
+  for (FeatureColumn c : approach_info(a).columns) line += "\t" + std::string(column_name(c));
+  return line;
 }
-
-std::vector<std::string> feature_columns(std::string_view approach) {
-  if (approach == "dd") return {"feature", "families", "support"};
-  if (approach == "ddsm") return {"feature", "family", "support", "mutation_probability"};
-  return {"feature", "sequences"};
-}
+}  // namespace
 
 std::string escape_field(std::string_view field, bool pipes) {
   std::string out;
@@ -107,30 +103,31 @@ bool unescape_field(std::string_view field, std::string& out) {
 }
 
 void write_features(OutFile& out, const FeatureSet& set) {
+  const ApproachInfo& approach = approach_info(set.approach());
   std::string s;
   s += "#protfeat\t" + escape_field(set.version) + "\n";
-  s += "#approach\t" + set.approach + "\n";
-  for (const auto& [name, value] : set.settings)
+  s += "#approach\t" + std::string(approach.name) + "\n";
+  for (const auto& [name, value] : settings_lines(set.settings))
     s += "#setting\t" + escape_field(name) + "\t" + escape_field(value) + "\n";
   for (const std::string& c : set.classes) s += "#class\t" + escape_field(c) + "\n";
-  s += "#columns";
-  for (const std::string& c : feature_columns(set.approach)) s += "\t" + c;
-  s += "\n";
+  s += columns_line(approach.approach) + "\n";
   out.write(s);
   for (const Feature& f : set.features) {
     s = escape_field(f.text);
-    if (set.approach == "dd") {
+    for (FeatureColumn c : approach.columns) {
       s += '\t';
-      for (size_t i = 0; i < f.families.size(); ++i) {
-        if (i > 0) s += '|';
-        s += escape_field(f.families[i], true);
+      switch (c) {
+        case FeatureColumn::Families:
+          for (size_t i = 0; i < f.families.size(); ++i) {
+            if (i > 0) s += '|';
+            s += escape_field(f.families[i], true);
+          }
+          break;
+        case FeatureColumn::Family: s += escape_field(f.family); break;
+        case FeatureColumn::Support: s += escape_field(f.support); break;
+        case FeatureColumn::Probability: s += escape_field(f.probability); break;
+        case FeatureColumn::Sequences: s += std::to_string(f.sequences); break;
       }
-      s += "\t" + escape_field(f.support);
-    } else if (set.approach == "ddsm") {
-      s += "\t" + escape_field(f.family) + "\t" + escape_field(f.support) + "\t" +
-           escape_field(f.probability);
-    } else {
-      s += "\t" + std::to_string(f.sequences);
     }
     s += '\n';
     out.write(s);
@@ -142,6 +139,7 @@ FeatureSet read_features(const std::string& path) {
   const Reader r(path);
 
   FeatureSet set;
+  std::optional<Approach> approach;
   bool columns = false;
   size_t lineNo = 0;
   size_t expected = 0;
@@ -155,25 +153,30 @@ FeatureSet read_features(const std::string& path) {
       continue;
     }
     if (!columns) {
-      if (f[0] == "#approach" && f.size() == 2 && set.approach.empty()) {
-        for (const char* a : kApproaches)
-          if (f[1] == a) set.approach = a;
-        if (set.approach.empty()) r.bad(lineNo, "unknown approach \"" + std::string(f[1]) + "\"");
+      if (f[0] == "#approach" && f.size() == 2 && !approach) {
+        approach = approach_named(f[1]);
+        if (!approach) r.bad(lineNo, "unknown approach \"" + std::string(f[1]) + "\"");
+        set.settings.approach = *approach;
       } else if (f[0] == "#setting" && f.size() == 3) {
-        set.settings.emplace_back(r.field(f[1], lineNo), r.field(f[2], lineNo));
+        if (!approach) r.bad(lineNo, "no #approach line before the settings");
+        const std::string name = r.field(f[1], lineNo);
+        const ApproachOption* option = approach_setting(*approach, name);
+        if (!option)
+          r.bad(lineNo,
+                "\"" + name + "\" is not a setting of " + std::string(approach_name(*approach)));
+        const std::string problem = option->parse(set.settings, r.field(f[2], lineNo));
+        if (!problem.empty()) r.bad(lineNo, "the setting " + name + problem);
       } else if (f[0] == "#class" && f.size() == 2) {
         set.classes.push_back(r.field(f[1], lineNo));
         for (size_t i = 0; i + 1 < set.classes.size(); ++i)
           if (set.classes[i] == set.classes.back())
             r.bad(lineNo, "the class \"" + set.classes.back() + "\" is named twice");
       } else if (f[0] == "#columns") {
-        if (set.approach.empty()) r.bad(lineNo, "no #approach line before the columns");
-        const std::vector<std::string> want = feature_columns(set.approach);
-        bool same = f.size() == want.size() + 1;
-        for (size_t i = 0; same && i < want.size(); ++i) same = f[i + 1] == want[i];
-        if (!same)
-          r.bad(lineNo, "the columns of an " + set.approach + " features file are not these");
-        expected = want.size();
+        if (!approach) r.bad(lineNo, "no #approach line before the columns");
+        if (line != columns_line(*approach))
+          r.bad(lineNo, "the columns of an " + std::string(approach_name(*approach)) +
+                            " features file are not these");
+        expected = f.size() - 1;
         columns = true;
       } else {
         r.bad(lineNo, "a header line (#approach, #setting, #class or #columns) was expected");
@@ -185,21 +188,27 @@ FeatureSet read_features(const std::string& path) {
                         std::to_string(f.size()));
     Feature feat;
     feat.text = r.field(f[0], lineNo);
-    if (set.approach == "dd") {
-      // A descriptor discriminates one family at least: an empty field is one empty class name.
-      for (std::string_view part : split_pipes(f[1]))
-        feat.families.push_back(r.field(part, lineNo));
-      feat.support = r.field(f[2], lineNo);
-    } else if (set.approach == "ddsm") {
-      feat.family = r.field(f[1], lineNo);
-      feat.support = r.field(f[2], lineNo);
-      feat.probability = r.field(f[3], lineNo);
-    } else {
-      const std::string n = r.field(f[1], lineNo);
-      char* end = nullptr;
-      feat.sequences = std::strtoull(n.c_str(), &end, 10);
-      if (n.empty() || *end != '\0' || n[0] == '-')
-        r.bad(lineNo, "the sequence count \"" + n + "\" is not a number");
+    const auto& kinds = approach_info(*approach).columns;
+    for (size_t c = 0; c < kinds.size(); ++c) {
+      const std::string_view raw = f[c + 1];
+      switch (kinds[c]) {
+        case FeatureColumn::Families:
+          // A descriptor discriminates one family at least: an empty field is one empty name.
+          for (std::string_view part : split_pipes(raw))
+            feat.families.push_back(r.field(part, lineNo));
+          break;
+        case FeatureColumn::Family: feat.family = r.field(raw, lineNo); break;
+        case FeatureColumn::Support: feat.support = r.field(raw, lineNo); break;
+        case FeatureColumn::Probability: feat.probability = r.field(raw, lineNo); break;
+        case FeatureColumn::Sequences: {
+          const std::string n = r.field(raw, lineNo);
+          char* end = nullptr;
+          feat.sequences = std::strtoull(n.c_str(), &end, 10);
+          if (n.empty() || *end != '\0' || n[0] == '-')
+            r.bad(lineNo, "the sequence count \"" + n + "\" is not a number");
+          break;
+        }
+      }
     }
     set.features.push_back(std::move(feat));
   }

@@ -1,7 +1,8 @@
 // The features file: what `mine` found and `encode` applies. Tab-separated text:
 //   #protfeat<TAB>VERSION
 //   #approach<TAB>dd|ddsm|ng|ma
-//   #setting<TAB>NAME<TAB>VALUE        one per setting of the approach
+//   #setting<TAB>NAME<TAB>VALUE        one per option of the approach, checked as the
+//                                      command line checks it
 //   #class<TAB>NAME                    one per training class, in order
 //   #columns<TAB>feature<TAB>...       the last header line
 //   then one line per feature, in attribute order.
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "core/out_file.h"
+#include "workflow/approach.h"
 
 struct Feature {
   std::string text;
@@ -31,17 +33,12 @@ struct Feature {
 
 struct FeatureSet {
   std::string version;
-  std::string approach;
-  std::vector<std::pair<std::string, std::string>> settings;  // in file order
+  MineSettings settings;             // the approach and its settings, as mined
   std::vector<std::string> classes;  // training classes in order; empty: mined without labels
   std::vector<Feature> features;     // attribute order
 
-  // The value of a setting; empty when absent.
-  std::string setting(std::string_view name) const;
+  Approach approach() const { return settings.approach; }
 };
-
-// The column names of an approach's feature lines ("feature" first).
-std::vector<std::string> feature_columns(std::string_view approach);
 
 // Writes the whole file.
 void write_features(OutFile& out, const FeatureSet& set);

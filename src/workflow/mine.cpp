@@ -18,12 +18,6 @@
 #include "workflow/version.h"
 
 namespace {
-std::string number_text(double v) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%g", v);
-  return buf;
-}
-
 int64_t min_sequences(const MineSettings& s, size_t sequences) {
   if (s.minSequences > 0) return s.minSequences;
   return std::max<int64_t>(1, static_cast<int64_t>(sequences / 4));
@@ -139,35 +133,28 @@ void mine_ma(const std::vector<std::string_view>& sequences, const MineSettings&
 }
 }  // namespace
 
-std::vector<std::pair<std::string, std::string>> settings_lines(const MineSettings& s,
-                                                                size_t sequences) {
-  if (s.approach == "dd") return {{"alpha", number_text(s.alpha)}, {"beta", number_text(s.beta)}};
-  if (s.approach == "ddsm")
-    return {{"alpha", number_text(s.alpha)},
-            {"beta", number_text(s.beta)},
-            {"matrix", s.matrix},
-            {"similarity", number_text(s.similarity)}};
-  if (s.approach == "ng") return {{"n", std::to_string(s.n)}};
-  return {{"min-length", std::to_string(s.minLength)},
-          {"min-sequences", std::to_string(min_sequences(s, sequences))},
-          {"distance", std::to_string(s.distance)}};
+namespace miners {
+void dd(const MineInput& in, const MineSettings& s, FeatureSet& out) {
+  mine_dd(in.sequences, in.classes, s, out);
 }
+void ddsm(const MineInput& in, const MineSettings& s, FeatureSet& out) {
+  mine_ddsm(in.sequences, in.classes, s, out);
+}
+void ng(const MineInput& in, const MineSettings& s, FeatureSet& out) {
+  mine_ng(in.sequences, s, out);
+}
+void ma(const MineInput& in, const MineSettings& s, FeatureSet& out) {
+  mine_ma(in.sequences, s, out);
+}
+}  // namespace miners
 
 FeatureSet mine_features(const std::vector<std::string_view>& sequences,
                          const std::vector<uint32_t>& classes,
                          const std::vector<std::string>& classNames, const MineSettings& s) {
   FeatureSet set;
   set.version = kProtfeatVersion;
-  set.approach = s.approach;
-  set.settings = settings_lines(s, sequences.size());
+  set.settings = resolved(s, sequences.size());
   set.classes = classNames;
-  if (s.approach == "dd")
-    mine_dd(sequences, classes, s, set);
-  else if (s.approach == "ddsm")
-    mine_ddsm(sequences, classes, s, set);
-  else if (s.approach == "ng")
-    mine_ng(sequences, s, set);
-  else
-    mine_ma(sequences, s, set);
+  approach_info(s.approach).mine({sequences, classes, classNames}, set.settings, set);
   return set;
 }

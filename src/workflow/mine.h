@@ -8,17 +8,15 @@
 #include <string_view>
 #include <vector>
 
+#include "workflow/approach.h"
 #include "workflow/features_file.h"
 
-struct MineSettings {
-  std::string approach;             // dd, ddsm, ng or ma
-  double alpha = 0, beta = 0;       // dd, ddsm
-  std::string matrix = "BLOSUM62";  // ddsm
-  double similarity = 0.5;          // ddsm
-  int n = 3;                        // ng
-  int64_t minLength = 3;            // ma
-  int64_t minSequences = 0;         // ma; 0: a quarter of the sequences, at least 1
-  int64_t distance = 0;             // ma
+// What a mine function reads: the sequences, the class of each (a number into classNames; empty
+// when mining without labels) and the names of the classes.
+struct MineInput {
+  const std::vector<std::string_view>& sequences;
+  const std::vector<uint32_t>& classes;
+  const std::vector<std::string>& classNames;
 };
 
 // Mines `sequences` (classes[i] is the class of sequences[i], a number into classNames; both
@@ -28,6 +26,11 @@ FeatureSet mine_features(const std::vector<std::string_view>& sequences,
                          const std::vector<uint32_t>& classes,
                          const std::vector<std::string>& classNames, const MineSettings& s);
 
-// The settings lines an approach's features file records.
-std::vector<std::pair<std::string, std::string>> settings_lines(const MineSettings& s,
-                                                                size_t sequences);
+// The mine function of each approach (the approach table holds them): the features of the
+// input, appended to `out`, whose classes are the input's class names.
+namespace miners {
+void dd(const MineInput& in, const MineSettings& s, FeatureSet& out);
+void ddsm(const MineInput& in, const MineSettings& s, FeatureSet& out);
+void ng(const MineInput& in, const MineSettings& s, FeatureSet& out);
+void ma(const MineInput& in, const MineSettings& s, FeatureSet& out);
+}  // namespace miners

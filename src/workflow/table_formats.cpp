@@ -36,6 +36,10 @@ std::optional<TableFormat> format_of_path(std::string_view path) {
     return std::nullopt;
   const std::string_view ext = path.substr(dot + 1);
   if (ext == "sparse-arff") return std::nullopt;  // not an extension
+  // NAME.sparse.arff: sparse ARFF (Weka reads it as any .arff).
+  constexpr std::string_view kSparse = ".sparse.arff";
+  const std::string_view name = path.substr(slash == std::string_view::npos ? 0 : slash + 1);
+  if (name.size() > kSparse.size() && name.ends_with(kSparse)) return TableFormat::SparseArff;
   return format_named(ext);
 }
 

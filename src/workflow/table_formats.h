@@ -24,7 +24,8 @@ enum class TableFormat { Arff, SparseArff, Csv, Tsv, Libsvm };
 // The formats' names, in the order of TableFormat.
 const std::vector<std::string>& format_names();
 
-// The format of a --format value, or of a file name's extension (.arff, .csv, .tsv, .libsvm).
+// The format of a --format value, or of a file name's extension (.arff, .csv, .tsv, .libsvm;
+// .sparse.arff is sparse ARFF).
 std::optional<TableFormat> format_named(std::string_view name);
 std::optional<TableFormat> format_of_path(std::string_view path);
 // The file extension of a format's tables, dot included (sparse ARFF is ".arff").

@@ -1,265 +1,489 @@
-// The command lines of the workflow commands, parsed with CLI11: usage and help texts, version,
-// the checks of each approach's options, and the exit statuses (0 done, 1 bad input, 2 usage).
+// The command lines of the workflow commands: every command's options in one list each, from
+// which CLI11 is set up and the help is written, so that the help documents exactly the options
+// taken. Usage errors are one line naming the option and the problem, then where the help is
+// (status 2); bad input ends a run with status 1.
 #include "workflow/workflow_main.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
-#include <exception>
-#include <new>
+#include <map>
 #include <string>
 #include <thread>
 
-#include "core/progress.h"
 #include "core/run_exit.h"
-#include "engine/substitution/matrices.h"
+#include "workflow/approach.h"
 #include "workflow/commands.h"
+#include "workflow/option_values.h"
 #include "workflow/version.h"
 
 namespace {
 constexpr int kUsage = 2;
 
-// The texts are raw literals, laid out as they print.
-constexpr const char* kUsageLines =
-    R"(usage: protfeat mine APPROACH -i SEQUENCES [-l LABELS | --header-labels] -o FEATURES [approach options]
-       protfeat encode -f FEATURES -i SEQUENCES [-l LABELS | --header-labels] -o TABLE [--format FMT]
-       protfeat folds APPROACH -i SEQUENCES (-l LABELS | --header-labels) -k K [--seed S] -d DIR [--format FMT] [approach options]
-       protfeat --help | -h | --version
-)";
+struct UsageError {
+  std::string message;
+};
 
-constexpr const char* kInputHelp =
-    R"(  -i SEQUENCES       FASTA file, plain or gzip-compressed; - reads standard input
-  -l LABELS          a classification file (first line begins with '#'), or id<TAB>class lines
-  --header-labels    take each class from the second word of the FASTA header
-)";
+// An option of a command: its name, the name of its value (empty for a flag) and its help.
+struct CommandOption {
+  std::string_view name, value, help;
+};
 
-constexpr const char* kApproachHelp = R"(APPROACH is dd, ddsm, ng or ma. Approach options:
-  dd, ddsm           --alpha A --beta B (both required, from 0 to 1): a descriptor occurs in
-                     at least the share A of one class and at most the share B of the others
-  ddsm               --matrix BLOSUM45|BLOSUM62|BLOSUM80|PAM30|PAM70|PAM250 (default BLOSUM62)
-                     --similarity S (default 0.5)
-  ng                 -n N (default 3)
-  ma                 --min-length L (default 3), --min-sequences M (default: a quarter of the
-                     sequences, at least 1), --distance D (default 0; above 0 is slow)
-)";
+constexpr CommandOption kSequences{"-i", "SEQUENCES",
+                                   "FASTA file, plain or gzip-compressed; - reads standard input"};
+constexpr CommandOption kLabels{
+    "-l", "LABELS", "a classification file (first line begins with '#'), or id<TAB>class lines"};
+constexpr CommandOption kHeaderLabels{"--header-labels", "",
+                                      "take each class from the second word of the FASTA header"};
+constexpr CommandOption kFeaturesOut{"-o", "FEATURES", "the features file to write"};
+constexpr CommandOption kFeaturesIn{"-f", "FEATURES", "a features file written by mine"};
+constexpr CommandOption kTableOut{"-o", "TABLE", "the table to write"};
+constexpr CommandOption kEncodeFormat{
+    "--format", "FMT",
+    "arff, sparse-arff, csv, tsv or libsvm (default: from the table's name: .arff .sparse.arff "
+    ".csv .tsv .libsvm)"};
+constexpr CommandOption kFoldsFormat{"--format", "FMT",
+                                     "arff, sparse-arff, csv, tsv or libsvm (default arff)"};
+constexpr CommandOption kThreads{"--threads", "N",
+                                 "threads that match and format rows (default: all cores)"};
+constexpr CommandOption kFolds{"-k", "K", "number of folds, from 2 to the number of sequences"};
+constexpr CommandOption kSeed{"--seed", "S", "seed of the shuffle (default 1)"};
+constexpr CommandOption kFolder{"-d", "DIR",
+                                "the folder to write (it must not exist, or be empty)"};
+constexpr CommandOption kHelp{"--help", "", "this help (also -h)"};
 
-constexpr const char* kFormatHelp =
-    R"(  --format FMT       arff, sparse-arff, csv, tsv or libsvm (default: from the extension of
-                     the table's name: .arff .csv .tsv .libsvm)
-  --threads N        threads that match and format rows (default: all cores)
-)";
+struct Command {
+  std::string_view name;
+  std::string_view usage;  // after "protfeat NAME "
+  std::string_view about;
+  bool approach;  // takes APPROACH and the approach options
+  std::vector<CommandOption> options;
+};
 
-constexpr const char* kTopHelp = R"(
-Turns labelled protein sequences into binary feature tables for classification.
+const std::vector<Command>& commands() {
+  static const std::vector<Command> list = {
+      {"mine",
+       "APPROACH -i SEQUENCES [-l LABELS | --header-labels] -o FEATURES [approach options]",
+       "Finds the features of APPROACH on the sequences and writes them to the features file\n"
+       "(tab-separated, with the settings and the classes). dd and ddsm need labels; ng and ma\n"
+       "record the classes when labels are given.\n",
+       true,
+       {kSequences, kLabels, kHeaderLabels, kFeaturesOut, kHelp}},
+      {"encode",
+       "-f FEATURES -i SEQUENCES [-l LABELS | --header-labels] -o TABLE [--format FMT] "
+       "[--threads N]",
+       "Writes one row per sequence, in input order: 1 where a feature occurs in it. The\n"
+       "classes are those of the features file; a sequence without labels gets the missing "
+       "class.\n",
+       false,
+       {kFeaturesIn, kSequences, kLabels, kHeaderLabels, kTableOut, kEncodeFormat, kThreads,
+        kHelp}},
+      {"folds",
+       "APPROACH -i SEQUENCES (-l LABELS | --header-labels) -k K [--seed S] -d DIR [--format FMT] "
+       "[--threads N] [approach options]",
+       "Splits the sequences into K stratified folds (the same for the same seed). For each fold,\n"
+       "mines the features on the other folds only and encodes both parts with them:\n"
+       "DIR/fold-01/{features.tsv,train.FMT,test.FMT}, ..., and DIR/folds.tsv (id, fold).\n",
+       true,
+       {kSequences, kLabels, kHeaderLabels, kFolds, kSeed, kFolder, kFoldsFormat, kThreads, kHelp}},
+  };
+  return list;
+}
+
+const Command* command_named(std::string_view name) {
+  for (const Command& c : commands())
+    if (c.name == name) return &c;
+  return nullptr;
+}
+
+std::string pad(std::string text, size_t width) {
+  if (text.size() + 2 > width) return text + "\n" + std::string(width, ' ');
+  text.resize(width, ' ');
+  return text;
+}
+
+constexpr size_t kHelpColumn = 23;
+
+std::string usage_lines() {
+  std::string s;
+  for (const Command& c : commands())
+    s += std::string(s.empty() ? "usage: " : "       ") + "protfeat " + std::string(c.name) + " " +
+         std::string(c.usage) + "\n";
+  s += "       protfeat help [COMMAND] | --help | -h | --version\n";
+  return s;
+}
+
+std::string approach_help() {
+  std::string s = "APPROACH is " + approach_list() + ". Approach options:\n";
+  for (const ApproachOption* o : all_approach_options()) {
+    std::string which;
+    for (const ApproachInfo& a : approaches())
+      if (approach_has(a.approach, o)) which += (which.empty() ? "" : ", ") + std::string(a.name);
+    const std::string head = "  " + std::string(o->flag) + " " + std::string(o->value);
+    s += pad(head, kHelpColumn) + which + (o->required ? " (required): " : ": ") +
+         std::string(o->help) + "\n";
+  }
+  return s;
+}
+
+std::string command_help(const Command& c) {
+  std::string s = "usage: protfeat " + std::string(c.name) + " " + std::string(c.usage) + "\n\n" +
+                  std::string(c.about) + "\n";
+  for (const CommandOption& o : c.options) {
+    std::string head = "  " + std::string(o.name);
+    if (!o.value.empty()) head += " " + std::string(o.value);
+    s += pad(head, kHelpColumn) + std::string(o.help) + "\n";
+  }
+  if (c.approach) s += "\n" + approach_help();
+  return s;
+}
+
+constexpr const char* kAbout = R"(
+Turns labelled protein sequences into feature tables for classification.
   mine     finds the features of an approach on training sequences (a features file)
   encode   writes the table of any sequences for the features of a features file
   folds    stratified folds: features mined on each training part, both parts encoded
-Run protfeat COMMAND --help for the options of a command.
+Run "protfeat help COMMAND" or "protfeat COMMAND --help" for the options of a command.
 
 Without these commands protfeat is the console program: with no argument it asks for an
 approach (menu mode); "protfeat dd CLASSES SEQUENCES CONTEXT ALPHA BETA" runs dd at once.
 )";
 
-std::string mine_help() {
-  return std::string(
-             R"(usage: protfeat mine APPROACH -i SEQUENCES [-l LABELS | --header-labels] -o FEATURES [approach options]
-
-Finds the features of APPROACH on the sequences and writes them to the features file
-(tab-separated, with the settings and the classes). dd and ddsm need labels; ng and ma
-record the classes when labels are given.
-
-)") + kInputHelp +
-         "  -o FEATURES        the features file to write\n\n" + kApproachHelp;
+std::string lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
 }
 
-std::string encode_help() {
-  return std::string(
-             R"(usage: protfeat encode -f FEATURES -i SEQUENCES [-l LABELS | --header-labels] -o TABLE [--format FMT] [--threads N]
-
-Writes one row per sequence, in input order: 1 where a feature occurs in it. The
-classes are those of the features file; a sequence without labels gets the missing class.
-
-  -f FEATURES        a features file written by mine
-)") + kInputHelp +
-         "  -o TABLE           the table to write\n" + kFormatHelp;
+// The edit distance of two words, case ignored.
+size_t distance(std::string_view a, std::string_view b) {
+  const std::string x = lower(a), y = lower(b);
+  std::vector<size_t> row(y.size() + 1);
+  for (size_t j = 0; j <= y.size(); ++j) row[j] = j;
+  for (size_t i = 1; i <= x.size(); ++i) {
+    size_t diag = row[0];
+    row[0] = i;
+    for (size_t j = 1; j <= y.size(); ++j) {
+      const size_t up = row[j];
+      row[j] = std::min({diag + (x[i - 1] == y[j - 1] ? 0 : 1), up + 1, row[j - 1] + 1});
+      diag = up;
+    }
+  }
+  return row[y.size()];
 }
 
-std::string folds_help() {
-  return std::string(
-             R"(usage: protfeat folds APPROACH -i SEQUENCES (-l LABELS | --header-labels) -k K [--seed S] -d DIR [--format FMT] [approach options]
-
-Splits the sequences into K stratified folds (the same for the same seed). For each fold,
-mines the features on the other folds only and encodes both parts with them:
-DIR/fold-01/{features.tsv,train.FMT,test.FMT}, ..., and DIR/folds.tsv (id, fold).
-
-)") + kInputHelp +
-         R"(  -k K               number of folds, from 2 to the number of sequences
-  --seed S           seed of the shuffle (default 1)
-  -d DIR             the folder to write (it must not exist, or be empty)
-)" + kFormatHelp +
-         "\n" + kApproachHelp;
+std::string_view bare(std::string_view word) {
+  while (!word.empty() && word[0] == '-') word.remove_prefix(1);
+  return word;
 }
 
-struct UsageError {
-  std::string message;
-};
-
-// The options every command has for its input.
-void add_input(CLI::App& app, InputOptions& in) {
-  app.add_option("-i", in.sequences, "sequences")->required();
-  CLI::Option* l = app.add_option("-l", in.labels, "labels");
-  CLI::Option* h = app.add_flag("--header-labels", in.headerLabels, "labels from headers");
-  l->excludes(h);
+// The candidate one or two letters off the word (case ignored), if any: the closest.
+std::optional<std::string> closest(std::string_view word, const std::vector<std::string>& names) {
+  std::optional<std::string> best;
+  size_t bestDistance = 3;
+  for (const std::string& n : names) {
+    const size_t d = distance(bare(word), bare(n));
+    if (d < bestDistance && 2 * d <= std::max(bare(word).size(), bare(n).size())) {
+      best = n;
+      bestDistance = d;
+    }
+  }
+  return best;
 }
 
-// The approach and its options, checked against each other once parsed.
-class ApproachOptions {
+// " (did you mean X?)", X quoted when the names are words rather than options.
+std::string did_you_mean(std::string_view word, const std::vector<std::string>& names,
+                         bool quote = false) {
+  const std::optional<std::string> c = closest(word, names);
+  if (!c) return {};
+  return " (did you mean " + (quote ? "\"" + *c + "\"" : *c) + "?)";
+}
+
+std::vector<std::string> command_words() {
+  std::vector<std::string> words;
+  for (const Command& c : commands()) words.emplace_back(c.name);
+  words.emplace_back("help");
+  return words;
+}
+
+const std::vector<std::string> kTopFlags = {"--help", "-h", "--version"};
+
+// Parses the command line of one command: options that CLI11 binds as texts, then the checks
+// of their values. Every problem is one UsageError.
+class Parser {
  public:
-  ApproachOptions(CLI::App& app, MineSettings& s) : s_(s) {
-    app.add_option("approach", s.approach, "approach")
-        ->required()
-        ->check(CLI::IsMember({"dd", "ddsm", "ng", "ma"}));
-    alpha_ = app.add_option("--alpha", s.alpha)->check(CLI::Range(0.0, 1.0));
-    beta_ = app.add_option("--beta", s.beta)->check(CLI::Range(0.0, 1.0));
-    std::vector<std::string> names(kMatrixNames.begin(), kMatrixNames.end());
-    matrix_ = app.add_option("--matrix", s.matrix)->check(CLI::IsMember(names));
-    similarity_ = app.add_option("--similarity", s.similarity)->check(CLI::NonNegativeNumber);
-    n_ = app.add_option("-n", s.n)->check(CLI::Range(1, 1 << 20));
-    minLength_ = app.add_option("--min-length", s.minLength)->check(CLI::PositiveNumber);
-    minSequences_ = app.add_option("--min-sequences", s.minSequences)->check(CLI::PositiveNumber);
-    distance_ = app.add_option("--distance", s.distance)->check(CLI::NonNegativeNumber);
+  explicit Parser(const Command& c)
+      : command_(c), app_(std::string("protfeat ") + std::string(c.name)) {
+    app_.set_help_flag();
+    app_.allow_extras();
+    for (const CommandOption& o : c.options) add(o.name, !o.value.empty());
+    if (c.approach) {
+      app_.add_option("approach", approach_);
+      for (const ApproachOption* o : all_approach_options()) add(o->flag, true);
+    }
   }
 
-  void check() const {
-    const std::string& a = s_.approach;
-    const bool descriptors = a == "dd" || a == "ddsm";
-    if (descriptors && (alpha_->count() == 0 || beta_->count() == 0))
-      throw UsageError{a + " needs --alpha and --beta"};
-    only(alpha_, descriptors, "dd and ddsm");
-    only(beta_, descriptors, "dd and ddsm");
-    only(matrix_, a == "ddsm", "ddsm");
-    only(similarity_, a == "ddsm", "ddsm");
-    only(n_, a == "ng", "ng");
-    only(minLength_, a == "ma", "ma");
-    only(minSequences_, a == "ma", "ma");
-    only(distance_, a == "ma", "ma");
+  // Parses; false when help was asked for.
+  bool parse(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+      if (std::string_view(argv[i]) == "--help" || std::string_view(argv[i]) == "-h") return false;
+    check_values_follow(argc, argv);
+    try {
+      app_.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+      throw UsageError{e.what()};
+    }
+    for (const std::string& extra : app_.remaining()) {
+      if (extra.size() > 1 && extra[0] == '-')
+        throw UsageError{"unknown option " + extra + did_you_mean(extra, names_)};
+      throw UsageError{"unexpected argument \"" + extra + "\""};
+    }
+    for (const auto& [name, option] : options_)
+      if (option->count() > 1) throw UsageError{name + " given twice"};
+    return true;
+  }
+
+  bool given(std::string_view name) const { return options_.at(std::string(name))->count() > 0; }
+  std::string value(std::string_view name) const {
+    const CLI::Option* o = options_.at(std::string(name));
+    return o->count() > 0 ? o->as<std::string>() : std::string();
+  }
+
+  // The approach and its options, checked against the approach table.
+  MineSettings approach_settings() const {
+    if (approach_.empty())
+      throw UsageError{std::string(command_.name) + " needs an APPROACH: " + approach_list()};
+    const std::optional<Approach> a = approach_named(approach_);
+    if (!a) {
+      std::vector<std::string> names;
+      for (const ApproachInfo& i : approaches()) names.emplace_back(i.name);
+      throw UsageError{"unknown approach \"" + approach_ + "\"" +
+                       did_you_mean(approach_, names, true) + "; APPROACH is " + approach_list()};
+    }
+    MineSettings s;
+    s.approach = *a;
+    const ApproachInfo& info = approach_info(*a);
+    for (const ApproachOption* o : all_approach_options()) {
+      const bool applies = approach_has(*a, o);
+      if (!given(o->flag)) {
+        if (applies && o->required)
+          throw UsageError{std::string(info.name) + " needs " + std::string(o->flag)};
+        continue;
+      }
+      if (!applies) {
+        std::string which;
+        for (const ApproachInfo& other : approaches())
+          if (approach_has(other.approach, o))
+            which += (which.empty() ? "" : " and ") + std::string(other.name);
+        throw UsageError{std::string(o->flag) + " applies to " + which + " only"};
+      }
+      const std::string problem = o->parse(s, value(o->flag));
+      if (!problem.empty()) throw UsageError{std::string(o->flag) + problem};
+    }
+    return s;
+  }
+
+  InputOptions input() const {
+    InputOptions in;
+    in.sequences = value("-i");
+    in.labels = value("-l");
+    in.headerLabels = given("--header-labels");
+    if (!given("-i")) throw UsageError{"-i SEQUENCES is required"};
+    if (in.headerLabels && given("-l"))
+      throw UsageError{"-l and --header-labels exclude each other"};
+    return in;
+  }
+
+  std::string required(std::string_view name, std::string_view what) const {
+    if (!given(name))
+      throw UsageError{std::string(name) + " " + std::string(what) + " is required"};
+    const std::string v = value(name);
+    if (v.empty()) throw UsageError{std::string(name) + " is empty: give a " + std::string(what)};
+    return v;
+  }
+
+  template <class Read, class T>
+  T number(std::string_view name, T min, T max, T fallback, Read read) const {
+    if (!given(name)) return fallback;
+    T v{};
+    const std::string problem = read(value(name), min, max, v);
+    if (!problem.empty()) throw UsageError{std::string(name) + problem};
+    return v;
+  }
+
+  unsigned threads() const {
+    const uint64_t cores = std::max(1u, std::thread::hardware_concurrency());
+    return static_cast<unsigned>(
+        number<decltype(&read_unsigned), uint64_t>("--threads", 1, 4096, cores, read_unsigned));
   }
 
  private:
-  static void only(const CLI::Option* o, bool applies, const char* approaches) {
-    if (o->count() > 0 && !applies)
-      throw UsageError{o->get_name() + " applies to " + approaches + " only"};
+  void add(std::string_view name, bool takesValue) {
+    const std::string n(name);
+    CLI::Option* o = takesValue ? app_.add_option(n) : app_.add_flag(n);
+    o->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    options_[n] = o;
+    names_.push_back(n);
   }
-  MineSettings& s_;
-  CLI::Option *alpha_, *beta_, *matrix_, *similarity_, *n_, *minLength_, *minSequences_, *distance_;
+
+  // An option that takes a value and has none: the last word, or followed by another option.
+  void check_values_follow(int argc, char** argv) const {
+    for (int i = 1; i < argc; ++i) {
+      const auto it = options_.find(argv[i]);
+      if (it == options_.end() || it->second->get_expected_min() == 0) continue;
+      const bool last = i + 1 == argc;
+      if (last || options_.count(argv[i + 1]) > 0)
+        throw UsageError{std::string(argv[i]) + " needs a value"};
+      ++i;
+    }
+  }
+
+  const Command& command_;
+  CLI::App app_;
+  std::string approach_;
+  std::map<std::string, CLI::Option*> options_;
+  std::vector<std::string> names_;
 };
 
-// --format, or the extension of the table's name.
-TableFormat table_format(const std::string& format, const std::string& path, const char* what) {
-  if (!format.empty()) return *format_named(format);
-  if (const std::optional<TableFormat> f = format_of_path(path)) return *f;
-  throw UsageError{std::string("cannot tell the format of ") + what + " \"" + path +
-                   "\" from its extension: give --format"};
-}
-
-unsigned default_threads() { return std::max(1u, std::thread::hardware_concurrency()); }
-
-// Parses a command's options; help goes to standard output (status 0), wrong usage to standard
-// error with the command's usage (status 2). Returns -1 when the command is to run.
-template <class Check>
-int parse(CLI::App& app, int argc, char** argv, const std::string& help, Check&& check) {
-  try {
-    app.parse(argc, argv);
-    check();
-    return -1;
-  } catch (const CLI::CallForHelp&) {
-    std::fputs(help.c_str(), stdout);
-    return 0;
-  } catch (const CLI::ParseError& e) {
-    std::fprintf(stderr, "error: %s\n%s", e.what(), help.c_str());
-    return kUsage;
-  } catch (const UsageError& e) {
-    std::fprintf(stderr, "error: %s\n%s", e.message.c_str(), help.c_str());
-    return kUsage;
+// --format, or the table's name.
+TableFormat table_format(const Parser& p, const std::string& path, bool fromName) {
+  if (p.given("--format")) {
+    const std::string f = p.value("--format");
+    if (const std::optional<TableFormat> t = format_named(f)) return *t;
+    std::string ignored;
+    throw UsageError{"--format" + read_choice(f, format_names(), ignored)};
   }
+  if (!fromName) return TableFormat::Arff;
+  if (const std::optional<TableFormat> f = format_of_path(path)) return *f;
+  throw UsageError{"cannot tell the format of the table \"" + path +
+                   "\" from its name: give --format"};
 }
 
-// The options of the commands that write tables: their format and the threads that encode.
-void add_table_options(CLI::App& app, std::string& format, unsigned& threads) {
-  app.add_option("--format", format)->check(CLI::IsMember(format_names()));
-  threads = default_threads();
-  app.add_option("--threads", threads)->check(CLI::Range(1u, 4096u));
+void need_labels(const InputOptions& in, std::string_view who) {
+  if (in.labels.empty() && !in.headerLabels)
+    throw UsageError{std::string(who) + " needs labels: -l LABELS or --header-labels"};
 }
 
-int mine_command(int argc, char** argv) {
-  CLI::App app("protfeat mine", "protfeat mine");
+int mine_command(const Parser& p) {
   MineOptions o;
-  add_input(app, o.input);
-  app.add_option("-o", o.output, "features file")->required();
-  ApproachOptions approach(app, o.settings);
-  const int status = parse(app, argc, argv, mine_help(), [&] {
-    approach.check();
-    const std::string& a = o.settings.approach;
-    if ((a == "dd" || a == "ddsm") && o.input.labels.empty() && !o.input.headerLabels)
-      throw UsageError{a + " needs labels: -l LABELS or --header-labels"};
-  });
-  return status >= 0 ? status : run_mine(o);
+  o.settings = p.approach_settings();
+  o.input = p.input();
+  if (approach_info(o.settings.approach).needsLabels)
+    need_labels(o.input, approach_name(o.settings.approach));
+  o.output = p.required("-o", "FEATURES");
+  return run_mine(o);
 }
 
-int encode_command(int argc, char** argv) {
-  CLI::App app("protfeat encode", "protfeat encode");
+int encode_command(const Parser& p) {
   EncodeOptions o;
-  std::string format;
-  add_input(app, o.input);
-  app.add_option("-f", o.features, "features file")->required();
-  app.add_option("-o", o.output, "table")->required();
-  add_table_options(app, format, o.threads);
-  const int status = parse(app, argc, argv, encode_help(),
-                           [&] { o.format = table_format(format, o.output, "the table"); });
-  return status >= 0 ? status : run_encode(o);
+  o.features = p.required("-f", "FEATURES");
+  o.input = p.input();
+  o.output = p.required("-o", "TABLE");
+  o.format = table_format(p, o.output, true);
+  o.threads = p.threads();
+  return run_encode(o);
 }
 
-int folds_command(int argc, char** argv) {
-  CLI::App app("protfeat folds", "protfeat folds");
+int folds_command(const Parser& p) {
   FoldsOptions o;
-  std::string format;
-  add_input(app, o.input);
-  app.add_option("-k", o.k)->required()->check(CLI::Range(2u, 1u << 30));
-  app.add_option("--seed", o.seed);
-  app.add_option("-d", o.folder)->required();
-  add_table_options(app, format, o.threads);
-  ApproachOptions approach(app, o.settings);
-  const int status = parse(app, argc, argv, folds_help(), [&] {
-    approach.check();
-    if (o.input.labels.empty() && !o.input.headerLabels)
-      throw UsageError{"folds needs labels: -l LABELS or --header-labels"};
-    o.format = format.empty() ? TableFormat::Arff : *format_named(format);
-  });
-  return status >= 0 ? status : run_folds(o);
+  o.settings = p.approach_settings();
+  o.input = p.input();
+  need_labels(o.input, "folds");
+  if (!p.given("-k")) throw UsageError{"-k K is required"};
+  o.k = static_cast<uint32_t>(
+      p.number<decltype(&read_unsigned), uint64_t>("-k", 2, uint64_t{1} << 30, 0, read_unsigned));
+  o.seed = p.number<decltype(&read_unsigned), uint64_t>(
+      "--seed", 0, std::numeric_limits<uint64_t>::max(), 1, read_unsigned);
+  o.folder = p.required("-d", "DIR");
+  o.format = table_format(p, "", false);
+  o.threads = p.threads();
+  return run_folds(o);
+}
+
+int usage_error(const std::string& message, std::string_view command) {
+  std::fprintf(stderr, "error: %s\n", message.c_str());
+  if (command.empty())
+    std::fputs("run \"protfeat --help\" for the commands\n", stderr);
+  else
+    std::fprintf(stderr, "run \"protfeat %.*s --help\" for the options\n",
+                 static_cast<int>(command.size()), command.data());
+  return kUsage;
+}
+
+int help(std::string_view topic) {
+  if (topic.empty()) {
+    std::printf("%s%s", usage_lines().c_str(), kAbout);
+    return 0;
+  }
+  const Command* c = command_named(topic);
+  if (!c)
+    return usage_error("unknown command \"" + std::string(topic) + "\"" +
+                           did_you_mean(topic, command_words(), true),
+                       {});
+  std::fputs(command_help(*c).c_str(), stdout);
+  return 0;
 }
 
 int dispatch(int argc, char** argv) {
-  const std::string command = argv[1];
-  if (command == "--version") {
+  const std::string word = argv[1];
+  if (word == "--version") {
     std::printf("protfeat %s\n", kProtfeatVersion);
     return 0;
   }
-  if (command == "--help" || command == "-h") {
-    std::printf("%s%s", kUsageLines, kTopHelp);
-    return 0;
+  if (word == "--help" || word == "-h") return help({});
+  if (word == "help") {
+    if (argc > 3) return usage_error("help takes one COMMAND at most", {});
+    return help(argc == 3 ? argv[2] : "");
+  }
+  const Command* c = command_named(word);
+  if (!c) {
+    if (word.size() > 1 && word[0] == '-')
+      return usage_error("unknown option " + word + did_you_mean(word, kTopFlags), {});
+    return usage_error(
+        "unknown command \"" + word + "\"" + did_you_mean(word, command_words(), true), {});
   }
   // CLI11 sees the command's own arguments, with the command as the program name.
-  if (command == "mine") return mine_command(argc - 1, argv + 1);
-  if (command == "encode") return encode_command(argc - 1, argv + 1);
-  if (command == "folds") return folds_command(argc - 1, argv + 1);
-  std::fputs(kUsageLines, stderr);
-  return kUsage;
+  Parser p(*c);
+  try {
+    if (!p.parse(argc - 1, argv + 1)) {
+      std::fputs(command_help(*c).c_str(), stdout);
+      return 0;
+    }
+    if (c->name == "mine") return mine_command(p);
+    if (c->name == "encode") return encode_command(p);
+    return folds_command(p);
+  } catch (const UsageError& e) {
+    return usage_error(e.message, c->name);
+  }
 }
 }  // namespace
 
 bool is_workflow_command(const char* word) {
-  const std::string w = word;
-  return w == "mine" || w == "encode" || w == "folds" || w == "--help" || w == "-h" ||
-         w == "--version";
+  const std::string_view w = word;
+  return command_named(w) != nullptr || w == "help" ||
+         std::find(kTopFlags.begin(), kTopFlags.end(), w) != kTopFlags.end();
+}
+
+bool is_workflow_typo(const char* word) {
+  const std::string_view w = word;
+  if (w.size() > 1 && w[0] == '-') return true;
+  return closest(w, command_words()).has_value();
+}
+
+std::string workflow_help(std::string_view command) {
+  const Command* c = command_named(command);
+  return c ? command_help(*c) : usage_lines() + kAbout;
+}
+
+std::vector<std::string> workflow_options(std::string_view command) {
+  std::vector<std::string> names;
+  const Command* c = command_named(command);
+  if (!c) return names;
+  for (const CommandOption& o : c->options) names.emplace_back(o.name);
+  if (c->approach)
+    for (const ApproachOption* o : all_approach_options()) names.emplace_back(o->flag);
+  return names;
 }
 
 int workflow_main(int argc, char** argv) {

@@ -43,6 +43,15 @@ std::string TempDir::read(const std::string& name) const {
 
 bool TempDir::exists(const std::string& name) const { return fs::exists(path_ / name); }
 
+std::map<std::string, std::string> TempDir::contents() const {
+  std::map<std::string, std::string> files;
+  for (const auto& e : fs::recursive_directory_iterator(path_)) {
+    const std::string name = fs::relative(e.path(), path_).string();
+    files[name] = e.is_directory() ? "(folder)" : read(name);
+  }
+  return files;
+}
+
 std::string read_file(const std::string& path) {
   std::ifstream f(path, std::ios::binary);
   std::ostringstream ss;

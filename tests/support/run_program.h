@@ -2,6 +2,7 @@
 // standard input, capturing standard output, standard error and the exit status.
 #pragma once
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,8 @@ class TempDir {
   // Reads a file of the folder (exact bytes); empty when missing.
   std::string read(const std::string& name) const;
   bool exists(const std::string& name) const;
+  // Every file of the folder, below it too, by its path in the folder, with its bytes.
+  std::map<std::string, std::string> contents() const;
 
  private:
   std::filesystem::path path_;

@@ -1,0 +1,190 @@
+// The approach table.
+#include "workflow/approach.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "engine/substitution/matrices.h"
+#include "workflow/mine.h"
+#include "workflow/option_values.h"
+
+namespace {
+std::string shortest(double v) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%g", v);
+  return buf;
+}
+
+constexpr int64_t kMaxInt = std::numeric_limits<int64_t>::max();
+constexpr double kMaxReal = std::numeric_limits<double>::max();
+
+// The option kinds: a real number in a range, a whole number in a range, a matrix name.
+template <double MineSettings::*Field, double Min, double Max>
+std::string parse_real(MineSettings& s, std::string_view v) {
+  return read_real(v, Min, Max, s.*Field);
+}
+template <double MineSettings::*Field>
+std::string show_real(const MineSettings& s) {
+  return shortest(s.*Field);
+}
+
+template <auto Field, int64_t Min, int64_t Max>
+std::string parse_integer(MineSettings& s, std::string_view v) {
+  int64_t value = 0;
+  std::string problem = read_integer(v, Min, Max, value);
+  if (problem.empty()) s.*Field = static_cast<std::remove_reference_t<decltype(s.*Field)>>(value);
+  return problem;
+}
+template <auto Field>
+std::string show_integer(const MineSettings& s) {
+  return std::to_string(s.*Field);
+}
+
+std::string parse_matrix(MineSettings& s, std::string_view v) {
+  return read_choice(v, kMatrixNames, s.matrix);
+}
+std::string show_matrix(const MineSettings& s) { return s.matrix; }
+
+constexpr ApproachOption kAlpha{"--alpha",
+                                "alpha",
+                                "A",
+                                "a descriptor occurs in at least the share A of one class (0 to 1)",
+                                parse_real<&MineSettings::alpha, 0.0, 1.0>,
+                                show_real<&MineSettings::alpha>,
+                                true};
+constexpr ApproachOption kBeta{"--beta",
+                               "beta",
+                               "B",
+                               "and in at most the share B of the other sequences (0 to 1)",
+                               parse_real<&MineSettings::beta, 0.0, 1.0>,
+                               show_real<&MineSettings::beta>,
+                               true};
+constexpr ApproachOption kMatrix{
+    "--matrix",   "matrix",
+    "M",          "BLOSUM45, BLOSUM62, BLOSUM80, PAM30, PAM70 or PAM250 (default BLOSUM62)",
+    parse_matrix, show_matrix};
+constexpr ApproachOption kSimilarity{
+    "--similarity",
+    "similarity",
+    "S",
+    "a descriptor this similar to an earlier one of its length is pruned (default 0.5)",
+    parse_real<&MineSettings::similarity, 0.0, kMaxReal>,
+    show_real<&MineSettings::similarity>};
+constexpr ApproachOption kN{"-n",
+                            "n",
+                            "N",
+                            "length of the n-grams (default 3)",
+                            parse_integer<&MineSettings::n, 1, int64_t{1} << 20>,
+                            show_integer<&MineSettings::n>};
+constexpr ApproachOption kMinLength{"--min-length",
+                                    "min-length",
+                                    "L",
+                                    "shortest motif (default 3)",
+                                    parse_integer<&MineSettings::minLength, 1, kMaxInt>,
+                                    show_integer<&MineSettings::minLength>};
+constexpr ApproachOption kMinSequences{
+    "--min-sequences",
+    "min-sequences",
+    "M",
+    "sequences that must contain a motif (default: a quarter of them, at least 1)",
+    parse_integer<&MineSettings::minSequences, 1, kMaxInt>,
+    show_integer<&MineSettings::minSequences>};
+constexpr ApproachOption kDistance{
+    "--distance",
+    "distance",
+    "D",
+    "edit distance within which a motif occurs (default 0; above 0 is slow)",
+    parse_integer<&MineSettings::distance, 0, kMaxInt>,
+    show_integer<&MineSettings::distance>};
+
+constexpr const ApproachOption* kDdOptions[] = {&kAlpha, &kBeta};
+constexpr const ApproachOption* kDdsmOptions[] = {&kAlpha, &kBeta, &kMatrix, &kSimilarity};
+constexpr const ApproachOption* kNgOptions[] = {&kN};
+constexpr const ApproachOption* kMaOptions[] = {&kMinLength, &kMinSequences, &kDistance};
+
+constexpr FeatureColumn kDdColumns[] = {FeatureColumn::Families, FeatureColumn::Support};
+constexpr FeatureColumn kDdsmColumns[] = {FeatureColumn::Family, FeatureColumn::Support,
+                                          FeatureColumn::Probability};
+constexpr FeatureColumn kCountColumns[] = {FeatureColumn::Sequences};
+
+int64_t as_substrings(const MineSettings&) { return 0; }
+int64_t within_distance(const MineSettings& s) { return s.distance; }
+
+constexpr std::array<ApproachInfo, kApproachCount> kTable = {{
+    {Approach::Dd, "dd", true, kDdOptions, kDdColumns, miners::dd, as_substrings},
+    {Approach::Ddsm, "ddsm", true, kDdsmOptions, kDdsmColumns, miners::ddsm, as_substrings},
+    {Approach::Ng, "ng", false, kNgOptions, kCountColumns, miners::ng, as_substrings},
+    {Approach::Ma, "ma", false, kMaOptions, kCountColumns, miners::ma, within_distance},
+}};
+
+// Each entry stands at the place of its approach, so that every approach has its own.
+constexpr bool table_in_order() {
+  for (size_t i = 0; i < kTable.size(); ++i)
+    if (static_cast<size_t>(kTable[i].approach) != i) return false;
+  return true;
+}
+static_assert(table_in_order(), "one entry per approach, in the order of Approach");
+}  // namespace
+
+std::string_view column_name(FeatureColumn column) {
+  switch (column) {
+    case FeatureColumn::Families: return "families";
+    case FeatureColumn::Family: return "family";
+    case FeatureColumn::Support: return "support";
+    case FeatureColumn::Probability: return "mutation_probability";
+    case FeatureColumn::Sequences: return "sequences";
+  }
+  return {};
+}
+
+const ApproachInfo& approach_info(Approach a) { return kTable[static_cast<size_t>(a)]; }
+
+const std::array<ApproachInfo, kApproachCount>& approaches() { return kTable; }
+
+std::optional<Approach> approach_named(std::string_view name) {
+  for (const ApproachInfo& a : kTable)
+    if (a.name == name) return a.approach;
+  return std::nullopt;
+}
+
+std::string approach_list() {
+  std::string list;
+  for (size_t i = 0; i < kTable.size(); ++i) {
+    if (i > 0) list += i + 1 == kTable.size() ? " or " : ", ";
+    list += kTable[i].name;
+  }
+  return list;
+}
+
+std::vector<const ApproachOption*> all_approach_options() {
+  std::vector<const ApproachOption*> all;
+  for (const ApproachInfo& a : kTable)
+    for (const ApproachOption* o : a.options)
+      if (std::find(all.begin(), all.end(), o) == all.end()) all.push_back(o);
+  return all;
+}
+
+bool approach_has(Approach a, const ApproachOption* option) {
+  const auto& options = approach_info(a).options;
+  return std::find(options.begin(), options.end(), option) != options.end();
+}
+
+const ApproachOption* approach_setting(Approach a, std::string_view setting) {
+  for (const ApproachOption* o : approach_info(a).options)
+    if (o->setting == setting) return o;
+  return nullptr;
+}
+
+MineSettings resolved(const MineSettings& s, size_t sequences) {
+  MineSettings r = s;
+  if (r.minSequences <= 0)
+    r.minSequences = std::max<int64_t>(1, static_cast<int64_t>(sequences / 4));
+  return r;
+}
+
+std::vector<std::pair<std::string, std::string>> settings_lines(const MineSettings& s) {
+  std::vector<std::pair<std::string, std::string>> lines;
+  for (const ApproachOption* o : approach_info(s.approach).options)
+    lines.emplace_back(std::string(o->setting), o->show(s));
+  return lines;
+}
