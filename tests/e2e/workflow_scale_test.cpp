@@ -78,25 +78,3 @@ TEST(WorkflowScale, LongSequenceAndTwentyFiveFamiliesThroughMineDd) {
   EXPECT_GT(checkedExactly, 10u);
   EXPECT_GT(familiesFound.size(), 19u) << "more families than the console can take";
 }
-
-TEST(WorkflowScale, EncodeRowsAreTheSameWithOneOrTwoThreads) {
-  TempDir dir;
-  std::mt19937 rng(3);
-  // About 8000 n-grams: dense rows of 16 kB, so the 3000 rows span several batches.
-  const LabelledSet set = random_set(rng, 6, 400, 600, 100, 200);
-  dir.write("s.fa", set.fasta());
-  run_ok(dir, {"mine", "ng", "-i", "s.fa", "--header-labels", "-o", "f.tsv"});
-  EXPECT_GT(feature_texts(dir.read("f.tsv")).size(), 5000u);
-  for (const std::string ext : {"csv", "libsvm"}) {
-    for (const std::string threads : {"1", "2"})
-      run_ok(dir, {"encode", "-f", "f.tsv", "-i", "s.fa", "--header-labels", "-o",
-                   threads + "." + ext, "--threads", threads});
-    EXPECT_TRUE(dir.read("1." + ext) == dir.read("2." + ext)) << ext;
-  }
-  // One row per sequence, in input order: the CSV's ids are the FASTA's.
-  const std::vector<std::string> lines = text_lines(dir.read("1.csv"));
-  ASSERT_EQ(lines.size(), set.ids.size() + 1);
-  EXPECT_EQ(text_lines(dir.read("1.libsvm")).size(), set.ids.size());
-  for (size_t i = 0; i < set.ids.size(); i += 499)
-    EXPECT_EQ(lines[i + 1].substr(0, lines[i + 1].find(',')), set.ids[i]);
-}

@@ -1,11 +1,14 @@
-// The tables of encode and folds as their readers see them: Weka trains on a training table and
-// tests on the test table of the same features (dense and sparse ARFF), Python's csv module reads
-// the CSV and TSV, scikit-learn reads the LibSVM file, and each holds the matrix of the ARFF.
+// The tables of encode and folds as their readers see them: each of the five formats holds the
+// matrix of a plain substring search, Weka trains on a training table and tests on the test
+// table of the same features (dense and sparse ARFF), Python's csv module reads the CSV and TSV,
+// and scikit-learn reads the LibSVM file.
 // folds mines each fold's features on its training part only, the same for the same seed.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <map>
+#include <set>
+#include <sstream>
 
 #include "e2e/workflow_sets.h"
 #include "support/run_program.h"
@@ -58,7 +61,61 @@ TEST(WorkflowTables, WekaTrainsOnFoldsAndTestsDenseAndSparse) {
   EXPECT_GT(accuracy[0], 70.0);
 }
 
-TEST(WorkflowTables, EveryFormatHoldsTheSameMatrixForItsReaders) {
+// Per row: the numbers (from 0) of the features present and the class cell as written, read back
+// from a table of any format by its own layout.
+struct DecodedRow {
+  std::vector<size_t> present;
+  std::string cls;
+  bool operator==(const DecodedRow&) const = default;
+};
+
+std::vector<DecodedRow> decode(const std::string& format, const std::string& table, size_t n) {
+  std::vector<DecodedRow> rows;
+  if (format == "libsvm") {
+    const std::vector<std::vector<size_t>> r = libsvm_rows(table);
+    for (size_t i = 0; i < r.size(); ++i) {
+      const std::string line = text_lines(table)[i];
+      rows.push_back({r[i], line.substr(0, line.find(' '))});
+    }
+    return rows;
+  }
+  if (format == "sparse-arff") {
+    // {i 1,...,n CLASS}: the class cell (attribute n, always written) comes last.
+    const std::string classCell = std::to_string(n) + " ";
+    for (const std::string& line : arff_rows(table)) {
+      DecodedRow row;
+      const std::string body = line.substr(1, line.size() - 2);  // without the braces
+      const size_t c = body.rfind("," + classCell) + 1;          // 0 when it is the only cell
+      row.cls = body.substr(c + classCell.size());
+      std::istringstream in(body.substr(0, c));
+      for (std::string cell; std::getline(in, cell, ',');)
+        row.present.push_back(std::stoul(cell.substr(0, cell.find(' '))));
+      rows.push_back(row);
+    }
+    return rows;
+  }
+  // Dense: the values after the id (CSV, TSV) or from the start (ARFF), then the class.
+  const bool arff = format == "arff";
+  const char sep = format == "tsv" ? '\t' : ',';
+  std::vector<std::string> lines = arff ? arff_rows(table) : text_lines(table);
+  if (!arff) lines.erase(lines.begin());  // the header row
+  for (const std::string& line : lines) {
+    DecodedRow row;
+    size_t p = arff ? 0 : line.find(sep) + 1;
+    for (size_t k = 0; k < n; ++k, p += 2)
+      if (line[p] == '1') row.present.push_back(k);
+    row.cls = line.substr(p);
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+class TableFormats : public ::testing::TestWithParam<std::string> {};
+
+// Every format holds the matrix of a plain substring search, labelled and unlabelled, whether
+// the format is given or told by the table's name.
+TEST_P(TableFormats, HoldTheMatrixOfThePlainSearch) {
+  const std::string format = GetParam();
   TempDir dir;
   std::mt19937 rng(5);
   LabelledSet set = random_set(rng, 3, 5, 9, 20, 60);
@@ -66,23 +123,66 @@ TEST(WorkflowTables, EveryFormatHoldsTheSameMatrixForItsReaders) {
   dir.write("s.fa", set.fasta());
   dir.write("labels.tsv", set.label_table());
   run_ok(dir, words("mine ng -i s.fa -l labels.tsv -o f.tsv"));
-  for (const std::string table : {"t.arff", "t.csv", "t.tsv", "t.libsvm"})
-    run_ok(dir, words("encode -f f.tsv -i s.fa -l labels.tsv -o " + table));
-  for (const std::string table : {"u.arff", "u.csv"})  // without labels: every class missing
-    run_ok(dir, words("encode -f f.tsv -i s.fa -o " + table));
+  const std::vector<std::string> features = feature_texts(dir.read("f.tsv"));
+  const std::string name = format == "sparse-arff" ? "t.sparse.arff" : "t." + format;
+  run_ok(dir, words("encode -f f.tsv -i s.fa -l labels.tsv -o " + name));
+  run_ok(dir, words("encode -f f.tsv -i s.fa -o u.table --format " + format));
+  run_ok(dir, words("encode -f f.tsv -i s.fa -l labels.tsv -o v.table --format " + format));
+  EXPECT_EQ(dir.read(name), dir.read("v.table"));
 
-  // The values of each ARFF row ("1,0,...,0,class"), without commas; '?' for a missing class.
-  const size_t n = feature_texts(dir.read("f.tsv")).size();
-  const std::vector<std::string> arff = arff_rows(dir.read("t.arff"));
-  const std::vector<std::string> unlabelled = arff_rows(dir.read("u.arff"));
-  ASSERT_EQ(arff.size(), set.ids.size());
+  const std::vector<DecodedRow> labelled = decode(format, dir.read(name), features.size());
+  const std::vector<DecodedRow> unlabelled = decode(format, dir.read("u.table"), features.size());
+  ASSERT_EQ(labelled.size(), set.ids.size());
   ASSERT_EQ(unlabelled.size(), set.ids.size());
-  std::vector<std::string> values;  // each row's 0/1 values, without commas
-  for (size_t i = 0; i < arff.size(); ++i) {
-    EXPECT_EQ(unlabelled[i], arff[i].substr(0, 2 * n) + "?");  // the missing class
-    std::string v = arff[i].substr(0, 2 * n - 1);
-    v.erase(std::remove(v.begin(), v.end(), ','), v.end());
-    values.push_back(v);
+  std::map<size_t, std::string> cellOf;
+  std::set<std::string> cells;
+  for (size_t i = 0; i < set.ids.size(); ++i) {
+    SCOPED_TRACE(set.ids[i]);
+    std::vector<size_t> want;
+    for (size_t k = 0; k < features.size(); ++k)
+      if (set.sequences[i].find(features[k]) != std::string::npos) want.push_back(k);
+    EXPECT_EQ(labelled[i].present, want);
+    EXPECT_EQ(unlabelled[i].present, want);
+    // One cell per class, the same in every row of it (the clients check the names); the
+    // missing class where there are no labels.
+    const auto [it, fresh] = cellOf.emplace(set.classOf[i], labelled[i].cls);
+    EXPECT_EQ(it->second, labelled[i].cls);
+    if (fresh) cells.insert(labelled[i].cls);
+    const std::map<std::string, std::string> missing = {
+        {"libsvm", "0"}, {"arff", "?"}, {"sparse-arff", "?"}, {"csv", ""}, {"tsv", ""}};
+    EXPECT_EQ(unlabelled[i].cls, missing.at(format));
+  }
+  EXPECT_EQ(cells.size(), set.classNames.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Workflow, TableFormats,
+                         ::testing::Values("arff", "sparse-arff", "csv", "tsv", "libsvm"),
+                         [](const auto& info) {
+                           std::string n = info.param;
+                           n.erase(std::remove(n.begin(), n.end(), '-'), n.end());
+                           return n;
+                         });
+
+// Python's csv module and scikit-learn read the CSV, TSV and LibSVM tables as the program wrote
+// them.
+TEST(WorkflowTables, PythonClientsReadTheTables) {
+  TempDir dir;
+  std::mt19937 rng(5);
+  LabelledSet set = random_set(rng, 3, 5, 9, 20, 60);
+  set.classNames = {"a,b", "say \"hi\"", "plain"};
+  dir.write("s.fa", set.fasta());
+  dir.write("labels.tsv", set.label_table());
+  run_ok(dir, words("mine ng -i s.fa -l labels.tsv -o f.tsv"));
+  for (const std::string table : {"t.csv", "t.tsv", "t.libsvm"})
+    run_ok(dir, words("encode -f f.tsv -i s.fa -l labels.tsv -o " + table));
+  run_ok(dir, words("encode -f f.tsv -i s.fa -o u.csv"));
+  const std::vector<std::string> features = feature_texts(dir.read("f.tsv"));
+  const size_t n = features.size();
+  std::vector<std::string> values;  // each row's 0/1 values
+  for (const std::string& seq : set.sequences) {
+    values.emplace_back();
+    for (const std::string& f : features)
+      values.back() += seq.find(f) != std::string::npos ? '1' : '0';
   }
 
   if (python_has("csv")) {
