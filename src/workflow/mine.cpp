@@ -110,8 +110,7 @@ void mine_ma(const std::vector<std::string_view>& sequences, const MineSettings&
   MotifSettings settings;
   settings.minLength = static_cast<uint64_t>(s.minLength);
   settings.minSequences = static_cast<uint64_t>(min_sequences(s, sequences.size()));
-  // No sequence is left out of the sample: only minSequences counts.
-  settings.minAllSequences = settings.minSequences;
+  // No sequence is left out of the sample: minAllSequences plays no part.
   settings.distance = static_cast<uint64_t>(s.distance);
   const MotifResult found = find_motifs(sequences, settings, progress::engine());
   progress::clear();

@@ -69,8 +69,11 @@ SuffixArray<Index>::SuffixArray(SequenceViews seqs, bool withLcp, const Progress
   uint64_t total = 0;
   for (std::string_view s : seqs) total += s.size() + 1;
   if (total > capacity()) throw std::length_error("text too long for this index width");
+  auto step = [&progress](std::string_view name) {
+    if (progress) progress({name, 0, 0, {}, 0});
+  };
 
-  if (progress) progress({"joining the sequences", 0, 0, {}, 0});
+  step("joining the sequences");
   text_.reserve(static_cast<size_t>(total));
   starts_.reserve(seqs.size() + 1);
   for (std::string_view s : seqs) {
@@ -88,14 +91,14 @@ SuffixArray<Index>::SuffixArray(SequenceViews seqs, bool withLcp, const Progress
     blocks_[b] = s;
   }
 
-  if (progress) progress({"sorting the suffixes", 0, 0, {}, 0});
+  step("sorting the suffixes");
   if (sortDepth > 0) {
     sort_to_depth(sortDepth);
     return;
   }
   sa_ = sorted_suffixes<Index>(text_);
   if (withLcp) {
-    if (progress) progress({"comparing neighbouring suffixes", 0, 0, {}, 0});
+    step("comparing neighbouring suffixes");
     compute_lcp();
   }
 }

@@ -92,12 +92,19 @@ void expect_same_as_literal(const std::vector<std::string>& P, const std::vector
   if (keep) *keep = fast;
 }
 
-// Counts the indexes built (none of the sets is empty).
+// Counts the indexes built (none of the sets is empty) and the motifs reported as found.
 struct IndexCount {
   int built = 0;
+  uint64_t reported = 0, lastChecked = 0;
   ProgressFn progress() {
     return [this](const Progress& p) {
       built += p.step == "building the motif index" && p.done == p.total;
+      if (p.step != "searching for motifs") return;
+      // One report a motif, numbered on from the last; a walk that gives way reports none.
+      EXPECT_EQ(p.found, reported + 1);
+      EXPECT_GE(p.done, lastChecked);
+      reported = p.found;
+      lastChecked = p.done;
     };
   }
 };
@@ -299,6 +306,8 @@ TEST(MotifSearch, SameAsTheLiteralSearchWithSettingsGivenDirectly) {
         find_motifs(views_of(P), ms, indexes.progress(), nullptr, 1 + rng() % 8);
     ASSERT_EQ(shallow.checked, full.found.checked);
     ASSERT_EQ(shallow.motifs.size(), full.motifs.size());
+    ASSERT_EQ(indexes.reported, shallow.motifs.size());
+    ASSERT_LE(indexes.lastChecked, shallow.checked);
     for (size_t m = 0; m < full.motifs.size(); ++m) {
       ASSERT_EQ(shallow.text(shallow.motifs[m]), full.motifs[m]);
       ASSERT_EQ(shallow.motifs[m].count, full.found.motifs[m].count);
