@@ -6,8 +6,8 @@
 //
 // MotifIndex builds the index of the sampled sequences once: their suffix array with the common
 // prefixes of neighbouring suffixes, linear in the residues. search_motifs walks it and returns
-// the motifs. Prints nothing: the building and its phases are reported through a ProgressFn, and
-// a MotifListener, when given, hears what a caller that shows the walk as it goes needs.
+// the motifs. Prints nothing: the building, its phases and each motif found are reported through
+// a ProgressFn; a MotifListener, when given, hears what the console's run needs beyond that.
 #pragma once
 #include <cstdint>
 #include <limits>
