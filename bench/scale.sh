@@ -90,7 +90,7 @@ for pair in $sizes; do
 
   if [ "$n" -le 100000 ]; then ma_target="< 30 s"; else ma_target="< 5 min, < 12 GB"; fi
   timed "$set" "ma engine alone (ma_scale, Minsam N/4)" "$ma_target" "$build/ma_scale" "$p.fa" "$data/motifs.txt"
-  grep -E '^(index|walk|Minsam)' "$data/step.out" | sed 's/^/  /'
+  grep -E '^(index|walk|min sequences)' "$data/step.out" | sed 's/^/  /'
 
   if [ "$have_workflow" = yes ]; then
     timed "$set" "mine ma" "$ma_target" "$prog" mine ma -i "$p.fa" -o "$data/ma.tsv"

@@ -1,5 +1,6 @@
 // The motif engine alone on a large FASTA file, for the scale benchmarks: every sequence in the
-// index (no sample, no rest), Minsam = max(1, N / 4), Minlgh 3, Dist 0, no longest length.
+// index (no sample, no rest), at least max(1, N / 4) sequences a motif, shortest length 3,
+// distance 0, no longest length.
 //
 // usage: ma_scale SEQ.fa [LIST_FILE]
 //   prints the counts and the seconds of each step on standard output; writes the motifs, one a
@@ -30,24 +31,26 @@ int main(int argc, char** argv) {
               static_cast<unsigned long long>(set.residues.bytes()), seconds_since(t));
 
   t = std::chrono::steady_clock::now();
-  MotifSearch ms;
-  ms.Minlgh = 3;
-  ms.Dist = 0;
-  ms.Minsam = std::max<int64_t>(1, static_cast<int64_t>(count / 4));
-  const std::unique_ptr<MotifIndex> index = find_motifs(ms, set.views());
+  MotifSettings settings;
+  settings.minLength = 3;
+  settings.distance = 0;
+  settings.minSequences = std::max<uint64_t>(1, count / 4);
+  const MotifResult found = find_motifs(set.views(), settings);
   std::printf(
-      "index and walk (%s positions): %.2f s\nMinsam %lld, %llu candidates checked, "
+      "index and walk (%s positions): %.2f s\nmin sequences %llu, %llu candidates checked, "
       "%llu motifs\n",
-      index->wide() ? "64-bit" : "32-bit", seconds_since(t), static_cast<long long>(ms.Minsam),
-      static_cast<unsigned long long>(ms.St), static_cast<unsigned long long>(ms.Ct));
+      found.index->wide() ? "64-bit" : "32-bit", seconds_since(t),
+      static_cast<unsigned long long>(settings.minSequences),
+      static_cast<unsigned long long>(found.checked),
+      static_cast<unsigned long long>(found.motifs.size()));
   if (argc == 3) {
     FILE* out = std::fopen(argv[2], "w");
     if (!out) {
       std::perror(argv[2]);
       return 1;
     }
-    for (const MotifRef& m : ms.MLst) {
-      const std::string_view text = index->text(m);
+    for (const MotifRef& m : found.motifs) {
+      const std::string_view text = found.text(m);
       std::fprintf(out, "%.*s\t%llu\n", static_cast<int>(text.size()), text.data(),
                    static_cast<unsigned long long>(m.count));
     }

@@ -35,27 +35,35 @@ constexpr const char* kMotifProgress = "%c%6lu\b\b\b\b\b\b\b";
 constexpr const char* kReportTail = "\n\n%6lu motifs found\n%6lu motifs checked";
 constexpr const char* kChecked = " \n%7lu motifs checked\n";
 constexpr const char* kDone = "\n ===>   Encoding complete, press any buton to return to menu";
-constexpr int64_t kMaxMotifLength = 6000;  // Maxlgh
+constexpr uint64_t Minlgh = 3;
+constexpr uint64_t Maxlgh = 6000;
+constexpr uint64_t Dist = 0;
 constexpr auto kFlushEvery = std::chrono::milliseconds(100);
 
 }  // namespace
 
-void ConsoleReport::building(uint64_t done, uint64_t total, uint64_t size) {
-  progress::engine()({"building the motif index", done, total, "sequences", size});
+MotifSettings ma_settings(int Tot, int Sam) {
+  MotifSettings ms;
+  ms.minLength = Minlgh;
+  ms.maxLength = Maxlgh;
+  const auto Minocc = static_cast<uint64_t>(Tot / 4);
+  ms.minAllSequences = Minocc;
+  ms.minSequences =
+      min_sampled_sequences(static_cast<uint64_t>(Tot), static_cast<uint64_t>(Sam), Minocc);
+  ms.distance = Dist;
+  return ms;
 }
-
-void ConsoleReport::phase(const char* step) { progress::engine()({step, 0, 0, {}, 0}); }
 
 void ConsoleReport::tested(uint64_t calls) {
   spinner_.advance(calls, pending_);
   tick();
 }
 
-void ConsoleReport::found(const MotifSearch& ms, std::string_view text) {
-  report_.print(kMotifLine, static_cast<short>(ms.MLst.back().count));
+void ConsoleReport::found(const MotifRef& motif, std::string_view text, uint64_t Ct) {
+  report_.print(kMotifLine, static_cast<short>(motif.count));
   report_.write(text);
   report_.write("*\n");
-  pending_ += format_text(kMotifProgress, spinner_.current(), static_cast<unsigned long>(ms.Ct));
+  pending_ += format_text(kMotifProgress, spinner_.current(), static_cast<unsigned long>(Ct));
   tick();
 }
 
@@ -76,6 +84,13 @@ void ConsoleReport::tick() {
   if (now - lastFlush_ < kFlushEvery) return;
   lastFlush_ = now;
   finish();
+}
+
+MotifResult one_ptn(std::shared_ptr<const MotifIndex> index, SequenceViews D,
+                    const MotifSettings& ms, ConsoleReport& report) {
+  MotifResult found = search_motifs(std::move(index), D, ms, &report);
+  report.finish();
+  return found;
 }
 
 void Discover(WorkArea& wa, const std::string& classFile, const std::string& seqFile,
@@ -99,18 +114,12 @@ void Discover(WorkArea& wa, const std::string& classFile, const std::string& seq
   in.reset();
   wa.con.print(kSequencesFound, static_cast<short>(t.Tot), seqName.c_str());
 
-  MotifSearch ms;
-  ms.Maxlgh = kMaxMotifLength;
-  ms.Minlgh = 3;
-  ms.Minocc = t.Tot / 4;
-  ms.Dist = 0;
-
   OutFile out = OutFile::create(kReportName);
   const ProcessorClock clock;
-  ms.Minsam = compute_minsam(t.Tot, t.Sam, static_cast<int>(ms.Minocc));
-  out.print(kHeadMinLength, static_cast<short>(ms.Minlgh));
-  out.print(kHeadMinOcc, static_cast<short>(ms.Minocc));
-  out.print(kHeadMutations, static_cast<short>(ms.Dist));
+  const MotifSettings ms = ma_settings(t.Tot, t.Sam);
+  out.print(kHeadMinLength, static_cast<short>(ms.minLength));
+  out.print(kHeadMinOcc, static_cast<short>(ms.minAllSequences));
+  out.print(kHeadMutations, static_cast<short>(ms.distance));
   out.print(kHeadTotal, static_cast<short>(t.Tot));
   out.print(kHeadInput, seqName.c_str());
   if (classF) out.print(kHeadClass, className.c_str());
@@ -118,9 +127,9 @@ void Discover(WorkArea& wa, const std::string& classFile, const std::string& seq
 
   ConsoleReport report(wa.con, out);
   const std::vector<std::string_view> sample = views_of(t.P);
-  std::unique_ptr<MotifIndex> index;
+  std::shared_ptr<const MotifIndex> index;
   try {
-    index = std::make_unique<MotifIndex>(sample, &report);
+    index = std::make_shared<const MotifIndex>(sample, progress::engine());
   } catch (const std::bad_alloc&) {
     progress::clear();
     out.print(kNoMemory);
@@ -132,17 +141,19 @@ void Discover(WorkArea& wa, const std::string& classFile, const std::string& seq
   out.print(kColumns2);
   wa.con.print(kNoMotifYet);
 
-  one_ptn(ms, *index, views_of(t.D), &report);
-  report.finish();
+  const std::vector<std::string_view> rest = views_of(t.D);
+  const MotifResult found = one_ptn(std::move(index), rest, ms, report);
+  const uint64_t St = found.checked, Ct = found.motifs.size();
+  const std::vector<MotifRef>& MLst = found.motifs;
 
-  out.print(kReportTail, static_cast<unsigned long>(ms.Ct), static_cast<unsigned long>(ms.St));
-  wa.con.print(kChecked, static_cast<unsigned long>(ms.St));
+  out.print(kReportTail, static_cast<unsigned long>(Ct), static_cast<unsigned long>(St));
+  wa.con.print(kChecked, static_cast<unsigned long>(St));
   clock.print_seconds(wa.con);
   out.close();
 
   OutFile context = OutFile::create(contextName);
-  for (const MotifRef& m : ms.MLst) {
-    context.write(index->text(m));
+  for (const MotifRef& m : MLst) {
+    context.write(found.text(m));
     context.put('\n');
   }
   context.close();

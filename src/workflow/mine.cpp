@@ -99,34 +99,18 @@ void mine_ng(const std::vector<std::string_view>& sequences, const MineSettings&
   }
 }
 
-// Progress of the motif search on a terminal.
-class MotifProgress : public MotifObserver {
- public:
-  void building(uint64_t done, uint64_t total, uint64_t size) override {
-    progress::engine()({"building the motif index", done, total, "sequences", size});
-  }
-  void phase(const char* step) override { progress::engine()({step, 0, 0, {}, 0}); }
-  // The console's spinner counts the tests; progress here does not.
-  bool hears_tests() const override { return false; }
-  void found(const MotifSearch& ms, std::string_view) override {
-    progress::show("motif search: %llu motifs, %llu checked",
-                   static_cast<unsigned long long>(ms.Ct), static_cast<unsigned long long>(ms.St));
-  }
-};
-
 void mine_ma(const std::vector<std::string_view>& sequences, const MineSettings& s,
              FeatureSet& set) {
-  MotifProgress observer;
-  MotifSearch ms;
-  ms.Minlgh = s.minLength;
-  ms.Minsam = min_sequences(s, sequences.size());
-  ms.Minocc = ms.Minsam;  // no sequence is left out of the sample: only Minsam counts
-  ms.Dist = s.distance;
-  const std::unique_ptr<MotifIndex> index = find_motifs(ms, sequences, &observer);
+  MotifSettings settings;
+  settings.minLength = static_cast<uint64_t>(s.minLength);
+  settings.minSequences = static_cast<uint64_t>(min_sequences(s, sequences.size()));
+  // No sequence is left out of the sample: minAllSequences plays no part.
+  settings.distance = static_cast<uint64_t>(s.distance);
+  const MotifResult found = find_motifs(sequences, settings, progress::engine());
   progress::clear();
-  for (const MotifRef& m : ms.MLst) {
+  for (const MotifRef& m : found.motifs) {
     Feature f;
-    f.text = index->text(m);
+    f.text = found.text(m);
     f.sequences = m.count;
     set.features.push_back(std::move(f));
   }

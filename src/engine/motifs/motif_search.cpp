@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <optional>
 
 #include "engine/matching/edit_distance.h"
 #include "engine/motifs/motif_tree.h"
@@ -30,40 +31,39 @@ std::vector<std::string_view> views_of_joined(const SuffixArray<Index>& sa) {
 }
 }  // namespace
 
-MotifIndex::MotifIndex(SequenceViews sample, MotifObserver* observer, Width width,
+MotifIndex::MotifIndex(SequenceViews sample, const ProgressFn& progress, Width width,
                        unsigned sortDepth)
     : arrays_(std::make_unique<Arrays>()) {
-  const uint64_t total = joined_size(sample);
-  if (observer) observer->building(0, sample.size(), 0);
-  std::function<void(const char*)> phase;
-  if (observer) phase = [observer](const char* step) { observer->phase(step); };
-  if (width == Width::Fit && total <= SuffixArray<uint32_t>::capacity()) {
-    arrays_->narrow = std::make_unique<SuffixArray<uint32_t>>(sample, true, phase, sortDepth);
+  constexpr std::string_view kStep = "building the motif index", kUnit = "sequences";
+  if (progress) progress({kStep, 0, sample.size(), kUnit, 0});
+  if (width == Width::Fit && joined_size(sample) <= SuffixArray<uint32_t>::capacity()) {
+    arrays_->narrow = std::make_unique<SuffixArray<uint32_t>>(sample, true, progress, sortDepth);
     sample_ = views_of_joined(*arrays_->narrow);
   } else {
-    arrays_->wide = std::make_unique<SuffixArray<uint64_t>>(sample, true, phase, sortDepth);
+    arrays_->wide = std::make_unique<SuffixArray<uint64_t>>(sample, true, progress, sortDepth);
     sample_ = views_of_joined(*arrays_->wide);
   }
-  if (observer) observer->building(sample.size(), sample.size(), total - sample.size());
+  if (progress) progress({kStep, sample.size(), sample.size(), kUnit, 0});
 }
 
 MotifIndex::~MotifIndex() = default;
 
 bool MotifIndex::wide() const { return arrays_->wide != nullptr; }
 
-int16_t compute_minsam(int Tot, int Sam, int Minocc) {
+uint64_t min_sampled_sequences(uint64_t total, uint64_t sampled, uint64_t minAll) {
   constexpr double z = 2.58;
-  int m = 1;
-  while (m <= Sam) {
-    const double f = static_cast<double>(m) / Sam;
-    const double u = z * std::sqrt(static_cast<double>(Tot - Sam) / (Tot - 1.0));
-    const double se = std::sqrt((1 - f) * f / Tot);
-    const double c = 0.5 / Sam + u * se + f;
-    // With Tot 1 the first root is 0/0: the comparison is false every time.
-    if (Tot * c >= Minocc) break;
+  const double tot = static_cast<double>(total), sam = static_cast<double>(sampled);
+  uint64_t m = 1;
+  while (m <= sampled) {
+    const double f = static_cast<double>(m) / sam;
+    const double u = z * std::sqrt((tot - sam) / (tot - 1.0));
+    const double se = std::sqrt((1 - f) * f / tot);
+    const double c = 0.5 / sam + u * se + f;
+    // With a total of 1 the first root is 0/0: the comparison is false every time.
+    if (tot * c >= static_cast<double>(minAll)) break;
     ++m;
   }
-  return static_cast<int16_t>(m);
+  return m;
 }
 
 namespace {
@@ -134,34 +134,32 @@ class RestIndex {
 template <class Index>
 class Walk {
  public:
-  Walk(MotifSearch& ms, const SuffixArray<Index>& sa, SequenceViews P, SequenceViews D,
-       MotifObserver* observer)
-      : ms_(ms),
+  Walk(const MotifSettings& settings, const SuffixArray<Index>& sa, SequenceViews P,
+       SequenceViews D, MotifListener* listener, const ProgressFn& progress)
+      : s_(settings),
         sa_(sa),
         P_(P),
         D_(D),
-        observer_(observer),
-        sam_(static_cast<int64_t>(P.size())),
-        rest_(static_cast<int64_t>(D.size())),
-        fast_(ms.Dist == 0),
-        firstLength_(std::max<int64_t>(ms.Minlgh, 1)) {}
+        listener_(listener),
+        progress_(progress),
+        fast_(settings.distance == 0),
+        firstLength_(std::max<uint64_t>(settings.minLength, 1)) {}
 
-  void run() {
-    // With Dist 0 a candidate that the index's count fails cannot pass: only the strings that
-    // enough sampled sequences contain become nodes. Otherwise every string may pass.
-    const TreeRules rules{fast_ ? ms_.Minsam : 0, ms_.Minlgh, static_cast<uint64_t>(sam_),
-                          ms_.Minsam, fast_ && observer_ && observer_->hears_tests()};
+  MotifResult run() {
+    // With distance 0 a candidate that the index's count fails cannot pass: only the strings
+    // that enough sampled sequences contain become nodes. Otherwise every string may pass.
+    const TreeRules rules{fast_ ? s_.minSequences : 0, s_.minLength, P_.size(), s_.minSequences,
+                          fast_ && listener_ && listener_->hears_tests()};
     // An index sorted only to a depth serves when the tree is pruned by the counts, the shortest
     // candidate is shallower, and no node of the tree reaches that depth.
     const uint64_t sorted = sa_.sorted_depth();
-    if (sorted != UINT64_MAX &&
-        (rules.keepFrom <= 1 || static_cast<uint64_t>(std::max<int64_t>(ms_.Minlgh, 0)) >= sorted))
+    if (sorted != UINT64_MAX && (rules.keepFrom <= 1 || s_.minLength >= sorted))
       throw MotifIndex::TooShallow{};
     const MotifTree tree = build_motif_tree(sa_, rules);
     // A node as deep as the sorting may be deeper, and its children are not known.
     for (const MotifTree::Node& node : tree.nodes)
       if (node.depth >= sorted) throw MotifIndex::TooShallow{};
-    if (fast_ && rest_ > 0) rest_index_ = std::make_unique<RestIndex>(D_);
+    if (fast_ && !D_.empty()) rest_index_ = std::make_unique<RestIndex>(D_);
 
     struct Step {
       uint64_t node;
@@ -178,44 +176,45 @@ class Walk {
       const MotifTree::Kid kid = tree.kids[top.next++];
       if (kid.node == MotifTree::kRun) {
         // Failing children: each is tried at its first length that is long enough.
-        if (std::max(static_cast<int64_t>(x.depth) + 1, ms_.Minlgh) <= ms_.Maxlgh) {
-          ms_.St += kid.st;
+        if (std::max(x.depth + 1, s_.minLength) <= s_.maxLength) {
+          result_.checked += kid.st;
           tested(kid.calls);
         }
         continue;
       }
       const MotifTree::Node& y = tree.nodes[kid.node];
-      if (edge(y, static_cast<int64_t>(x.depth)) && y.kidsBegin != y.kidsEnd) {
+      if (edge(y, x.depth) && y.kidsBegin != y.kidsEnd) {
         path.push_back({kid.node, y.kidsBegin});
-        ms_.deepestPath = std::max(ms_.deepestPath, path.size() - 1);
+        result_.deepestPath = std::max(result_.deepestPath, path.size() - 1);
       }
     }
+    return std::move(result_);
   }
 
  private:
   void tested(uint64_t calls) {
-    if (observer_ && calls > 0) observer_->tested(calls);
+    if (listener_ && calls > 0) listener_->tested(calls);
   }
 
   // Tries the candidates of lengths parent + 1 to y.depth, which all begin the same suffixes;
   // false when the walk leaves y there (a candidate failed or is too long).
-  bool edge(const MotifTree::Node& y, int64_t parent) {
-    for (int64_t e = std::max(parent + 1, ms_.Minlgh); e <= static_cast<int64_t>(y.depth); ++e) {
-      if (e > ms_.Maxlgh) return false;
-      ++ms_.St;
-      int64_t count = 0;
-      if (!(fast_ ? count_fast(y, e, count) : count_plain(y, e, count))) return false;
-      found(count, y.pos, e);
+  bool edge(const MotifTree::Node& y, uint64_t parent) {
+    for (uint64_t e = std::max(parent + 1, s_.minLength); e <= y.depth; ++e) {
+      if (e > s_.maxLength) return false;
+      ++result_.checked;
+      const std::optional<uint64_t> count = fast_ ? count_fast(y, e) : count_plain(y, e);
+      if (!count) return false;
+      found(*count, y.pos, e);
     }
     return true;
   }
 
   // The tests of the plain search, replayed from the exact occurrence sets: the sample's from
-  // the node (it is a node only if it passes), the rest's from its suffix array.
-  bool count_fast(const MotifTree::Node& y, int64_t e, int64_t& count) {
-    tested(static_cast<uint64_t>(sam_));
-    count = static_cast<int64_t>(y.count);
-    if (rest_ == 0) return true;
+  // the node (it is a node only if it passes), the rest's from its suffix array. The count of
+  // sequences that contain the candidate, none when it fails.
+  std::optional<uint64_t> count_fast(const MotifTree::Node& y, uint64_t e) {
+    tested(P_.size());
+    if (D_.empty()) return y.count;
     const char* w = sa_.text().data() + y.pos;
     const size_t len = static_cast<size_t>(e);
     if (ranges_.size() <= len) ranges_.resize(len + 1);
@@ -229,52 +228,54 @@ class Walk {
       ranges_[len] = rest_index_->narrow(ranges_[len - 1], len - 1, w[len - 1]);
     }
     rest_index_->sequences(ranges_[len], present_);
-    const PassResult rest =
-        replay_pass(static_cast<uint64_t>(rest_), present_, count + rest_ - ms_.Minocc + 1);
+    const PassResult rest = replay_pass(D_.size(), present_, y.count, s_.minAllSequences);
     tested(rest.calls);
-    if (!rest.pass) return false;
-    count += static_cast<int64_t>(present_.size());
-    return true;
+    if (!rest.pass) return std::nullopt;
+    return y.count + present_.size();
   }
 
   // The plain search: match against every sequence until the count can no longer pass.
-  bool count_plain(const MotifTree::Node& y, int64_t e, int64_t& count) {
+  std::optional<uint64_t> count_plain(const MotifTree::Node& y, uint64_t e) {
     pattern_.assign(1, '*');
     pattern_.append(sa_.text(), y.pos, static_cast<size_t>(e));
     pattern_.push_back('*');
+    uint64_t count = 0, calls = 0;
     bool pass = true;
-    uint64_t calls = 0;
-    for (int64_t j = 0; j < sam_ && pass; ++j) {
-      ++calls;
-      if (match(pattern_, P_[static_cast<size_t>(j)]) <= ms_.Dist) ++count;
-      if (count + sam_ - j <= ms_.Minsam) pass = false;
-    }
-    for (int64_t k = 0; k < rest_ && pass; ++k) {
-      ++calls;
-      if (match(pattern_, D_[static_cast<size_t>(k)]) <= ms_.Dist) ++count;
-      if (count + rest_ - k <= ms_.Minocc) pass = false;
-    }
+    // Each set in turn while the count can still exceed its threshold.
+    auto pass_over = [&](SequenceViews seqs, uint64_t threshold) {
+      for (size_t j = 0; j < seqs.size() && pass; ++j) {
+        ++calls;
+        if (static_cast<uint64_t>(match(pattern_, seqs[j])) <= s_.distance) ++count;
+        if (count + seqs.size() - j <= threshold) pass = false;
+      }
+    };
+    pass_over(P_, s_.minSequences);
+    pass_over(D_, s_.minAllSequences);
     tested(calls);
-    return pass;
+    if (!pass) return std::nullopt;
+    return count;
   }
 
-  void found(int64_t count, uint64_t pos, int64_t e) {
+  void found(uint64_t count, uint64_t pos, uint64_t e) {
     const Index s = sa_.sequence_of(static_cast<Index>(pos));
-    ms_.MLst.push_back(
-        {s, pos - sa_.start_of(s), static_cast<uint64_t>(e), static_cast<uint64_t>(count)});
-    ++ms_.Ct;
-    if (observer_)
-      observer_->found(ms_, std::string_view(sa_.text()).substr(pos, static_cast<size_t>(e)));
+    result_.motifs.push_back({s, pos - sa_.start_of(s), e, count});
+    const uint64_t number = result_.motifs.size();
+    if (listener_)
+      listener_->found(result_.motifs.back(),
+                       std::string_view(sa_.text()).substr(pos, static_cast<size_t>(e)), number);
+    if (progress_)
+      progress_({"searching for motifs", result_.checked, 0, "candidates checked", number});
   }
 
-  MotifSearch& ms_;
+  const MotifSettings& s_;
   const SuffixArray<Index>& sa_;
   SequenceViews P_;
   SequenceViews D_;
-  MotifObserver* observer_;
-  const int64_t sam_, rest_;
+  MotifListener* listener_;
+  const ProgressFn& progress_;
   const bool fast_;
-  const int64_t firstLength_;
+  const uint64_t firstLength_;
+  MotifResult result_;
   std::unique_ptr<RestIndex> rest_index_;
   std::vector<RestIndex::Range> ranges_;  // by candidate length, along the current path
   std::vector<uint64_t> present_;
@@ -282,28 +283,29 @@ class Walk {
 };
 }  // namespace
 
-void one_ptn(MotifSearch& ms, const MotifIndex& index, SequenceViews rest,
-             MotifObserver* observer) {
-  const MotifIndex::Arrays& a = *index.arrays_;
-  if (a.narrow)
-    Walk<uint32_t>(ms, *a.narrow, index.sample(), rest, observer).run();
-  else
-    Walk<uint64_t>(ms, *a.wide, index.sample(), rest, observer).run();
+MotifResult search_motifs(std::shared_ptr<const MotifIndex> index, SequenceViews rest,
+                          const MotifSettings& settings, MotifListener* listener,
+                          const ProgressFn& progress) {
+  const MotifIndex::Arrays& a = *index->arrays_;
+  MotifResult result =
+      a.narrow
+          ? Walk<uint32_t>(settings, *a.narrow, index->sample(), rest, listener, progress).run()
+          : Walk<uint64_t>(settings, *a.wide, index->sample(), rest, listener, progress).run();
+  result.index = std::move(index);
+  return result;
 }
 
-std::unique_ptr<MotifIndex> find_motifs(MotifSearch& ms, SequenceViews sequences,
-                                        MotifObserver* observer, unsigned sortDepth) {
-  if (ms.Dist == 0 && sortDepth > 0) {
-    auto index =
-        std::make_unique<MotifIndex>(sequences, observer, MotifIndex::Width::Fit, sortDepth);
+MotifResult find_motifs(SequenceViews sequences, const MotifSettings& settings,
+                        const ProgressFn& progress, MotifListener* listener, unsigned sortDepth) {
+  if (settings.distance == 0 && sortDepth > 0) {
     try {
-      one_ptn(ms, *index, {}, observer);
-      return index;
+      return search_motifs(std::make_shared<const MotifIndex>(sequences, progress,
+                                                              MotifIndex::Width::Fit, sortDepth),
+                           {}, settings, listener, progress);
     } catch (const MotifIndex::TooShallow&) {
       // The motifs reach deeper: the index sorted in full (this one is freed first).
     }
   }
-  auto index = std::make_unique<MotifIndex>(sequences, observer);
-  one_ptn(ms, *index, {}, observer);
-  return index;
+  return search_motifs(std::make_shared<const MotifIndex>(sequences, progress), {}, settings,
+                       listener, progress);
 }

@@ -105,12 +105,12 @@ class TreePass {
   // Replaces the children of f among the pending ones by f's own entry.
   void finish(const Frame& f, uint64_t rb) {
     const uint64_t count = rb - f.lb + 1 - f.corr;
-    if (rules_.keepFrom <= 0 || count >= static_cast<uint64_t>(rules_.keepFrom)) {
+    if (count >= rules_.keepFrom) {
       const uint64_t id = make_node(f, count);
       pending_.push_back({f.minpos, 0, 0, id, Kind::Node});
       return;
     }
-    if (static_cast<int64_t>(f.depth) >= rules_.Minlgh) {
+    if (f.depth >= rules_.minLength) {
       // Nothing below a failing candidate is tried.
       pending_.resize(f.kidsBegin);
       pending_.push_back({f.minpos, f.lb, rb, 0, Kind::Range});
@@ -153,14 +153,13 @@ class TreePass {
   // The candidates and the plain search's tests of a failing child once its parent is reached.
   std::pair<uint64_t, uint64_t> tests_of(const Pending& k) {
     if (k.kind == Kind::Run) return {k.a, k.b};
-    if (!rules_.calls) return {1, 0};
+    if (!rules_.countTests) return {1, 0};
     present_.clear();
     for (uint64_t x = k.a; x <= k.b; ++x)
       present_.push_back(sa_.sequence_at(static_cast<Index>(x)));
     std::sort(present_.begin(), present_.end());
     present_.erase(std::unique(present_.begin(), present_.end()), present_.end());
-    const int64_t t = static_cast<int64_t>(rules_.sam) - rules_.Minsam + 1;
-    return {1, replay_pass(rules_.sam, present_, t).calls};
+    return {1, replay_pass(rules_.sampled, present_, 0, rules_.minSampled).calls};
   }
 
   const SuffixArray<Index>& sa_;
@@ -173,11 +172,14 @@ class TreePass {
 };
 }  // namespace
 
-PassResult replay_pass(uint64_t n, const std::vector<uint64_t>& present, int64_t t) {
+PassResult replay_pass(uint64_t n, const std::vector<uint64_t>& present, uint64_t have,
+                       uint64_t threshold) {
   if (n == 0) return {true, 0};
-  if (t <= 0) return {false, 1};
-  if (n - present.size() >= static_cast<uint64_t>(t))
-    return {false, tth_miss(present, static_cast<uint64_t>(t)) + 1};
+  // After a test the count is have + tests - misses, the tests still to come n - tests: the
+  // pass fails at the test that brings the misses to t.
+  if (threshold > have + n) return {false, 1};
+  const uint64_t t = have + n - threshold + 1;
+  if (n - present.size() >= t) return {false, tth_miss(present, t) + 1};
   return {true, n};
 }
 

@@ -44,21 +44,23 @@ struct MotifTree {
 };
 
 struct TreeRules {
-  int64_t keepFrom;  // sequences that keep an interval as a node; 0 or less keeps every one
-  int64_t Minlgh;    // shortest candidate
-  uint64_t sam;      // sampled sequences
-  int64_t Minsam;    // the sample threshold the plain search tests against
-  bool calls;        // count the plain search's tests of failing candidates
+  uint64_t keepFrom;    // sequences that keep an interval as a node; 0 keeps every one
+  uint64_t minLength;   // shortest candidate
+  uint64_t sampled;     // sampled sequences
+  uint64_t minSampled;  // the sample threshold the plain search tests against
+  bool countTests;      // count the plain search's tests of failing candidates
 };
 
 template <class Index>
 MotifTree build_motif_tree(const SuffixArray<Index>& sa, const TreeRules& rules);
 
-// One pass of the plain search over n sequences, tested in order, that fails as soon as the
-// misses reach t (the count could no longer reach its threshold): the tests it makes and whether
-// the candidate survives. `present` lists, sorted and distinct, the sequences that hold it.
+// One pass of the plain search over n sequences, tested in order, after `have` occurrences
+// counted elsewhere: it fails as soon as the count could no longer exceed `threshold`. The tests
+// it makes and whether the candidate survives. `present` lists, sorted and distinct, the
+// sequences that hold it.
 struct PassResult {
   bool pass;
   uint64_t calls;
 };
-PassResult replay_pass(uint64_t n, const std::vector<uint64_t>& present, int64_t t);
+PassResult replay_pass(uint64_t n, const std::vector<uint64_t>& present, uint64_t have,
+                       uint64_t threshold);

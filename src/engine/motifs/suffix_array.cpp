@@ -35,21 +35,23 @@ char unused_byte(SequenceViews seqs) {
   throw std::invalid_argument("the sequences hold every byte value: none is left to end them");
 }
 
-void sort_suffixes(const std::string& text, std::vector<uint32_t>& sa) {
-  static_assert(sizeof(saidx_t) == sizeof(uint32_t));
-  if (text.empty()) return;
+// The suffixes of `text` in order, one width or the other.
+template <class Index>
+std::vector<Index> sorted_suffixes(const std::string& text) {
+  std::vector<Index> sa(text.size());
+  if (text.empty()) return sa;
   const auto* t = reinterpret_cast<const sauchar_t*>(text.data());
-  if (divsufsort(t, reinterpret_cast<saidx_t*>(sa.data()), static_cast<saidx_t>(text.size())) != 0)
-    throw std::bad_alloc();
-}
-
-void sort_suffixes(const std::string& text, std::vector<uint64_t>& sa) {
-  static_assert(sizeof(saidx64_t) == sizeof(uint64_t));
-  if (text.empty()) return;
-  const auto* t = reinterpret_cast<const sauchar_t*>(text.data());
-  if (divsufsort64(t, reinterpret_cast<saidx64_t*>(sa.data()),
-                   static_cast<saidx64_t>(text.size())) != 0)
-    throw std::bad_alloc();
+  int failed;
+  if constexpr (sizeof(Index) == sizeof(saidx_t)) {
+    static_assert(sizeof(saidx_t) == sizeof(uint32_t));
+    failed = divsufsort(t, reinterpret_cast<saidx_t*>(sa.data()), static_cast<saidx_t>(sa.size()));
+  } else {
+    static_assert(sizeof(saidx64_t) == sizeof(Index));
+    failed =
+        divsufsort64(t, reinterpret_cast<saidx64_t*>(sa.data()), static_cast<saidx64_t>(sa.size()));
+  }
+  if (failed != 0) throw std::bad_alloc();
+  return sa;
 }
 }  // namespace
 
@@ -61,14 +63,17 @@ uint64_t SuffixArray<Index>::capacity() {
 }
 
 template <class Index>
-SuffixArray<Index>::SuffixArray(SequenceViews seqs, bool withLcp,
-                                const std::function<void(const char*)>& phase, unsigned sortDepth) {
+SuffixArray<Index>::SuffixArray(SequenceViews seqs, bool withLcp, const ProgressFn& progress,
+                                unsigned sortDepth) {
   separator_ = unused_byte(seqs);
   uint64_t total = 0;
   for (std::string_view s : seqs) total += s.size() + 1;
   if (total > capacity()) throw std::length_error("text too long for this index width");
+  auto step = [&progress](std::string_view name) {
+    if (progress) progress({name, 0, 0, {}, 0});
+  };
 
-  if (phase) phase("joining the sequences");
+  step("joining the sequences");
   text_.reserve(static_cast<size_t>(total));
   starts_.reserve(seqs.size() + 1);
   for (std::string_view s : seqs) {
@@ -86,15 +91,14 @@ SuffixArray<Index>::SuffixArray(SequenceViews seqs, bool withLcp,
     blocks_[b] = s;
   }
 
-  if (phase) phase("sorting the suffixes");
-  sa_.resize(n);
+  step("sorting the suffixes");
   if (sortDepth > 0) {
     sort_to_depth(sortDepth);
     return;
   }
-  sort_suffixes(text_, sa_);
+  sa_ = sorted_suffixes<Index>(text_);
   if (withLcp) {
-    if (phase) phase("comparing neighbouring suffixes");
+    step("comparing neighbouring suffixes");
     compute_lcp();
   }
 }
@@ -280,6 +284,7 @@ void SuffixArray<Index>::sort_to_depth(unsigned sortDepth) {
   const size_t n = text_.size();
   const PackedPrefix prefix(text_, separator_, sortDepth);
   depth_ = prefix.depth();
+  sa_.resize(n);
   lcpRank_.assign(n, 0);
   rankSeq_.assign(n, 0);
   if (n == 0) return;
@@ -323,14 +328,6 @@ void SuffixArray<Index>::sort_to_depth(unsigned sortDepth) {
     if (start[b] > 0 && start[b] < start[b + 1])
       lcpRank_[start[b]] =
           prefix.common(prefix.key(t + sa_[start[b] - 1]), prefix.key(t + sa_[start[b]]));
-}
-
-template <class Index>
-void SuffixArray<Index>::release() {
-  std::vector<Index>().swap(sa_);
-  std::vector<Index>().swap(plcp_);
-  std::vector<uint8_t>().swap(lcpRank_);
-  std::vector<Index>().swap(rankSeq_);
 }
 
 template class SuffixArray<uint32_t>;

@@ -14,11 +14,11 @@
 // rank: one Index), and a small table to find the sequence of a position.
 #pragma once
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/progress_fn.h"
 #include "core/sequence_views.h"
 
 template <class Index>
@@ -26,9 +26,9 @@ class SuffixArray {
  public:
   // The separator is a byte that no sequence holds (0 unless a sequence holds a NUL byte); when
   // every byte value occurs, std::invalid_argument. Exhausted memory throws std::bad_alloc.
-  // `phase` (when given) hears the name of each step as it starts.
+  // `progress` (when given) hears the name of each step as it starts.
   // A sortDepth above 0 implies withLcp; the depth reached may be smaller (see sorted_depth).
-  SuffixArray(SequenceViews seqs, bool withLcp, const std::function<void(const char*)>& phase = {},
+  SuffixArray(SequenceViews seqs, bool withLcp, const ProgressFn& progress = {},
               unsigned sortDepth = 0);
 
   // The largest text the width can sort.
@@ -70,9 +70,6 @@ class SuffixArray {
   std::string_view sequence(Index s) const {
     return std::string_view(text_).substr(starts_[s], end_of(s) - starts_[s]);
   }
-
-  // Frees the prefix lengths and the array once they are no longer read.
-  void release();
 
  private:
   static constexpr int kBlockBits = 8;

@@ -48,29 +48,26 @@ class NgramIndex {
     resize(1024, "");
   }
 
-  // The number of the n-gram at p, adding it to `texts` (as the next number) when it is new;
-  // `added` says which.
-  uint32_t find_or_add(std::string& texts, const char* p, bool& added) {
-    size_t i = 0;
-    const uint32_t found = lookup(texts.data(), p, i);
-    if (found != kNone) {
-      added = false;
-      return found;
-    }
+  struct Numbered {
+    uint32_t number;
+    bool added;  // the n-gram was new
+  };
+  // The number of the n-gram at p, adding it to `texts` (as the next number) when it is new.
+  Numbered find_or_add(std::string& texts, const char* p) {
+    const Slot at = lookup(texts.data(), p);
+    if (at.number != kNone) return {at.number, false};
     const uint32_t k = static_cast<uint32_t>(texts.size() / static_cast<size_t>(n_));
     texts.append(p, static_cast<size_t>(n_));
-    slots_[i] = k + 1;
-    if (!direct_ && packed_) keys_[i] = pack(p, n_);
-    added = true;
+    slots_[at.slot] = k + 1;
+    if (!direct_ && packed_) keys_[at.slot] = pack(p, n_);
     if (!direct_ && (static_cast<size_t>(k) + 1) * 2 > slots_.size())
       resize(slots_.size() * 2, texts);
-    return k;
+    return {k, true};
   }
 
   // The number of the n-gram at p, or kNone.
   uint32_t find(const std::string& texts, const char* p) const {
-    size_t i = 0;
-    return lookup(texts.data(), p, i);
+    return lookup(texts.data(), p).number;
   }
 
  private:
@@ -93,17 +90,20 @@ class NgramIndex {
     return true;
   }
 
-  // The number of the n-gram at p (kNone when absent); `slot` receives where it is or would go.
-  uint32_t lookup(const char* texts, const char* p, size_t& slot) const {
+  // The number of the n-gram at p (kNone when absent) and the slot where it is or would go.
+  struct Slot {
+    uint32_t number;
+    size_t slot;
+  };
+  Slot lookup(const char* texts, const char* p) const {
     if (direct_) {
       size_t index = 0;
       for (int i = 0; i < n_; ++i) {
         const uint32_t c = code_[static_cast<unsigned char>(p[i])];
-        if (c == 0) return kNone;  // a byte the sequences never held
+        if (c == 0) return {kNone, 0};  // a byte the sequences never held
         index = index * base_ + (c - 1);
       }
-      slot = index;
-      return slots_[index] == 0 ? kNone : slots_[index] - 1;
+      return {slots_[index] == 0 ? kNone : slots_[index] - 1, index};
     }
     const size_t n = static_cast<size_t>(n_);
     const uint64_t key = packed_ ? pack(p, n_) : 0;
@@ -111,11 +111,11 @@ class NgramIndex {
     for (;;) {
       const uint32_t s = slots_[i];
       if (s == 0) break;
-      if (packed_ ? keys_[i] == key : std::memcmp(texts + (s - 1) * n, p, n) == 0) return s - 1;
+      if (packed_ ? keys_[i] == key : std::memcmp(texts + (s - 1) * n, p, n) == 0)
+        return {s - 1, i};
       i = (i + 1) & mask_;
     }
-    slot = i;
-    return kNone;
+    return {kNone, i};
   }
 
   void resize(size_t size, const std::string& texts) {
@@ -188,8 +188,7 @@ NgramList BuildNgramList(SequenceViews sequences, int n, NgramIndexing indexing,
       progress({"building the n-grams", s, sequences.size(), "sequences"});
     const uint32_t mark = static_cast<uint32_t>(s) + 1;
     for_each_window(sequences[s], static_cast<size_t>(n), [&](const char* p, size_t at) {
-      bool added = false;
-      const uint32_t k = index->find_or_add(list.texts, p, added);
+      const auto [k, added] = index->find_or_add(list.texts, p);
       if (added) {
         list.seqcount.push_back(1);
         list.count.push_back(1);

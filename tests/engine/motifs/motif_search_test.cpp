@@ -16,29 +16,26 @@
 
 namespace {
 struct SearchRun {
-  MotifSearch ms;
+  MotifSettings settings;
+  MotifResult found;
   std::string report;
   std::string console;
   std::vector<std::string> motifs;
 };
 
-// The console run's settings for P sampled out of P and D.
-MotifSearch console_settings(size_t sam, size_t rest, int16_t Dist = 0) {
-  MotifSearch ms;
-  const int Sam = static_cast<int>(sam), Tot = Sam + static_cast<int>(rest);
-  ms.Maxlgh = 6000;
-  ms.Minocc = Tot / 4;
-  ms.Minsam = compute_minsam(Tot, Sam, static_cast<int>(ms.Minocc));
-  ms.Dist = Dist;
-  return ms;
+// The console run's settings for P sampled out of P and D, with the given distance.
+MotifSettings console_settings(size_t sam, size_t rest, uint64_t distance = 0) {
+  MotifSettings s = ma_settings(static_cast<int>(sam + rest), static_cast<int>(sam));
+  s.distance = distance;
+  return s;
 }
 
 // The search through the console's report: its report lines, its console bytes, its motifs.
 SearchRun run_search(const std::vector<std::string>& P, const std::vector<std::string>& D,
-                     const MotifSearch& settings,
+                     const MotifSettings& settings,
                      MotifIndex::Width width = MotifIndex::Width::Fit) {
   SearchRun r;
-  r.ms = settings;
+  r.settings = settings;
   TempDir dir;
   const std::string reportPath = (dir.path() / "report").string();
   OutputCapture screen;
@@ -46,12 +43,11 @@ SearchRun run_search(const std::vector<std::string>& P, const std::vector<std::s
     OutFile out = OutFile::create(reportPath);
     Console con(screen.get(), stdin);
     ConsoleReport report(con, out);
-    const MotifIndex index(views_of(P), &report, width);
-    EXPECT_EQ(index.wide(), width == MotifIndex::Width::Wide);
-    one_ptn(r.ms, index, views_of(D), &report);
-    report.finish();
+    const auto index = std::make_shared<const MotifIndex>(views_of(P), ProgressFn{}, width);
+    EXPECT_EQ(index->wide(), width == MotifIndex::Width::Wide);
+    r.found = one_ptn(index, views_of(D), settings, report);
     out.close();
-    for (const MotifRef& m : r.ms.MLst) r.motifs.emplace_back(index.text(m));
+    for (const MotifRef& m : r.found.motifs) r.motifs.emplace_back(r.found.text(m));
   }
   r.report = read_file(reportPath);
   r.console = screen.text();
@@ -62,13 +58,13 @@ SearchRun run_search(const std::vector<std::string>& P, const std::vector<std::s
   return run_search(P, D, console_settings(P.size(), D.size()));
 }
 
-literal_ma::Settings literal_settings(const MotifSearch& ms) {
+literal_ma::Settings literal_settings(const MotifSettings& ms) {
   literal_ma::Settings s;
-  s.Minlgh = static_cast<short>(ms.Minlgh);
-  s.Maxlgh = static_cast<short>(ms.Maxlgh);
-  s.Minocc = static_cast<short>(ms.Minocc);
-  s.Minsam = static_cast<short>(ms.Minsam);
-  s.Dist = static_cast<short>(ms.Dist);
+  s.Minlgh = static_cast<short>(ms.minLength);
+  s.Maxlgh = static_cast<short>(std::min<uint64_t>(ms.maxLength, 6000));
+  s.Minocc = static_cast<short>(ms.minAllSequences);
+  s.Minsam = static_cast<short>(ms.minSequences);
+  s.Dist = static_cast<short>(ms.distance);
   return s;
 }
 
@@ -78,12 +74,12 @@ struct Tally {
 
 // The engine and the literal search agree on everything the console shows.
 void expect_same_as_literal(const std::vector<std::string>& P, const std::vector<std::string>& D,
-                            const MotifSearch& settings, MotifIndex::Width width, Tally& tally,
+                            const MotifSettings& settings, MotifIndex::Width width, Tally& tally,
                             SearchRun* keep = nullptr) {
   const SearchRun fast = run_search(P, D, settings, width);
   const literal_ma::Result lit = literal_ma::search(P, D, literal_settings(settings));
-  ASSERT_EQ(fast.ms.St, lit.St);
-  ASSERT_EQ(fast.ms.Ct, lit.Ct);
+  ASSERT_EQ(fast.found.checked, lit.St);
+  ASSERT_EQ(fast.found.motifs.size(), lit.Ct);
   ASSERT_EQ(fast.report, lit.report);
   ASSERT_EQ(fast.motifs, lit.MLst);
   ASSERT_EQ(fast.console, lit.console);
@@ -96,10 +92,21 @@ void expect_same_as_literal(const std::vector<std::string>& P, const std::vector
   if (keep) *keep = fast;
 }
 
-// Counts the indexes built.
-struct IndexCount : MotifObserver {
+// Counts the indexes built (none of the sets is empty) and the motifs reported as found.
+struct IndexCount {
   int built = 0;
-  void building(uint64_t done, uint64_t total, uint64_t) override { built += done == total; }
+  uint64_t reported = 0, lastChecked = 0;
+  ProgressFn progress() {
+    return [this](const Progress& p) {
+      built += p.step == "building the motif index" && p.done == p.total;
+      if (p.step != "searching for motifs") return;
+      // One report a motif, numbered on from the last; a walk that gives way reports none.
+      EXPECT_EQ(p.found, reported + 1);
+      EXPECT_GE(p.done, lastChecked);
+      reported = p.found;
+      lastChecked = p.done;
+    };
+  }
 };
 
 std::string random_text(std::mt19937& rng, size_t length, const std::string& alphabet) {
@@ -126,31 +133,33 @@ std::vector<std::string> family_set(std::mt19937& rng) {
 }
 }  // namespace
 
-TEST(Minsam, ThresholdsOfTheListedSetSizes) {
-  EXPECT_EQ(compute_minsam(10, 10, 10 / 4), 2);
-  EXPECT_EQ(compute_minsam(4, 4, 4 / 4), 1);
-  EXPECT_EQ(compute_minsam(1, 1, 1 / 4), 2);
-  EXPECT_EQ(compute_minsam(5000, 4000, 5000 / 4), 972);
-  EXPECT_EQ(compute_minsam(100, 100, 25), 25);
-  EXPECT_EQ(compute_minsam(0, 0, 0), 1);
-  for (int tot = 1; tot <= 300; tot += 7)
-    EXPECT_EQ(compute_minsam(tot, tot, tot / 4),
-              literal_ma::minsam(tot, tot, static_cast<short>(tot / 4)))
-        << tot;
+TEST(MinSampledSequences, ThresholdsOfTheListedSetSizes) {
+  EXPECT_EQ(min_sampled_sequences(10, 10, 10 / 4), 2u);
+  EXPECT_EQ(min_sampled_sequences(4, 4, 4 / 4), 1u);
+  EXPECT_EQ(min_sampled_sequences(1, 1, 1 / 4), 2u);
+  EXPECT_EQ(min_sampled_sequences(5000, 4000, 5000 / 4), 972u);
+  EXPECT_EQ(min_sampled_sequences(100, 100, 25), 25u);
+  EXPECT_EQ(min_sampled_sequences(0, 0, 0), 1u);
+  auto literal = [](int tot, int sam) {
+    return static_cast<uint64_t>(literal_ma::minsam(tot, sam, static_cast<short>(tot / 4)));
+  };
+  for (int tot = 1; tot <= 300; tot += 7) {
+    const auto n = static_cast<uint64_t>(tot);
+    EXPECT_EQ(min_sampled_sequences(n, n, n / 4), literal(tot, tot)) << tot;
+    EXPECT_EQ(ma_settings(tot, tot).minSequences, literal(tot, tot)) << tot;
+  }
   for (int tot = 4001; tot <= 8000; tot += 499)
-    EXPECT_EQ(compute_minsam(tot, 4000, tot / 4),
-              literal_ma::minsam(tot, 4000, static_cast<short>(tot / 4)))
-        << tot;
+    EXPECT_EQ(ma_settings(tot, 4000).minSequences, literal(tot, 4000)) << tot;
 }
 
 TEST(MotifSearch, TenSequencesNeedTwo) {
   std::vector<std::string> P = {"ABCD", "XABCY", "EFG", "HIJ", "KLM",
                                 "NOP",  "QRS",   "TUV", "WXY", "ZZZ"};
   SearchRun r = run_search(P, {});
-  EXPECT_EQ(r.ms.Minsam, 2);
+  EXPECT_EQ(r.settings.minSequences, 2u);
   EXPECT_EQ(r.report, "\t  2\t\t*ABC*\n");
   EXPECT_EQ(r.motifs, std::vector<std::string>{"ABC"});
-  EXPECT_EQ(r.ms.Ct, 1u);
+  EXPECT_EQ(r.found.motifs.size(), 1u);
 }
 
 TEST(MotifSearch, FourSequencesTakeEverySubstringInTreeOrder) {
@@ -158,7 +167,7 @@ TEST(MotifSearch, FourSequencesTakeEverySubstringInTreeOrder) {
   SearchRun r = run_search(P, {});
   EXPECT_EQ(r.report, "\t  1\t\t*ABC*\n\t  1\t\t*ABCD*\n\t  2\t\t*BCD*\n");
   EXPECT_EQ(r.motifs, (std::vector<std::string>{"ABC", "ABCD", "BCD"}));
-  EXPECT_EQ(r.ms.St, 3u);
+  EXPECT_EQ(r.found.checked, 3u);
   // Each motif print shows the spinner character and the count, then seven backspaces.
   EXPECT_EQ(r.console, "-     1\b\b\b\b\b\b\b-     2\b\b\b\b\b\b\b-     3\b\b\b\b\b\b\b");
 }
@@ -166,8 +175,8 @@ TEST(MotifSearch, FourSequencesTakeEverySubstringInTreeOrder) {
 TEST(MotifSearch, NoSequenceOrOnlyEmptyOnes) {
   for (const auto& P : {std::vector<std::string>{}, std::vector<std::string>{"", ""}}) {
     SearchRun r = run_search(P, {});
-    EXPECT_EQ(r.ms.St, 0u);
-    EXPECT_EQ(r.ms.Ct, 0u);
+    EXPECT_EQ(r.found.checked, 0u);
+    EXPECT_EQ(r.found.motifs.size(), 0u);
     EXPECT_EQ(r.report, "");
     EXPECT_EQ(r.console, "");
   }
@@ -175,9 +184,9 @@ TEST(MotifSearch, NoSequenceOrOnlyEmptyOnes) {
 
 TEST(MotifSearch, OneSequenceChecksEachWordOfThreeOnce) {
   SearchRun r = run_search({"ABABABC"}, {});
-  EXPECT_EQ(r.ms.Minsam, 2);
-  EXPECT_EQ(r.ms.Ct, 0u);
-  EXPECT_EQ(r.ms.St, 3u);  // ABA, BAB, ABC
+  EXPECT_EQ(r.settings.minSequences, 2u);
+  EXPECT_EQ(r.found.motifs.size(), 0u);
+  EXPECT_EQ(r.found.checked, 3u);  // ABA, BAB, ABC
   EXPECT_EQ(r.report, "");
 }
 
@@ -186,8 +195,8 @@ TEST(MotifSearch, KeepsEveryMotifPastSixteenBitCounts) {
   std::vector<std::string> P(4);
   for (auto& s : P) s = random_text(rng, 160, "ABCDEFGHIJKLMNOPQRST");
   SearchRun r = run_search(P, {});
-  ASSERT_GT(r.ms.Ct, 32767u);
-  ASSERT_EQ(r.motifs.size(), r.ms.Ct);
+  ASSERT_GT(r.found.motifs.size(), 32767u);
+  ASSERT_EQ(r.motifs.size(), r.found.motifs.size());
   // Every stored motif is the one its report line shows, and none repeats.
   std::set<std::string> seen;
   size_t at = 0;
@@ -202,34 +211,35 @@ TEST(MotifSearch, KeepsEveryMotifPastSixteenBitCounts) {
 TEST(MotifSearch, SequenceOfFortyThousandResidues) {
   std::mt19937 rng(40000);
   const std::string s = random_text(rng, 40000, "ACDEFGHIKLMNPQRSTVWY");
-  // Alone, as the console would set it (Minsam 2): every word of three is checked and fails.
+  // Alone, as the console would set it (2 sampled sequences needed): every word of three is
+  // checked and fails.
   std::set<std::string> words;
   for (size_t p = 0; p + 3 <= s.size(); ++p) words.insert(s.substr(p, 3));
   const SearchRun one = run_search({s}, {}, console_settings(1, 0));
-  EXPECT_EQ(one.ms.Ct, 0u);
-  EXPECT_EQ(one.ms.St, words.size());
+  EXPECT_EQ(one.found.motifs.size(), 0u);
+  EXPECT_EQ(one.found.checked, words.size());
 
   // Two copies, both required, motifs of 39,990 residues or more: the eleven words of each
   // length from 39,990 up, all checked and all found, the prefixes of the first suffix first.
-  MotifSearch ms;
-  ms.Minlgh = 39990;
-  ms.Minsam = 2;
+  MotifSettings ms;
+  ms.minLength = 39990;
+  ms.minSequences = 2;
   const SearchRun two = run_search({s, s}, {}, ms);
-  ASSERT_EQ(two.ms.Ct, 66u);
-  EXPECT_EQ(two.ms.St, 66u);
+  ASSERT_EQ(two.found.motifs.size(), 66u);
+  EXPECT_EQ(two.found.checked, 66u);
   std::set<std::string> expected, got(two.motifs.begin(), two.motifs.end());
   for (size_t len = 39990; len <= s.size(); ++len)
     for (size_t p = 0; p + len <= s.size(); ++p) expected.insert(s.substr(p, len));
   EXPECT_EQ(got, expected);
   for (size_t k = 0; k < 11; ++k) EXPECT_EQ(two.motifs[k], s.substr(0, 39990 + k)) << k;
-  for (const MotifRef& m : two.ms.MLst) EXPECT_EQ(m.count, 2u);
+  for (const MotifRef& m : two.found.motifs) EXPECT_EQ(m.count, 2u);
 
   // One letter repeated: every length is a string with children, a path far deeper than the
   // 5999 lengths of the old fixed stack.
   const std::string a(40000, 'A');
   const SearchRun same = run_search({a, a}, {}, ms);
-  EXPECT_GT(same.ms.deepestPath, 39000u);
-  ASSERT_EQ(same.ms.Ct, 11u);
+  EXPECT_GT(same.found.deepestPath, 39000u);
+  ASSERT_EQ(same.found.motifs.size(), 11u);
   EXPECT_EQ(same.motifs.front(), a.substr(0, 39990));
   EXPECT_EQ(same.motifs.back(), a);
 }
@@ -253,7 +263,7 @@ TEST(MotifSearch, SameAsTheLiteralSearchOnRandomSets) {
     const bool split = round % 3 == 1 && all.size() > 1;
     const size_t sam = split ? 1 + rng() % (all.size() - 1) : all.size();
     for (size_t i = 0; i < all.size(); ++i) (i < sam ? P : D).push_back(all[i]);
-    const int16_t dist = round % 10 == 9 ? 1 : 0;
+    const uint64_t dist = round % 10 == 9 ? 1 : 0;
     const auto width = round % 7 == 5 ? MotifIndex::Width::Wide : MotifIndex::Width::Fit;
     SCOPED_TRACE("round " + std::to_string(round) + ", " + std::to_string(P.size()) + " sampled, " +
                  std::to_string(D.size()) + " others, alphabet " + std::to_string(alphabet));
@@ -267,7 +277,8 @@ TEST(MotifSearch, SameAsTheLiteralSearchOnRandomSets) {
 }
 
 TEST(MotifSearch, SameAsTheLiteralSearchWithSettingsGivenDirectly) {
-  // Every sequence sampled, nothing left over, Minsam, Minlgh and Maxlgh chosen by the caller.
+  // Every sequence sampled, nothing left over, the sequences needed and the shortest and longest
+  // lengths chosen by the caller.
   std::mt19937 rng(7);
   Tally tally;
   int served = 0, gaveWay = 0;
@@ -276,27 +287,30 @@ TEST(MotifSearch, SameAsTheLiteralSearchWithSettingsGivenDirectly) {
     const std::string alphabet = std::string("ABCDEFGH").substr(0, 1 + rng() % 4);
     std::vector<std::string> P(count);
     for (auto& s : P) s = random_text(rng, rng() % 25, alphabet);
-    MotifSearch ms;
-    ms.Minsam = static_cast<int64_t>(rng() % (count + 2));
-    ms.Minlgh = static_cast<int64_t>(rng() % 6);
-    ms.Maxlgh = round % 3 == 0 ? static_cast<int64_t>(rng() % 12) : 6000;
-    ms.Dist = round % 8 == 7 ? 1 : 0;
+    MotifSettings ms;
+    ms.minSequences = rng() % (count + 2);
+    ms.minLength = rng() % 6;
+    ms.maxLength = round % 3 == 0 ? rng() % 12 : 6000;
+    ms.distance = round % 8 == 7 ? 1 : 0;
     const auto width = round % 5 == 2 ? MotifIndex::Width::Wide : MotifIndex::Width::Fit;
-    SCOPED_TRACE("round " + std::to_string(round) + ", Minsam " + std::to_string(ms.Minsam) +
-                 ", Minlgh " + std::to_string(ms.Minlgh) + ", Maxlgh " + std::to_string(ms.Maxlgh));
+    SCOPED_TRACE("round " + std::to_string(round) + ", min sequences " +
+                 std::to_string(ms.minSequences) + ", lengths " + std::to_string(ms.minLength) +
+                 " to " + std::to_string(ms.maxLength));
     SearchRun full;
     expect_same_as_literal(P, {}, ms, width, tally, &full);
 
     // The same search through an index sorted 1 to 8 characters deep, or through the full index
     // it gives way to when the motifs reach deeper.
-    MotifSearch shallow = ms;
     IndexCount indexes;
-    const auto index = find_motifs(shallow, views_of(P), &indexes, 1 + rng() % 8);
-    ASSERT_EQ(shallow.St, full.ms.St);
-    ASSERT_EQ(shallow.MLst.size(), full.motifs.size());
+    const MotifResult shallow =
+        find_motifs(views_of(P), ms, indexes.progress(), nullptr, 1 + rng() % 8);
+    ASSERT_EQ(shallow.checked, full.found.checked);
+    ASSERT_EQ(shallow.motifs.size(), full.motifs.size());
+    ASSERT_EQ(indexes.reported, shallow.motifs.size());
+    ASSERT_LE(indexes.lastChecked, shallow.checked);
     for (size_t m = 0; m < full.motifs.size(); ++m) {
-      ASSERT_EQ(index->text(shallow.MLst[m]), full.motifs[m]);
-      ASSERT_EQ(shallow.MLst[m].count, full.ms.MLst[m].count);
+      ASSERT_EQ(shallow.text(shallow.motifs[m]), full.motifs[m]);
+      ASSERT_EQ(shallow.motifs[m].count, full.found.motifs[m].count);
     }
     ++(indexes.built == 1 ? served : gaveWay);
   }
