@@ -7,6 +7,7 @@
 namespace progress {
 
 ProgressFn engine() {
+  if (!enabled()) return {};  // callers skip an empty function: nothing is formatted
   return [](const Progress& p) {
     std::string line(p.step);
     if (p.done > 0 || p.total > 0 || !p.unit.empty()) {
