@@ -70,7 +70,6 @@ struct DescriptorTable {
   std::vector<std::string> CLst3;  // class name of the descriptor's first family, kept whole
   uint32_t NbMSDD = 0;
 
-  void reset() { *this = DescriptorTable(); }
   // Appends an entry with probability 0 and no mark.
   void add(std::string text, std::string className) {
     MLst.push_back(std::move(text));

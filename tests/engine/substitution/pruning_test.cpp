@@ -24,22 +24,18 @@ std::vector<ScoredDescriptor> prune(const Entries& entries, const Matrix& MS, do
   return keep_marked(score_list(list_of(entries), {&MS, score}));
 }
 
+// One field of every entry, in list order.
+template <class T>
+std::vector<T> column(const std::vector<ScoredDescriptor>& list, T ScoredDescriptor::*field) {
+  std::vector<T> values;
+  for (const ScoredDescriptor& d : list) values.push_back(d.*field);
+  return values;
+}
 std::vector<std::string> texts_of(const std::vector<ScoredDescriptor>& list) {
-  std::vector<std::string> texts;
-  for (const ScoredDescriptor& d : list) texts.push_back(d.text);
-  return texts;
+  return column(list, &ScoredDescriptor::text);
 }
-
 std::vector<uint32_t> families_of(const std::vector<ScoredDescriptor>& list) {
-  std::vector<uint32_t> families;
-  for (const ScoredDescriptor& d : list) families.push_back(d.family);
-  return families;
-}
-
-std::vector<float> probabilities_of(const std::vector<ScoredDescriptor>& list) {
-  std::vector<float> p;
-  for (const ScoredDescriptor& d : list) p.push_back(d.probability);
-  return p;
+  return column(list, &ScoredDescriptor::family);
 }
 
 void set_probabilities(std::vector<ScoredDescriptor>& list, const std::vector<float>& p) {
@@ -77,7 +73,8 @@ TEST(SortByProbability, EqualProbabilitiesFollowThePartition) {
   std::vector<ScoredDescriptor> u = list_of({{"a", 0}, {"b", 0}, {"c", 0}, {"d", 0}, {"e", 0}});
   set_probabilities(u, {0.1f, 0.9f, 0.5f, 0.9f, 0.3f});
   sort_by_probability(u, 0, 4);
-  EXPECT_EQ(probabilities_of(u), (std::vector<float>{0.9f, 0.9f, 0.5f, 0.3f, 0.1f}));
+  EXPECT_EQ(column(u, &ScoredDescriptor::probability),
+            (std::vector<float>{0.9f, 0.9f, 0.5f, 0.3f, 0.1f}));
   // The first partition leaves d, b, c, e, a; sorting d, b swaps the two equal values.
   EXPECT_EQ(texts_of(u), (std::vector<std::string>{"b", "d", "c", "e", "a"}));
 }
