@@ -32,19 +32,18 @@ int main(int argc, char** argv) {
   FILE* quiet = std::fopen("/dev/null", "w");
   WorkArea wa;
   wa.con = Console(quiet, stdin);
+  uint32_t found = 0;
   try {
     FormatFile(wa.input, wa.classes, wa.con, seqF.get(), classF.get());
-    FillTable(views_of(wa.input.P), wa.classes.SeqGroups, wa.families);
+    wa.families = build_family_table(views_of(wa.input.P), wa.classes.SeqGroups);
     wa.settings.ALPHA = static_cast<float>(std::atof(argv[3]));
     wa.settings.BETA = static_cast<float>(std::atof(argv[4]));
-    wa.settings.Step = 1;
-    wa.settings.FilterAt = 3;
-    const literal::Outcome out =
-        literal::Discriminate(wa.families, wa.discovery, wa.settings, classText.str());
+    const literal::Outcome out = literal::Discriminate(wa.families, wa.settings, classText.str());
     std::ofstream(argv[5], std::ios::binary) << out.resultFile;
+    found = out.NbMot;
   } catch (const RunExit& e) {
     return e.status;
   }
-  std::printf("%u descriptors\n", wa.discovery.NbMot);
+  std::printf("%u descriptors\n", found);
   return 0;
 }

@@ -24,26 +24,39 @@ constexpr const char* kFound = "\n%\t%d  discriminative descriptors";
 constexpr const char* kDefaultContext = "Context.arff";
 
 float threshold(const std::string& text) { return static_cast<float>(text_to_double(text)); }
+
+// The family table of the sequences as SeqFile.seq groups them.
+void FillTable(WorkArea& wa) {
+  wa.families = build_family_table(views_of(wa.input.P), wa.classes.SeqGroups);
+}
 }  // namespace
+
+DiscoveryResults Discriminate(const FamilyTable& ft, const Settings& s,
+                              const ProgressFn& progress) {
+  DiscoveryResults ds;
+  ds.AllDDs = discover_descriptors(ft, s.thresholds(), DiscoveryRecords::All, progress);
+  ds.NbMot = static_cast<uint32_t>(ds.AllDDs.size());
+  return ds;
+}
 
 void RunDiscovery(WorkArea& wa, FILE* seqFile, FILE* classFile, const char* before) {
   FormatFile(wa.input, wa.classes, wa.con, seqFile, classFile);
-  const std::vector<std::string_view> P = views_of(wa.input.P);
   check_capacity("residues in the concatenated text",
-                 static_cast<long>(GroupedResidues(P, wa.classes.SeqGroups)), MAX_KMR - 1);
+                 static_cast<long>(GroupedResidues(views_of(wa.input.P), wa.classes.SeqGroups)),
+                 MAX_KMR - 1);
   try {
-    FillTable(P, wa.classes.SeqGroups, wa.families);
+    FillTable(wa);
   } catch (const std::bad_alloc&) {
     wa.con.print(kNoText);
     end_run(1);
   }
   // The filter counts at most MAX_FAM - 1 families; refuse more before any descriptor exists.
-  check_capacity("families", static_cast<long>(wa.families.NbFamilles), kMaxFamilies);
+  check_capacity("families", static_cast<long>(wa.families.familyCount), kMaxFamilies);
 
   wa.con.print(before);
   wa.con.print(kRunning);
   wa.con.print(kDiscoveryStart);
-  Discriminate(wa.families, wa.settings, wa.discovery, progress::engine());
+  wa.discovery = Discriminate(wa.families, wa.settings, progress::engine());
   progress::clear();
 }
 
@@ -53,7 +66,7 @@ void DisClass(WorkArea& wa, const std::string& classFile, const std::string& seq
   InFile in = open_or_ask_sequence_file(wa.con, seqName);
   InFile classF = ask_classification_file(wa.con, className, false);
 
-  wa.settings.reset();  // Step 1, FilterAt 3
+  wa.settings.reset();
   wa.settings.ALPHA = threshold(alpha);
   wa.settings.BETA = threshold(beta);
   while (!thresholds_in_range(wa.settings.ALPHA, wa.settings.BETA))
@@ -63,7 +76,7 @@ void DisClass(WorkArea& wa, const std::string& classFile, const std::string& seq
   wa.con.print(kFound, static_cast<int>(wa.discovery.NbMot));
   wa.con.flush();
 
-  GenerateResultFile(wa.families, wa.discovery, wa.settings);
+  GenerateResultFile(wa.discovery, wa.settings);
   GenerateARFFFile(wa.families, wa.discovery, wa.classes,
                    contextFile.empty() ? kDefaultContext : contextFile);
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "console/work_area.h"
+#include "core/progress_fn.h"
 
 // dd: the three file names (empty from the menu) and the threshold texts.
 void DisClass(WorkArea& wa, const std::string& classFile, const std::string& seqFile,
@@ -15,3 +16,8 @@ void DisClass(WorkArea& wa, const std::string& classFile, const std::string& seq
 // table, "\ndeb Discriminate" and the discovery, with progress on a terminal. `before` is
 // printed between the capacity checks and the discovery.
 void RunDiscovery(WorkArea& wa, FILE* seqFile, FILE* classFile, const char* before);
+
+// The discovery on the family table with the run's thresholds: AllDDs (order of acceptance, with
+// each descriptor's presence) and NbMot.
+DiscoveryResults Discriminate(const FamilyTable& ft, const Settings& s,
+                              const ProgressFn& progress = {});

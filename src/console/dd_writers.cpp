@@ -5,7 +5,6 @@
 
 #include "core/arff.h"
 #include "core/run_exit.h"
-#include "engine/descriptors/discovery.h"
 
 namespace {
 constexpr const char* kResultFileName = "LesDDs.txt";
@@ -29,43 +28,41 @@ void WriteThresholdLines(const Settings& s, OutFile& out) {
   out.print(kPercentLine);
 }
 
-void WriteResultFile(const FamilyTable& ft, const DiscoveryState& ds, const Settings& s,
-                     OutFile& out) {
+void WriteResultFile(const DiscoveryResults& ds, const Settings& s, OutFile& out) {
   WriteThresholdLines(s, out);
   out.print(kFilterLine, s.FilterAt);
   for (auto dd = ds.AllDDs.rbegin(); dd != ds.AllDDs.rend(); ++dd) {
     out.write(kDescriptorBefore);
-    out.write(DescriptorText(ft, *dd));
+    out.write(dd->text);
     out.write(kDescriptorAfter);
     for (uint32_t f : dd->families) out.print(kFamily, static_cast<int>(f));
   }
 }
 
-void GenerateResultFile(const FamilyTable& ft, const DiscoveryState& ds, const Settings& s) {
+void GenerateResultFile(const DiscoveryResults& ds, const Settings& s) {
   OutFile out = OutFile::create(kResultFileName);
-  WriteResultFile(ft, ds, s, out);
+  WriteResultFile(ds, s, out);
   out.close();
 }
 
-void WriteARFFContext(const FamilyTable& ft, const DiscoveryState& ds, const ClassGrouping& g,
+void WriteARFFContext(const FamilyTable& ft, const DiscoveryResults& ds, const ClassGrouping& g,
                       OutFile& out) {
-  if (g.LstClsForMSDD.size() < ft.NbFamilles || g.Labels.size() < ft.NbChaines)
+  if (g.LstClsForMSDD.size() < ft.familyCount || g.Labels.size() < ft.sequenceCount)
     fail(1,
          "the class names or labels kept from the classification file do not cover the %u families "
          "and %u sequences",
-         ft.NbFamilles, ft.NbChaines);
+         ft.familyCount, ft.sequenceCount);
   ArffWriter arff(out);
   arff.relation();
-  for (auto dd = ds.AllDDs.rbegin(); dd != ds.AllDDs.rend(); ++dd)
-    arff.attribute(DescriptorText(ft, *dd));
-  arff.class_attribute({g.LstClsForMSDD.begin(), g.LstClsForMSDD.begin() + ft.NbFamilles});
+  for (auto dd = ds.AllDDs.rbegin(); dd != ds.AllDDs.rend(); ++dd) arff.attribute(dd->text);
+  arff.class_attribute({g.LstClsForMSDD.begin(), g.LstClsForMSDD.begin() + ft.familyCount});
   arff.data();
 
   // The presence lists turned into rows: for every sequence, the columns (descriptors in
   // output order) it contains, ascending. Each row is then written in one sequential pass.
   const auto columns = static_cast<uint32_t>(ds.AllDDs.size());
-  std::vector<uint32_t> rowStart(ft.NbChaines + 2, 0);
-  for (const DDEntry& dd : ds.AllDDs)
+  std::vector<uint32_t> rowStart(ft.sequenceCount + 2, 0);
+  for (const Descriptor& dd : ds.AllDDs)
     for (const auto& [seq, count] : dd.presence) ++rowStart[seq + 1];
   for (size_t i = 1; i < rowStart.size(); ++i) rowStart[i] += rowStart[i - 1];
   std::vector<uint32_t> cells(rowStart.back());
@@ -73,7 +70,7 @@ void WriteARFFContext(const FamilyTable& ft, const DiscoveryState& ds, const Cla
   for (uint32_t c = 0; c < columns; ++c)
     for (const auto& [seq, count] : ds.AllDDs[columns - 1 - c].presence) cells[fill[seq]++] = c;
 
-  for (uint32_t i = 1; i <= ft.NbChaines; ++i) {
+  for (uint32_t i = 1; i <= ft.sequenceCount; ++i) {
     uint32_t next = rowStart[i];
     for (uint32_t c = 0; c < columns; ++c) {
       const bool present = next < rowStart[i + 1] && cells[next] == c;
@@ -84,7 +81,7 @@ void WriteARFFContext(const FamilyTable& ft, const DiscoveryState& ds, const Cla
   }
 }
 
-void GenerateARFFFile(const FamilyTable& ft, const DiscoveryState& ds, const ClassGrouping& g,
+void GenerateARFFFile(const FamilyTable& ft, const DiscoveryResults& ds, const ClassGrouping& g,
                       const std::string& contextName) {
   OutFile out = OutFile::create(contextName);
   WriteARFFContext(ft, ds, g, out);

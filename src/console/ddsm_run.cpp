@@ -93,8 +93,22 @@ void ask_score(Console& con, Settings& s) {
 }
 }  // namespace
 
+DescriptorTable MSDescriptors(const DiscoveryResults& ds,
+                              const std::vector<std::string>& classNames, const Matrix& MS,
+                              float Score, const ProgressFn& progress) {
+  static const std::string kNoClass;
+  DescriptorTable t;
+  for (ScoredDescriptor& d : prune_descriptors(ds.AllDDs, {&MS, Score}, progress)) {
+    const bool named = d.family >= 1 && d.family <= classNames.size();
+    t.add(std::move(d.text), named ? classNames[d.family - 1] : kNoClass);
+    t.CLst.back() = d.probability;
+    t.CLst2.back() = 1;
+  }
+  return t;
+}
+
 void DDMS(WorkArea& wa, const std::string&, const std::string&, const std::string&) {
-  wa.settings.reset();  // Step 1, FilterAt 3
+  wa.settings.reset();
   std::string seqName, className;
   InFile seqFile = ask_sequence_file(wa.con, seqName);
   InFile classFile = ask_classification_file(wa.con, className, true);
@@ -110,8 +124,8 @@ void DDMS(WorkArea& wa, const std::string&, const std::string&, const std::strin
 
   RunDiscovery(wa, seqFile.get(), classFile.get(), "");
   check_capacity("descriptors", static_cast<long>(wa.discovery.AllDDs.size()), kMaxDescriptors);
-  MSDescriptors(wa.families, wa.discovery, wa.classes.LstClsForMSDD, MS, wa.settings.Score,
-                wa.descriptors, progress::engine());
+  wa.descriptors = MSDescriptors(wa.discovery, wa.classes.LstClsForMSDD, MS, wa.settings.Score,
+                                 progress::engine());
   progress::clear();
   const DescriptorTable& table = wa.descriptors;
   wa.con.print(kDescriptorCount, static_cast<int>(table.NbMSDD));

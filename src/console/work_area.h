@@ -11,7 +11,6 @@
 #include "console/console.h"
 #include "engine/descriptors/descriptor.h"
 #include "engine/descriptors/family_table.h"
-#include "engine/substitution/pruning.h"
 
 // The file-name settings of the entry: the approach keyword and the three names it hands on.
 struct FileNames {
@@ -43,6 +42,44 @@ struct ClassGrouping {
   void reset() { *this = ClassGrouping(); }
 };
 
+// The settings of a descriptor run: the discrimination thresholds and the similarity threshold
+// of ddsm, as the prompts read them, and the filtering start the reports name (the engine's).
+struct Settings {
+  float ALPHA = 0, BETA = 0, Score = 0;
+  static constexpr int32_t FilterAt = static_cast<int32_t>(kRetireFrom);
+
+  void reset() { *this = Settings(); }
+  // The engine's thresholds: each float converts to double and back unchanged.
+  DescriptorSettings thresholds() const { return {ALPHA, BETA}; }
+};
+
+// What Discriminate leaves: the accepted descriptors in order of acceptance (AllDDs[0] is the
+// first; the console's lists run from the most recent one back, so "list order" is this vector
+// read from the back) and their number.
+struct DiscoveryResults {
+  std::vector<Descriptor> AllDDs;
+  uint32_t NbMot = 0;
+};
+
+// The ddsm descriptor table that MSDescriptors fills from the pruning: parallel columns, an
+// entry always moves as a whole.
+struct DescriptorTable {
+  std::vector<std::string> MLst;   // descriptor text, kept whole
+  std::vector<float> CLst;         // mutation probability
+  std::vector<uint8_t> CLst2;      // keep mark: 0 or 1
+  std::vector<std::string> CLst3;  // class name of the descriptor's first family, kept whole
+  uint32_t NbMSDD = 0;
+
+  // Appends an entry with probability 0 and no mark.
+  void add(std::string text, std::string className) {
+    MLst.push_back(std::move(text));
+    CLst.push_back(0.0f);
+    CLst2.push_back(0);
+    CLst3.push_back(std::move(className));
+    ++NbMSDD;
+  }
+};
+
 // Everything a console run works on.
 struct WorkArea {
   Console con;
@@ -50,7 +87,7 @@ struct WorkArea {
   InputTables input;
   ClassGrouping classes;
   FamilyTable families;
-  DiscoveryState discovery;
+  DiscoveryResults discovery;
   DescriptorTable descriptors;
   Settings settings;
 };

@@ -4,13 +4,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
-#include <unordered_map>
+#include <utility>
 
 #include "core/engine_progress.h"
 #include "core/progress.h"
 #include "engine/descriptors/descriptor.h"
 #include "engine/descriptors/discovery.h"
-#include "engine/descriptors/family_table.h"
 #include "engine/motifs/motif_search.h"
 #include "engine/ngrams/ngram_list.h"
 #include "engine/substitution/matrices.h"
@@ -25,61 +24,52 @@ int64_t min_sequences(const MineSettings& s, size_t sequences) {
 
 // The descriptor discovery on the families of the classes. Families after the last one with
 // sequences are left out, as the console's grouping leaves them: they hold nothing to find.
-void discover(const std::vector<std::string_view>& sequences, const std::vector<uint32_t>& classes,
-              const std::vector<std::string>& classNames, const MineSettings& s, FamilyTable& ft,
-              DiscoveryState& ds) {
+std::vector<Descriptor> discover(const std::vector<std::string_view>& sequences,
+                                 const std::vector<uint32_t>& classes,
+                                 const std::vector<std::string>& classNames,
+                                 const MineSettings& s) {
   std::vector<std::vector<uint32_t>> groups(classNames.size());
   for (size_t i = 0; i < sequences.size(); ++i)
     groups[classes[i]].push_back(static_cast<uint32_t>(i));
   while (!groups.empty() && groups.back().empty()) groups.pop_back();
-  Settings st;
-  st.ALPHA = static_cast<float>(s.alpha);
-  st.BETA = static_cast<float>(s.beta);
   // Features need only each descriptor's text, families and support: the per-sequence records
   // would take memory in proportion to the sequences holding each descriptor.
-  DiscoverDescriptors(sequences, groups, st, ft, ds, progress::engine(),
-                      DiscoveryRecords::DescriptorsOnly);
+  std::vector<Descriptor> found = discover_descriptors(
+      sequences, groups, {s.alpha, s.beta}, DiscoveryRecords::DescriptorsOnly, progress::engine());
   progress::clear();
+  return found;
 }
 
-std::string support_of(const DDEntry& dd) {
-  return std::to_string(dd.familyCount) + "/" + std::to_string(dd.familySize);
+std::string support_of(uint32_t count, uint32_t size) {
+  return std::to_string(count) + "/" + std::to_string(size);
 }
 
 void mine_dd(const std::vector<std::string_view>& sequences, const std::vector<uint32_t>& classes,
              const MineSettings& s, FeatureSet& set) {
-  FamilyTable ft;
-  DiscoveryState ds;
-  discover(sequences, classes, set.classes, s, ft, ds);
+  std::vector<Descriptor> found = discover(sequences, classes, set.classes, s);
   // Attribute order: the most recent descriptor first.
-  for (auto dd = ds.AllDDs.rbegin(); dd != ds.AllDDs.rend(); ++dd) {
+  for (auto dd = found.rbegin(); dd != found.rend(); ++dd) {
     Feature f;
-    f.text = DescriptorText(ft, *dd);
+    f.text = std::move(dd->text);
     for (uint32_t fam : dd->families) f.families.push_back(set.classes[fam - 1]);
-    f.support = support_of(*dd);
+    f.support = support_of(dd->count, dd->size);
     set.features.push_back(std::move(f));
   }
 }
 
 void mine_ddsm(const std::vector<std::string_view>& sequences, const std::vector<uint32_t>& classes,
                const MineSettings& s, FeatureSet& set) {
-  FamilyTable ft;
-  DiscoveryState ds;
-  discover(sequences, classes, set.classes, s, ft, ds);
-  DescriptorTable t;
-  MSDescriptors(ft, ds, set.classes, *MatrixOfName(s.matrix), static_cast<float>(s.similarity), t,
-                progress::engine());
+  const std::vector<Descriptor> found = discover(sequences, classes, set.classes, s);
+  std::vector<ScoredDescriptor> kept =
+      prune_descriptors(found, {MatrixOfName(s.matrix), s.similarity}, progress::engine());
   progress::clear();
-  // Descriptor texts are unique: each kept text leads back to its descriptor's support.
-  std::unordered_map<std::string_view, const DDEntry*> byText;
-  for (const DDEntry& dd : ds.AllDDs) byText.emplace(DescriptorText(ft, dd), &dd);
-  for (size_t i = 0; i < t.NbMSDD; ++i) {
+  for (ScoredDescriptor& d : kept) {
     Feature f;
-    f.text = t.MLst[i];
-    f.family = t.CLst3[i];
-    f.support = support_of(*byText.at(f.text));
+    f.text = std::move(d.text);
+    f.family = set.classes[d.family - 1];
+    f.support = support_of(d.count, d.size);
     char p[32];
-    std::snprintf(p, sizeof p, "%f", static_cast<double>(t.CLst[i]));
+    std::snprintf(p, sizeof p, "%f", static_cast<double>(d.probability));
     f.probability = p;
     set.features.push_back(std::move(f));
   }

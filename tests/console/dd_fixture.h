@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "console/dd_run.h"
 #include "console/work_area.h"
 #include "core/out_file.h"
 #include "engine/descriptors/discovery.h"
@@ -29,7 +30,7 @@ inline std::string class_name(const FamilySet& set, size_t f) {
 struct DdParts {
   ClassGrouping classes;
   FamilyTable families;
-  DiscoveryState discovery;
+  DiscoveryResults discovery;
   Settings settings;
 };
 
@@ -47,7 +48,7 @@ inline DdParts make_dd_parts(const FamilySet& set, float alpha, float beta) {
       wa.classes.Labels.push_back(class_name(set, f));
     }
   }
-  FillTable(views_of(sequences), wa.classes.SeqGroups, wa.families);
+  wa.families = build_family_table(views_of(sequences), wa.classes.SeqGroups);
   wa.settings.ALPHA = alpha;
   wa.settings.BETA = beta;
   return wa;
@@ -64,13 +65,13 @@ inline std::string class_file_text(const FamilySet& set) {
   return out;
 }
 
-// Every result of a discovery, one descriptor per line.
-inline std::string dump_results(const DdParts& wa) {
-  std::string out = "NbMot " + std::to_string(wa.discovery.NbMot) + "\n";
-  for (const DDEntry& dd : wa.discovery.AllDDs) {
-    out += "dd " + std::to_string(dd.number) + " start " + std::to_string(dd.start) + " length " +
-           std::to_string(dd.length) + " count " + std::to_string(dd.familyCount) + "/" +
-           std::to_string(dd.familySize) + " families";
+// Every result of a discovery, one descriptor per line, numbered from 1 in order of acceptance.
+inline std::string dump_results(const std::vector<Descriptor>& accepted) {
+  std::string out;
+  uint32_t number = 0;
+  for (const Descriptor& dd : accepted) {
+    out += "dd " + std::to_string(++number) + " " + dd.text + " count " + std::to_string(dd.count) +
+           "/" + std::to_string(dd.size) + " families";
     for (uint32_t f : dd.families) out += " " + std::to_string(f);
     out += " presence";
     for (auto [s, c] : dd.presence) out += " " + std::to_string(s) + ":" + std::to_string(c);

@@ -7,12 +7,10 @@
 
 namespace {
 
-DDEntry descriptor(uint32_t number, int32_t start, int32_t length, std::vector<uint32_t> families,
-                   std::vector<std::pair<uint32_t, uint32_t>> presence) {
-  DDEntry dd;
-  dd.number = number;
-  dd.start = start;
-  dd.length = length;
+Descriptor descriptor(std::string text, std::vector<uint32_t> families,
+                      std::vector<std::pair<uint32_t, uint32_t>> presence) {
+  Descriptor dd;
+  dd.text = std::move(text);
   dd.families = std::move(families);
   dd.presence = std::move(presence);
   return dd;
@@ -21,15 +19,14 @@ DDEntry descriptor(uint32_t number, int32_t start, int32_t length, std::vector<u
 // Two sequences of F1 containing AB, one of F2 containing KLM; AB accepted first, KLM second.
 DdParts two_descriptors(float alpha, float beta) {
   DdParts wa = make_dd_parts({{{"ABX", "XAB"}, {"KLM"}}, {"F1", "F2"}}, alpha, beta);
-  wa.discovery.AllDDs.push_back(descriptor(1, 0, 2, {1}, {{1, 1}, {2, 1}}));
-  wa.discovery.AllDDs.push_back(descriptor(2, 6, 3, {2}, {{3, 1}}));
+  wa.discovery.AllDDs.push_back(descriptor("AB", {1}, {{1, 1}, {2, 1}}));
+  wa.discovery.AllDDs.push_back(descriptor("KLM", {2}, {{3, 1}}));
   wa.discovery.NbMot = 2;
   return wa;
 }
 
 std::string report(const DdParts& wa) {
-  return written_bytes(
-      [&](OutFile& f) { WriteResultFile(wa.families, wa.discovery, wa.settings, f); });
+  return written_bytes([&](OutFile& f) { WriteResultFile(wa.discovery, wa.settings, f); });
 }
 std::string context(const DdParts& wa) {
   return written_bytes(
@@ -77,8 +74,8 @@ TEST(ArffContext, AttributesAndRowValuesFollowTheSameOrder) {
 
 TEST(ArffContext, RepeatedOccurrencesGiveOneAndSparseGapsGiveZero) {
   DdParts wa = make_dd_parts({{{"AA", "B", "AA"}, {"C", "AC"}}, {"F1", "F2"}}, 0.5f, 0.5f);
-  wa.discovery.AllDDs.push_back(descriptor(1, 0, 1, {1}, {{1, 2}, {3, 2}, {5, 1}}));
-  wa.discovery.AllDDs.push_back(descriptor(2, 5, 1, {2}, {{4, 1}, {5, 1}}));
+  wa.discovery.AllDDs.push_back(descriptor("A", {1}, {{1, 2}, {3, 2}, {5, 1}}));
+  wa.discovery.AllDDs.push_back(descriptor("C", {2}, {{4, 1}, {5, 1}}));
   EXPECT_EQ(context(wa).substr(context(wa).find("@data")),
             "@data\n0,1,F1\n0,0,F1\n0,1,F1\n1,0,F2\n1,1,F2\n");
 }
@@ -87,7 +84,7 @@ TEST(ArffContext, UnusedLastClassNamesAreLeftOutAndNamesAreQuoted) {
   // Names after the last family with sequences are not classes of the context; names and
   // descriptor texts that need it are quoted.
   DdParts wa = make_dd_parts({{{"A%B"}, {"C"}}, {"first class", "F2", "unused"}}, 0.5f, 0.5f);
-  wa.discovery.AllDDs.push_back(descriptor(1, 0, 3, {1}, {{1, 1}}));
+  wa.discovery.AllDDs.push_back(descriptor("A%B", {1}, {{1, 1}}));
   EXPECT_EQ(context(wa),
             "@relation Context\n\n"
             "@attribute 'A\\%B' {1,0}\n"
@@ -100,7 +97,7 @@ TEST(ArffContext, UnusedLastClassNamesAreLeftOutAndNamesAreQuoted) {
 TEST(ArffContext, LongDescriptorTextsAreWrittenWhole) {
   const std::string longWord(4500, 'W');
   DdParts wa = make_dd_parts({{{longWord}, {"C"}}, {}}, 0.5f, 0.5f);
-  wa.discovery.AllDDs.push_back(descriptor(1, 0, 4500, {1}, {{1, 1}}));
+  wa.discovery.AllDDs.push_back(descriptor(longWord, {1}, {{1, 1}}));
   EXPECT_NE(context(wa).find("@attribute " + longWord + " {1,0}\n"), std::string::npos);
   EXPECT_NE(report(wa).find(">>" + longWord + "        \tFamily # 1"), std::string::npos);
 }

@@ -24,7 +24,6 @@ TEST(DdsmReport, HeaderAndRecords) {
   Settings s;
   s.ALPHA = 0.5f;
   s.BETA = 1.0f;
-  s.FilterAt = 3;
   GenerateResultFile2(s, two_entries());
   EXPECT_EQ(here.dir().read("LesDDSMs.txt"),
             std::string(kHeader50) +

@@ -1,13 +1,16 @@
 // mine and encode against the console runs: on the bundled sample and on random sets, with the
 // labels grouped as the console needs, `mine` lists exactly the console's features (dd: the
-// descriptors of LesDDs.txt in order with their families; ddsm: the kept list; ng: the n-grams
+// descriptors of LesDDs.txt in order with their families; ddsm: the kept list of LesDDSMs.txt
+// with its classes and probabilities, and the support dd gives each; ng: the n-grams
 // of contexte.txt; ma: the motif list) and `encode` writes the console's context byte for byte.
 // With the same sequences interleaved and labelled by an id<TAB>class table, mine writes the
 // same features file and encode the same rows.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <regex>
+#include <sstream>
 
 #include "e2e/workflow_sets.h"
 #include "support/run_program.h"
@@ -28,6 +31,26 @@ Lines console_descriptors(const std::string& report, const Lines& classNames) {
       entry += (entry.back() == '\t' ? "" : "|") + classNames[std::stoul((*it)[1]) - 1];
     out.push_back(entry);
   }
+  return out;
+}
+
+// LesDDSMs.txt as "TEXT<TAB>class<TAB>probability" lines, in its order.
+Lines console_kept(const std::string& report) {
+  Lines out;
+  for (const std::string& line : text_lines(report)) {
+    if (line.rfind(">>", 0) != 0) continue;
+    const size_t text = line.find('-') + 1, pm = line.find("| PM= "), cls = line.find("| Class= ");
+    out.push_back(line.substr(text, pm - text) + "\t" + line.substr(cls + 9) + "\t" +
+                  line.substr(pm + 6, cls - pm - 6));
+  }
+  return out;
+}
+
+// The tab-separated fields of a features line.
+Lines fields_of(const std::string& line) {
+  Lines out;
+  std::istringstream in(line);
+  for (std::string field; std::getline(in, field, '\t');) out.push_back(field);
   return out;
 }
 
@@ -63,6 +86,22 @@ size_t check_ddsm(const TempDir& dir, const std::string& alpha, const std::strin
   mine_and_encode(dir, "ddsm", "-l c.txt", "--alpha " + alpha + " --beta " + beta + " " + options);
   EXPECT_EQ(feature_texts(dir.read("ddsm.tsv")), text_lines(dir.read("list.txt")));
   EXPECT_EQ(dir.read("ddsm.arff"), dir.read("test.arff"));
+  // Each kept descriptor with the class and probability the console reports, and the support
+  // that mine dd gives the same descriptor under the same thresholds.
+  run_ok(dir,
+         words("mine dd -i s.fa -l c.txt -o support.tsv --alpha " + alpha + " --beta " + beta));
+  std::map<std::string, std::string> support;
+  for (const std::string& line : feature_lines(dir.read("support.tsv"))) {
+    const Lines f = fields_of(line);
+    support[f.at(0)] = f.at(2);
+  }
+  Lines kept;
+  for (const std::string& line : feature_lines(dir.read("ddsm.tsv"))) {
+    const Lines f = fields_of(line);
+    kept.push_back(f.at(0) + "\t" + f.at(1) + "\t" + f.at(3));
+    EXPECT_EQ(f.at(2), support[f.at(0)]) << f.at(0);
+  }
+  EXPECT_EQ(kept, console_kept(dir.read("LesDDSMs.txt")));
   return text_lines(dir.read("list.txt")).size();
 }
 

@@ -55,17 +55,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string seqfile = file_bytes("SeqFile.seq");
   FUZZ_CHECK(seqfile == ref.seqfile);
 
-  FillTable(views_of(wa.input.P), wa.classes.SeqGroups, wa.families);
+  wa.families = build_family_table(views_of(wa.input.P), wa.classes.SeqGroups);
   // Checks that hold for every input: the table covers exactly the written sequences.
   size_t written = 0;
   for (const auto& g : wa.classes.SeqGroups) written += g.size();
   FUZZ_CHECK(static_cast<int>(written) == ref.written);
-  FUZZ_CHECK(wa.families.NbChaines == written);
-  FUZZ_CHECK(wa.families.NbFamilles == wa.families.Results.size());
-  FUZZ_CHECK(wa.families.Drapeau.size() == written + 1 && wa.families.Drapeau[0] == 0);
-  for (const auto& fam : wa.families.Results)
+  FUZZ_CHECK(wa.families.sequenceCount == written);
+  FUZZ_CHECK(wa.families.familyCount == wa.families.families.size());
+  FUZZ_CHECK(wa.families.sequenceEnds.size() == written + 1 && wa.families.sequenceEnds[0] == 0);
+  for (const auto& fam : wa.families.families)
     for (const auto& seq : fam.sequences) {
-      FUZZ_CHECK(wa.families.Drapeau[seq.number] ==
+      FUZZ_CHECK(wa.families.sequenceEnds[seq.number] ==
                  static_cast<int64_t>(seq.start + seq.length) - 1);
       for (uint64_t p = seq.start; p < seq.start + seq.length; ++p)
         FUZZ_CHECK(SequenceOfPosition(wa.families, static_cast<int64_t>(p)) == seq.number);
@@ -84,15 +84,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     readable = false;
   if (!readable) return 0;
   RefTable table = reference_fill_table(seqfile);
-  FUZZ_CHECK(wa.families.T == table.T);
-  FUZZ_CHECK(wa.families.Drapeau == table.Drapeau);
-  FUZZ_CHECK(wa.families.NbChaines == table.NbChaines);
-  FUZZ_CHECK(wa.families.Longueur == table.Longueur);
-  FUZZ_CHECK(wa.families.Results.size() == table.families.size());
+  FUZZ_CHECK(wa.families.text == table.T);
+  FUZZ_CHECK(wa.families.sequenceEnds == table.Drapeau);
+  FUZZ_CHECK(wa.families.sequenceCount == table.NbChaines);
+  FUZZ_CHECK(wa.families.longest == table.Longueur);
+  FUZZ_CHECK(wa.families.families.size() == table.families.size());
   for (size_t f = 0; f < table.families.size(); ++f) {
-    const auto& a = wa.families.Results[f];
+    const auto& a = wa.families.families[f];
     const auto& b = table.families[f];
-    FUZZ_CHECK(a.number == b.number && a.nbSequences == b.sequences.size());
+    FUZZ_CHECK(a.number == b.number && a.size() == b.sequences.size());
     for (size_t i = 0; i < b.sequences.size(); ++i) {
       FUZZ_CHECK(a.sequences[i].number == b.sequences[i].number);
       FUZZ_CHECK(a.sequences[i].length == b.sequences[i].length);

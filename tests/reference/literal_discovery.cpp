@@ -1,6 +1,7 @@
 // The literal discovery: each step exactly as the old program performed it.
 #include "reference/literal_discovery.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <sstream>
@@ -10,8 +11,10 @@
 
 namespace literal {
 
-// The old fixed tables of the discovery: Drapeau entries and per-sequence counters.
+// The old fixed tables of the discovery: sequence ends and per-sequence counters.
 constexpr int32_t MAX_CHAINE = 6000;
+// The old discovery's step: classes grow one residue per cycle.
+constexpr int32_t Step = 1;
 
 void Push(int value, PileCell*& stack) { stack = new PileCell{value, stack}; }
 
@@ -97,7 +100,7 @@ ClassPile* Find(ClassPile* list, int32_t k) {
 
 void Initialize(State& st) {
   Parts& wa = st.wa;
-  const size_t n = wa.families.T.size();
+  const size_t n = wa.families.text.size();
   st.V.assign(n + 1, 0);
   st.boundSlot = n;
   wa.discovery.NbrClasses = 0;
@@ -107,7 +110,7 @@ void Initialize(State& st) {
   std::memset(seen, 0, sizeof seen);
   std::memset(cls, 0, sizeof cls);
   for (size_t p = 0; p < n; ++p) {
-    int x = static_cast<unsigned char>(wa.families.T[p]);
+    int x = static_cast<unsigned char>(wa.families.text[p]);
     if (seen[x]) {
       st.V[p] = cls[x];
     } else {
@@ -122,8 +125,8 @@ void Initialize(State& st) {
 
 int64_t EndOfSequenceOf(const Parts& wa, int64_t p) {
   uint32_t j = 1;
-  while (wa.families.Drapeau[j] < p) ++j;
-  return wa.families.Drapeau[j];
+  while (wa.families.sequenceEnds[j] < p) ++j;
+  return wa.families.sequenceEnds[j];
 }
 
 void Construct(State& st) {
@@ -133,7 +136,7 @@ void Construct(State& st) {
   ClassPile* A = nullptr;
   ClassPile* B = nullptr;
   PileCell* dead = nullptr;
-  for (int64_t p = 0; p <= st.bound() - wa.settings.Step + 1; ++p)
+  for (int64_t p = 0; p <= st.bound() - Step + 1; ++p)
     if (V[static_cast<size_t>(p)] > 0) Add(static_cast<int>(p), A, static_cast<int>(p), V);
   for (uint32_t k = 1; k <= wa.discovery.NbrClasses; ++k) {
     ClassPile* e = Find(A, static_cast<int32_t>(k));
@@ -142,9 +145,8 @@ void Construct(State& st) {
     while (!IsEmpty(e->positions)) {
       Pop(e->positions, p);
       const int64_t end = EndOfSequenceOf(wa, p);
-      if (static_cast<int64_t>(p) + wa.settings.Step <= end - L + 1 &&
-          V[p + static_cast<unsigned>(wa.settings.Step)] > 0)
-        Add(static_cast<int>(p), B, static_cast<int>(p) + wa.settings.Step, V);
+      if (static_cast<int64_t>(p) + Step <= end - L + 1 && V[p + static_cast<unsigned>(Step)] > 0)
+        Add(static_cast<int>(p), B, static_cast<int>(p) + Step, V);
       else
         Push(static_cast<int>(p), dead);
     }
@@ -178,11 +180,11 @@ void Construct(State& st) {
   }
 }
 
-// The sequence j with Drapeau[j-1] < p <= Drapeau[j], sequence 1 starting at position 0.
+// The sequence j with sequenceEnds[j-1] < p <= sequenceEnds[j], sequence 1 starting at position 0.
 uint32_t SequenceOf(const Parts& wa, int64_t p) {
   for (uint32_t j = 1;; ++j) {
-    const int64_t before = j == 1 ? -1 : wa.families.Drapeau[j - 1];
-    if (before < p && p <= wa.families.Drapeau[j]) return j;
+    const int64_t before = j == 1 ? -1 : wa.families.sequenceEnds[j - 1];
+    if (before < p && p <= wa.families.sequenceEnds[j]) return j;
   }
 }
 
@@ -204,8 +206,8 @@ void Filter(State& st) {
   for (uint32_t k = 1; k <= wa.discovery.NbrClasses; ++k) {
     ClassPile* e = Find(list, static_cast<int32_t>(k));
     famCount[0] = 0;
-    for (uint32_t f = 1; f <= wa.families.NbFamilles; ++f) famCount[f] = 0;
-    for (uint32_t j = 1; j <= wa.families.NbChaines; ++j) seqCount[j] = 0;
+    for (uint32_t f = 1; f <= wa.families.familyCount; ++f) famCount[f] = 0;
+    for (uint32_t j = 1; j <= wa.families.sequenceCount; ++j) seqCount[j] = 0;
     unsigned p = 0, s = 0;
     while (!IsEmpty(e->positions)) {
       Pop(e->positions, p);
@@ -214,7 +216,7 @@ void Filter(State& st) {
       s = p;
     }
     unsigned total = 0;
-    for (const FamilyEntry& f : wa.families.Results) {
+    for (const FamilyEntry& f : wa.families.families) {
       unsigned c = 0;
       for (const SequenceEntry& q : f.sequences)
         if (seqCount[q.number] != 0) ++c;
@@ -222,22 +224,22 @@ void Filter(State& st) {
       total += c;
     }
     unsigned max = famCount[0];
-    for (uint32_t f = 1; f <= wa.families.NbFamilles; ++f)
+    for (uint32_t f = 1; f <= wa.families.familyCount; ++f)
       if (famCount[f] > max) max = famCount[f];
-    for (uint32_t f = 1; f <= wa.families.NbFamilles; ++f)
+    for (uint32_t f = 1; f <= wa.families.familyCount; ++f)
       if (famCount[f] == max) Push(static_cast<int>(f), tied);
     unsigned minSize = MAX_CHAINE;
     for (PileCell* c = tied; c; c = c->next)
-      if (wa.families.Results[static_cast<size_t>(c->value) - 1].nbSequences < minSize)
-        minSize = wa.families.Results[static_cast<size_t>(c->value) - 1].nbSequences;
-    for (uint32_t f = 1; f <= wa.families.NbFamilles; ++f)
-      if (famCount[f] == max && wa.families.Results[f - 1].nbSequences == minSize)
+      if (wa.families.families[static_cast<size_t>(c->value) - 1].size() < minSize)
+        minSize = wa.families.families[static_cast<size_t>(c->value) - 1].size();
+    for (uint32_t f = 1; f <= wa.families.familyCount; ++f)
+      if (famCount[f] == max && wa.families.families[f - 1].size() == minSize)
         Push(static_cast<int>(f), finalSet);
     const auto best = static_cast<uint32_t>(finalSet->value);
-    const unsigned size = wa.families.Results[best - 1].nbSequences;
+    const unsigned size = wa.families.families[best - 1].size();
     const float in = static_cast<float>(famCount[best]) / static_cast<float>(size);
     const float out = static_cast<float>(total - famCount[best]) /
-                      static_cast<float>(wa.families.NbChaines - size);
+                      static_cast<float>(wa.families.sequenceCount - size);
     bool ok = in >= wa.settings.ALPHA && wa.settings.BETA >= out;
     for (unsigned q = s; ok && q < s + wa.discovery.LongMot; ++q)
       if (V[q] == 0) ok = false;
@@ -257,7 +259,7 @@ void Filter(State& st) {
     dd->familyCount = static_cast<int32_t>(famCount[best]);
     dd->familySize = static_cast<int32_t>(size);
     std::memset(dd->presence, 0, sizeof dd->presence);
-    for (uint32_t j = 1; j <= wa.families.NbChaines; ++j)
+    for (uint32_t j = 1; j <= wa.families.sequenceCount; ++j)
       dd->presence[j] = static_cast<int32_t>(seqCount[j]);
     dd->next = st.AllDDs;
     st.AllDDs = dd;
@@ -276,7 +278,7 @@ void Filter(State& st) {
 }
 
 std::string Text(const Parts& wa, const LDDEntry* dd) {
-  return wa.families.T.substr(static_cast<size_t>(dd->start), static_cast<size_t>(dd->length));
+  return wa.families.text.substr(static_cast<size_t>(dd->start), static_cast<size_t>(dd->length));
 }
 
 std::string ResultFile(const Parts& wa, const LDDEntry* head) {
@@ -309,15 +311,15 @@ std::string ArffFile(const Parts& wa, const LDDEntry* head, const std::string& c
   std::getline(cls, line);
   const long N = std::stol(line);
   std::getline(cls, line);
-  for (uint32_t j = 0; j < wa.families.NbFamilles; ++j) {
+  for (uint32_t j = 0; j < wa.families.familyCount; ++j) {
     std::getline(cls, line);
     if (j > 0) out += ",";
     out += arff_quote(line);
   }
   out += "}\n\n@data\n";
-  for (long j = wa.families.NbFamilles; j < N; ++j) std::getline(cls, line);
+  for (long j = wa.families.familyCount; j < N; ++j) std::getline(cls, line);
   std::getline(cls, line);
-  for (uint32_t i = 1; i <= wa.families.NbChaines; ++i) {
+  for (uint32_t i = 1; i <= wa.families.sequenceCount; ++i) {
     bool firstValue = true;
     for (const LDDEntry* dd = head; dd; dd = dd->next) {
       if (!firstValue) out += ",";
@@ -334,40 +336,36 @@ std::string ArffFile(const Parts& wa, const LDDEntry* head, const std::string& c
 
 }  // namespace
 
-Outcome Discriminate(const FamilyTable& ft, DiscoveryState& ds, const Settings& s,
-                     const std::string& classFileText) {
-  State st({ft, ds, s});
+Outcome Discriminate(const FamilyTable& ft, const Settings& s, const std::string& classFileText) {
+  State st({ft, {}, s});
   Parts& wa = st.wa;
   wa.discovery.LongMot = 1;
-  wa.discovery.AllDDs.clear();
   Initialize(st);
   Filter(st);
   do {
     Construct(st);
     ++wa.discovery.LongMot;
     Filter(st);
-  } while (wa.discovery.LongMot < wa.families.Longueur && wa.discovery.NbrClasses != 0);
+  } while (wa.discovery.LongMot < wa.families.longest && wa.discovery.NbrClasses != 0);
 
   Outcome result;
   result.finalLongMot = wa.discovery.LongMot;
+  result.NbMot = wa.discovery.NbMot;
   result.resultFile = ResultFile(wa, st.AllDDs);
   result.arffFile = ArffFile(wa, st.AllDDs, classFileText);
-  // The list runs from the most recent descriptor back: AllDDs of the work area is the reverse.
-  std::vector<DDEntry> inOrder;
+  // The list runs from the most recent descriptor back: the order of acceptance is the reverse.
   for (const LDDEntry* dd = st.AllDDs; dd; dd = dd->next) {
-    DDEntry e;
-    e.number = dd->number;
-    e.start = dd->start;
+    Descriptor e;
+    e.text = Text(wa, dd);
     for (PileCell* c = dd->families; c; c = c->next)
       e.families.push_back(static_cast<uint32_t>(c->value));
-    e.length = dd->length;
-    e.familyCount = static_cast<uint32_t>(dd->familyCount);
-    e.familySize = static_cast<uint32_t>(dd->familySize);
-    for (uint32_t j = 1; j <= wa.families.NbChaines; ++j)
+    e.count = static_cast<uint32_t>(dd->familyCount);
+    e.size = static_cast<uint32_t>(dd->familySize);
+    for (uint32_t j = 1; j <= wa.families.sequenceCount; ++j)
       if (dd->presence[j] != 0) e.presence.emplace_back(j, static_cast<uint32_t>(dd->presence[j]));
-    inOrder.push_back(std::move(e));
+    result.AllDDs.push_back(std::move(e));
   }
-  wa.discovery.AllDDs.assign(inOrder.rbegin(), inOrder.rend());
+  std::reverse(result.AllDDs.begin(), result.AllDDs.end());
   while (st.AllDDs) {
     LDDEntry* next = st.AllDDs->next;
     EmptyPile(st.AllDDs->families);
@@ -377,9 +375,8 @@ Outcome Discriminate(const FamilyTable& ft, DiscoveryState& ds, const Settings& 
   return result;
 }
 
-std::vector<int32_t> ClassesAfter(const FamilyTable& ft, DiscoveryState& ds, const Settings& s,
-                                  int cycles) {
-  State st({ft, ds, s});
+std::vector<int32_t> ClassesAfter(const FamilyTable& ft, int cycles) {
+  State st({ft, {}, Settings{}});
   Parts& wa = st.wa;
   Initialize(st);
   for (int i = 0; i < cycles; ++i) {

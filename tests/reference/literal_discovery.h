@@ -31,28 +31,33 @@ void Insert(PileCell*& first, PileCell*& source, PileCell*& target);
 void Add(int value, ClassPile*& list, int key, const std::vector<int32_t>& V);
 void DeleteListePile(ClassPile* list);
 
+// The old discovery's counters: live classes, word length, descriptors accepted.
+struct Counters {
+  uint32_t NbrClasses = 0, LongMot = 1, NbMot = 0;
+};
+
 // The parts of the old work area that the discovery reads and writes.
 struct Parts {
   const FamilyTable& families;
-  DiscoveryState& discovery;
-  const Settings& settings;
+  Counters discovery;
+  Settings settings;
 };
 
-// The whole discovery on the family table (T, Drapeau, Results, NbChaines, NbFamilles, Longueur)
-// with the settings (ALPHA, BETA, Step, FilterAt). Leaves AllDDs (order of acceptance, sparse
-// presence) and NbMot, and returns the report and context texts built from the old descriptor
-// list (see below).
+// The whole discovery on the family table with the settings (ALPHA, BETA, FilterAt; the step is
+// 1). Returns the descriptors (order of acceptance, sparse presence), NbMot, and the report and
+// context texts built from the old descriptor list (see below).
 struct Outcome {
   std::string resultFile;  // "LesDDs.txt", written from the head of the linked list
   std::string arffFile;    // the context, class names and labels read from `classFileText`
   uint32_t finalLongMot = 0;
+  uint32_t NbMot = 0;
+  std::vector<Descriptor> AllDDs;
 };
-Outcome Discriminate(const FamilyTable& ft, DiscoveryState& ds, const Settings& s,
-                     const std::string& classFileText);
+Outcome Discriminate(const FamilyTable& ft, const Settings& s, const std::string& classFileText);
 
-// The literal first numbering and one extension cycle on T, for the worked examples: returns V
-// after Initialize followed by `cycles` calls of Construct (the last slot holds the scan bound).
-std::vector<int32_t> ClassesAfter(const FamilyTable& ft, DiscoveryState& ds, const Settings& s,
-                                  int cycles);
+// The literal first numbering and one extension cycle on the text, for the worked examples:
+// returns V after Initialize followed by `cycles` calls of Construct (the last slot holds the
+// scan bound).
+std::vector<int32_t> ClassesAfter(const FamilyTable& ft, int cycles);
 
 }  // namespace literal

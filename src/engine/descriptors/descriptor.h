@@ -1,37 +1,36 @@
-// The descriptors the discovery accepts, the state it leaves, and its settings.
+// The descriptors a discovery accepts, its settings, and the state it works on between cycles.
 #pragma once
 #include <cstdint>
+#include <string>
 #include <utility>
 #include <vector>
 
-// An accepted discriminative descriptor: its text is `length` characters of T from `start`.
-struct DDEntry {
-  uint32_t number = 0;             // 1, 2, ... in order of acceptance
-  int64_t start = 0;               // first (lowest) live occurrence when accepted
-  std::vector<uint32_t> families;  // final tied set, lowest number first (the head of the stack)
-  int64_t length = 0;
-  uint32_t familyCount = 0;  // sequences of the best family that contain the word
-  uint32_t familySize = 0;   // sequences of the best family
-  // Live occurrences per sequence, stored sparse: (sequence number from 1, count), ascending
-  // sequence numbers, only sequences with a count above 0.
+// The discrimination thresholds. Both are compared in single precision, as float(alpha) and
+// float(beta): a threshold read in single precision comes back unchanged.
+struct DescriptorSettings {
+  double alpha = 0;  // smallest share of its best family a descriptor must occur in
+  double beta = 0;   // largest share of the other sequences it may occur in
+};
+
+// An accepted discriminative descriptor.
+struct Descriptor {
+  std::string text;
+  std::vector<uint32_t> families;  // the tied best families, lowest number first
+  uint32_t count = 0;              // sequences of the best family that contain the text
+  uint32_t size = 0;               // sequences of the best family
+  // Live occurrences per sequence, when the discovery keeps them (DiscoveryRecords::All):
+  // (sequence number from 1, count), ascending sequence numbers, only counts above 0.
   std::vector<std::pair<uint32_t, uint32_t>> presence;
 };
 
-// What a descriptor discovery leaves: the accepted descriptors in order of acceptance
-// (AllDDs[0] is number 1; the old list ran from the most recent one back, so "list order" is
-// this vector read from the back) and the state of the last cycle.
+// The word length from which the occurrences of an accepted descriptor are retired: shorter
+// descriptors leave their positions live, so that longer words through them can still be found.
+inline constexpr uint32_t kRetireFrom = 3;
+
+// What one discovery works on between its cycles: the number of live classes, the length of
+// their words, and the descriptors accepted so far in order of acceptance.
 struct DiscoveryState {
-  uint32_t NbrClasses = 0, LongMot = 1, NbMot = 0;
-  std::vector<DDEntry> AllDDs;
-
-  void reset() { *this = DiscoveryState(); }
-};
-
-// The settings of a run: the discrimination thresholds, the similarity threshold of ddsm and the
-// fixed settings of the discovery.
-struct Settings {
-  float ALPHA = 0, BETA = 0, Score = 0;
-  int32_t Step = 1, FilterAt = 3;  // what every descriptor run sets
-
-  void reset() { *this = Settings(); }
+  uint32_t liveClasses = 0;
+  uint32_t wordLength = 1;
+  std::vector<Descriptor> accepted;
 };

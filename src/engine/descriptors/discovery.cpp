@@ -2,8 +2,7 @@
 // residue until the words reach the longest sequence or no live class is left.
 #include "engine/descriptors/discovery.h"
 
-#include <stdexcept>
-#include <string>
+#include <utility>
 
 #include "engine/descriptors/family_table.h"
 #include "engine/descriptors/filter.h"
@@ -12,37 +11,36 @@
 namespace {
 // After every filter pass: the word length reached, of the longest sequence's.
 void report(const ProgressFn& progress, const FamilyTable& ft, const DiscoveryState& ds) {
-  if (progress) progress({"descriptor discovery", ds.LongMot, ft.Longueur, "residues", ds.NbMot});
+  if (progress)
+    progress({"descriptor discovery", ds.wordLength, ft.longest, "residues", ds.accepted.size()});
 }
 }  // namespace
 
-void Discriminate(const FamilyTable& ft, const Settings& s, DiscoveryState& ds,
-                  const ProgressFn& progress, DiscoveryRecords records) {
-  if (s.Step != 1)
-    throw std::invalid_argument("the descriptor discovery works only with step 1 (step " +
-                                std::to_string(s.Step) + " given)");
-  ds.reset();
-
+std::vector<Descriptor> discover_descriptors(const FamilyTable& ft,
+                                             const DescriptorSettings& settings,
+                                             DiscoveryRecords records, const ProgressFn& progress) {
+  DiscoveryState ds;
   RepeatClasses rc;
   FilterScratch fs;
   Initialize(ft, ds, rc);
   PrepareFilter(ft, fs);
   fs.records = records == DiscoveryRecords::All;
-  Filter(ft, s, ds, rc, fs);
+  Filter(ft, settings, ds, rc, fs);
   report(progress, ft, ds);
   do {
     if (ShouldGroup(ds, rc)) GroupByClass(ft, ds, rc);
     Construct(ft, ds, rc);
-    ++ds.LongMot;
+    ++ds.wordLength;
     if (ShouldGroup(ds, rc)) GroupByClass(ft, ds, rc);
-    Filter(ft, s, ds, rc, fs);
+    Filter(ft, settings, ds, rc, fs);
     report(progress, ft, ds);
-  } while (ds.LongMot < ft.Longueur && ds.NbrClasses != 0);
+  } while (ds.wordLength < ft.longest && ds.liveClasses != 0);
+  return std::move(ds.accepted);
 }
 
-void DiscoverDescriptors(SequenceViews sequences, const std::vector<std::vector<uint32_t>>& groups,
-                         const Settings& s, FamilyTable& ft, DiscoveryState& ds,
-                         const ProgressFn& progress, DiscoveryRecords records) {
-  FillTable(sequences, groups, ft);
-  Discriminate(ft, s, ds, progress, records);
+std::vector<Descriptor> discover_descriptors(SequenceViews sequences,
+                                             const std::vector<std::vector<uint32_t>>& groups,
+                                             const DescriptorSettings& settings,
+                                             DiscoveryRecords records, const ProgressFn& progress) {
+  return discover_descriptors(build_family_table(sequences, groups), settings, records, progress);
 }

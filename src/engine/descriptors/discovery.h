@@ -1,14 +1,12 @@
 // The descriptor discovery, the engine of dd and ddsm: repeat classes grown one residue per
-// cycle over T, filtered after every cycle.
+// cycle over the family table's text, filtered after every cycle.
 //
-// Reads the family table (T, Drapeau, Results, NbFamilles, NbChaines, Longueur) and the settings
-// (ALPHA, BETA, Step, FilterAt); leaves the accepted descriptors (AllDDs, in order of
-// acceptance) and NbMot in the discovery state, and leaves the table as it was. Prints nothing:
+// Reads the family table and the thresholds, and leaves the table as it was. Prints nothing:
 // `progress`, when given, hears after every filter pass, so that the caller can show how far
 // the discovery has come.
 #pragma once
-#include <functional>
-#include <string_view>
+#include <cstdint>
+#include <vector>
 
 #include "core/progress_fn.h"
 #include "core/sequence_views.h"
@@ -21,21 +19,18 @@
 // each descriptor.
 enum class DiscoveryRecords { All, DescriptorsOnly };
 
-// Only Step 1 is taken (std::invalid_argument otherwise): classes are built one residue at a
-// time, and other steps would leave positions that the extension never visits with stale
-// class numbers.
-void Discriminate(const FamilyTable& ft, const Settings& s, DiscoveryState& ds,
-                  const ProgressFn& progress = {},
-                  DiscoveryRecords records = DiscoveryRecords::All);
+// The accepted descriptors in order of acceptance: by word length, shorter first, and within
+// one length by class number (the order Construct numbers the classes in). The console's lists
+// read them from the back, the most recent one first.
+std::vector<Descriptor> discover_descriptors(const FamilyTable& ft,
+                                             const DescriptorSettings& settings,
+                                             DiscoveryRecords records = DiscoveryRecords::All,
+                                             const ProgressFn& progress = {});
 
-// The whole engine in one call: the family table of `groups` (FillTable), then Discriminate.
-void DiscoverDescriptors(SequenceViews sequences, const std::vector<std::vector<uint32_t>>& groups,
-                         const Settings& s, FamilyTable& ft, DiscoveryState& ds,
-                         const ProgressFn& progress = {},
-                         DiscoveryRecords records = DiscoveryRecords::All);
-
-// The text of a descriptor: `length` characters of T from `start`.
-inline std::string_view DescriptorText(const FamilyTable& ft, const DDEntry& dd) {
-  return std::string_view(ft.T).substr(static_cast<size_t>(dd.start),
-                                       static_cast<size_t>(dd.length));
-}
+// The whole engine in one call: the family table of `groups` (build_family_table), then the
+// discovery on it.
+std::vector<Descriptor> discover_descriptors(SequenceViews sequences,
+                                             const std::vector<std::vector<uint32_t>>& groups,
+                                             const DescriptorSettings& settings,
+                                             DiscoveryRecords records = DiscoveryRecords::All,
+                                             const ProgressFn& progress = {});

@@ -1,6 +1,7 @@
-// The family table and the concatenated text of the descriptor approaches: Results (families and
-// their sequences), T, Drapeau, NbFamilles, NbChaines, Longueur, built from sequences grouped by
-// family. Any number of families and sequences; the console's capacities are its runs' checks.
+// The family table and the concatenated text of the descriptor approaches: the families and
+// their sequences, the text, the end of every sequence in it and the counts, built from
+// sequences grouped by family. Any number of families and sequences; the console's capacities
+// are its runs' checks.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -15,42 +16,43 @@ struct SequenceEntry {
 };
 
 struct FamilyEntry {
-  uint32_t number = 0;  // from 1, in the order of the class names
-  uint32_t nbSequences = 0;
+  uint32_t number = 0;                   // from 1, in the order of the class names
   std::vector<SequenceEntry> sequences;  // in grouped order
+
+  uint32_t size() const { return static_cast<uint32_t>(sequences.size()); }
 };
 
-// The family table and the concatenated text of the descriptor approaches (FillTable).
 struct FamilyTable {
-  std::string T;                 // all sequences concatenated, family after family
-  std::vector<int64_t> Drapeau;  // [j] = position in T of the last residue of sequence j; [0] = 0
-                                 // (signed: an empty first sequence ends at -1)
-  std::vector<FamilyEntry> Results;
-  uint32_t NbFamilles = 0, NbChaines = 0, Longueur = 0;
-
-  void reset() { *this = FamilyTable(); }
+  std::string text;  // all sequences concatenated, family after family
+  // [j] = position in the text of the last residue of sequence j; [0] = 0 (signed: an empty
+  // first sequence ends at -1).
+  std::vector<int64_t> sequenceEnds;
+  std::vector<FamilyEntry> families;
+  uint32_t familyCount = 0, sequenceCount = 0;
+  uint32_t longest = 0;  // residues of the longest sequence
 };
 
-// Builds `ft` from `groups`: family f + 1 holds the sequences groups[f] (indices of
-// `sequences`), in that order. Families and sequences are numbered from 1 in this order, and T
-// holds the sequences side by side in it. A group may be empty: its family has no sequence.
-void FillTable(SequenceViews sequences, const std::vector<std::vector<uint32_t>>& groups,
-               FamilyTable& ft);
+// The table of `groups`: family f + 1 holds the sequences groups[f] (indices of `sequences`), in
+// that order. Families and sequences are numbered from 1 in this order, and the text holds the
+// sequences side by side in it. A group may be empty: its family has no sequence.
+FamilyTable build_family_table(SequenceViews sequences,
+                               const std::vector<std::vector<uint32_t>>& groups);
 
-// The total of residues FillTable would put in T.
+// The total of residues build_family_table would put in the text.
 uint64_t GroupedResidues(SequenceViews sequences, const std::vector<std::vector<uint32_t>>& groups);
 
-// The sequence number (1-based) holding position p of T; Drapeau must be filled.
+// The sequence number (1-based) holding position p of the text.
 uint32_t SequenceOfPosition(const FamilyTable& ft, int64_t p);
 
-// Calls visit(family number, sequence) for every sequence, in the order of T.
+// Calls visit(family number, sequence) for every sequence, in the order of the text.
 template <class Visit>
 void ForEachSequence(const FamilyTable& ft, Visit&& visit) {
-  for (const FamilyEntry& fam : ft.Results)
+  for (const FamilyEntry& fam : ft.families)
     for (const SequenceEntry& seq : fam.sequences) visit(fam.number, seq);
 }
 
-// Calls visit(family number, sequence number, position) for every position of T, in order.
+// Calls visit(family number, sequence number, position) for every position of the text, in
+// order.
 template <class Visit>
 void ForEachPosition(const FamilyTable& ft, Visit&& visit) {
   ForEachSequence(ft, [&](uint32_t family, const SequenceEntry& seq) {

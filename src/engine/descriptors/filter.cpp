@@ -7,12 +7,12 @@
 #include "engine/descriptors/family_table.h"
 
 void PrepareFilter(const FamilyTable& ft, FilterScratch& fs) {
-  fs.seqCount.assign(ft.NbChaines + 1, 0);
-  fs.famOf.assign(ft.NbChaines + 1, 0);
-  fs.famCount.assign(ft.Results.size() + 1, 0);
-  fs.famSize.assign(ft.Results.size() + 1, 0);
-  for (const FamilyEntry& fam : ft.Results) {
-    fs.famSize[fam.number] = fam.nbSequences;
+  fs.seqCount.assign(ft.sequenceCount + 1, 0);
+  fs.famOf.assign(ft.sequenceCount + 1, 0);
+  fs.famCount.assign(ft.families.size() + 1, 0);
+  fs.famSize.assign(ft.families.size() + 1, 0);
+  for (const FamilyEntry& fam : ft.families) {
+    fs.famSize[fam.number] = fam.size();
     for (const SequenceEntry& seq : fam.sequences) fs.famOf[seq.number] = fam.number;
   }
   fs.touchedSeqs.clear();
@@ -21,29 +21,37 @@ void PrepareFilter(const FamilyTable& ft, FilterScratch& fs) {
 }
 
 namespace {
-// Records an accepted class as the next descriptor; its families and presence are the caller's.
-DDEntry& Accept(DiscoveryState& ds, int64_t start, const BestFamily& best) {
-  DDEntry dd;
-  dd.number = ++ds.NbMot;
-  dd.start = start;
-  dd.length = static_cast<int64_t>(ds.LongMot);
-  dd.familyCount = best.count;
-  dd.familySize = best.size;
-  ds.AllDDs.push_back(std::move(dd));
-  return ds.AllDDs.back();
+// The thresholds as the filter compares them: in single precision.
+struct Thresholds {
+  float alpha, beta;
+
+  explicit Thresholds(const DescriptorSettings& s)
+      : alpha(static_cast<float>(s.alpha)), beta(static_cast<float>(s.beta)) {}
+};
+
+// Records an accepted class as the next descriptor, its text the word at its first occurrence;
+// its families and presence are the caller's.
+Descriptor& Accept(const FamilyTable& ft, DiscoveryState& ds, int64_t first,
+                   const BestFamily& best) {
+  Descriptor dd;
+  dd.text.assign(ft.text, static_cast<size_t>(first), ds.wordLength);
+  dd.count = best.count;
+  dd.size = best.size;
+  ds.accepted.push_back(std::move(dd));
+  return ds.accepted.back();
 }
 
 // Both shares in single precision (false when one is not a number), then the window: only the
 // first occurrence must be clear of retired positions (dead ones do not block).
-bool discriminates(const FamilyTable& ft, const Settings& st, const DiscoveryState& ds,
+bool discriminates(const FamilyTable& ft, const Thresholds& st, const DiscoveryState& ds,
                    uint32_t sequences, const BestFamily& b, const std::vector<int32_t>& V,
                    int64_t first) {
   if (b.number == 0) return false;
   const float in = static_cast<float>(b.count) / static_cast<float>(b.size);
   const float out =
-      static_cast<float>(sequences - b.count) / static_cast<float>(ft.NbChaines - b.size);
-  if (!(in >= st.ALPHA && st.BETA >= out)) return false;
-  for (int64_t q = first; q < first + static_cast<int64_t>(ds.LongMot); ++q)
+      static_cast<float>(sequences - b.count) / static_cast<float>(ft.sequenceCount - b.size);
+  if (!(in >= st.alpha && st.beta >= out)) return false;
+  for (int64_t q = first; q < first + static_cast<int64_t>(ds.wordLength); ++q)
     if (V[static_cast<size_t>(q)] == 0) return false;
   return true;
 }
@@ -84,17 +92,17 @@ void clear_counts(FilterScratch& fs) {
   fs.touchedFams.clear();
 }
 
-void filter_grouped(const FamilyTable& ft, const Settings& st, DiscoveryState& ds,
+void filter_grouped(const FamilyTable& ft, const Thresholds& st, DiscoveryState& ds,
                     RepeatClasses& rc, FilterScratch& fs, bool retiring) {
   auto& V = rc.V;
   fs.retire.clear();
-  for (uint32_t k = 1; k <= ds.NbrClasses; ++k) {
+  for (uint32_t k = 1; k <= ds.liveClasses; ++k) {
     const uint32_t b = rc.classStart[k - 1], e = rc.classStart[k];
     count_class(rc, fs, b, e);
     const BestFamily best = best_family(fs);
     const int32_t first = rc.order[b];
     if (discriminates(ft, st, ds, static_cast<uint32_t>(fs.touchedSeqs.size()), best, V, first)) {
-      DDEntry& dd = Accept(ds, first, best);
+      Descriptor& dd = Accept(ft, ds, first, best);
       for (uint32_t f : fs.touchedFams)
         if (fs.famCount[f] == best.count && fs.famSize[f] == best.size) dd.families.push_back(f);
       std::sort(dd.families.begin(), dd.families.end());
@@ -105,7 +113,7 @@ void filter_grouped(const FamilyTable& ft, const Settings& st, DiscoveryState& d
       }
       if (retiring)
         for (uint32_t i = b; i < e; ++i) fs.retire.push_back(rc.order[i]);
-    } else if (best.share < st.ALPHA) {
+    } else if (best.share < st.alpha) {
       for (uint32_t i = b; i < e; ++i) {
         const auto p = static_cast<size_t>(rc.order[i]);
         V[p] = -V[p];
@@ -119,8 +127,9 @@ void filter_grouped(const FamilyTable& ft, const Settings& st, DiscoveryState& d
   rc.live -= fs.retire.size();
 }
 
-// Classes in order: one sweep over T tallies every class, family after family (T holds the
-// families in ascending number, so each family's count is final when the next one starts).
+// Classes in order: one sweep over the text tallies every class, family after family (the text
+// holds the families in ascending number, so each family's count is final when the next one
+// starts).
 
 // Folds the family just counted into the class's best family.
 void fold_family(FilterScratch::Tally& t, const FilterScratch& fs) {
@@ -137,7 +146,7 @@ void fold_family(FilterScratch::Tally& t, const FilterScratch& fs) {
 }
 
 // Lists the family just counted when it is in the descriptor's final tied set.
-void list_family(const FilterScratch::Tally& t, const FilterScratch& fs, DDEntry& dd) {
+void list_family(const FilterScratch::Tally& t, const FilterScratch& fs, Descriptor& dd) {
   if (t.family != 0 && t.inFamily == t.best.count && fs.famSize[t.family] == t.best.size)
     dd.families.push_back(t.family);
 }
@@ -177,7 +186,7 @@ void settle_classes(const FamilyTable& ft, RepeatClasses& rc, DiscoveryState& ds
     rc.V[p] = fate < 0 ? -c : c;
     died += fate < 0;
     if (fate <= 0) return;
-    DDEntry& dd = ds.AllDDs[static_cast<size_t>(fate - 1)];
+    Descriptor& dd = ds.accepted[static_cast<size_t>(fate - 1)];
     FilterScratch::Tally& t = fs.tallies[static_cast<size_t>(c)];
     if (t.lastSeq != sequence) {
       t.lastSeq = sequence;
@@ -198,21 +207,21 @@ void settle_classes(const FamilyTable& ft, RepeatClasses& rc, DiscoveryState& ds
   rc.live -= died;
   for (size_t k = 1; k < fs.tallies.size(); ++k)
     if (fs.fate[k] > 0)
-      list_family(fs.tallies[k], fs, ds.AllDDs[static_cast<size_t>(fs.fate[k] - 1)]);
+      list_family(fs.tallies[k], fs, ds.accepted[static_cast<size_t>(fs.fate[k] - 1)]);
 }
 
-void filter_in_order(const FamilyTable& ft, const Settings& st, DiscoveryState& ds,
+void filter_in_order(const FamilyTable& ft, const Thresholds& st, DiscoveryState& ds,
                      RepeatClasses& rc, FilterScratch& fs, bool retiring) {
-  tally_classes(ft, rc, fs, ds.NbrClasses);
-  fs.fate.assign(ds.NbrClasses + 1, 0);
+  tally_classes(ft, rc, fs, ds.liveClasses);
+  fs.fate.assign(ds.liveClasses + 1, 0);
   bool settle = false;
-  for (uint32_t k = 1; k <= ds.NbrClasses; ++k) {
+  for (uint32_t k = 1; k <= ds.liveClasses; ++k) {
     const FilterScratch::Tally& t = fs.tallies[k];
     if (discriminates(ft, st, ds, t.sequences, t.best, rc.V, t.first)) {
-      Accept(ds, t.first, t.best);
-      fs.fate[k] = static_cast<int64_t>(ds.AllDDs.size());
+      Accept(ft, ds, t.first, t.best);
+      fs.fate[k] = static_cast<int64_t>(ds.accepted.size());
       settle = true;
-    } else if (t.best.share < st.ALPHA) {
+    } else if (t.best.share < st.alpha) {
       fs.fate[k] = -1;
       settle = true;
     }
@@ -221,10 +230,11 @@ void filter_in_order(const FamilyTable& ft, const Settings& st, DiscoveryState& 
 }
 }  // namespace
 
-void Filter(const FamilyTable& ft, const Settings& st, DiscoveryState& ds, RepeatClasses& rc,
-            FilterScratch& fs) {
-  if (ds.NbrClasses == 0) return;
-  const bool retiring = ds.LongMot >= static_cast<uint32_t>(st.FilterAt);
+void Filter(const FamilyTable& ft, const DescriptorSettings& s, DiscoveryState& ds,
+            RepeatClasses& rc, FilterScratch& fs) {
+  if (ds.liveClasses == 0) return;
+  const Thresholds st(s);
+  const bool retiring = ds.wordLength >= kRetireFrom;
   if (rc.grouped)
     filter_grouped(ft, st, ds, rc, fs, retiring);
   else

@@ -1,9 +1,9 @@
 // The discrimination filter: after every numbering of the repeat classes it decides, class by
 // class in ascending class number, which words are discriminative descriptors, records them and,
-// from length FilterAt on, retires their occurrences.
+// from length kRetireFrom on, retires their occurrences.
 //
-// Reads the repeat classes, the family table, ALPHA, BETA, LongMot and FilterAt; appends to
-// AllDDs, increments NbMot, and writes V (retired = 0, dropped = negative). Any number of families:
+// Reads the repeat classes, the family table, the thresholds and the word length; appends to the
+// accepted descriptors and writes V (retired = 0, dropped = negative). Any number of families:
 // the counters are sized by the family table and only the entries a class touched are read and
 // cleared.
 #pragma once
@@ -31,13 +31,13 @@ struct FilterScratch {
   std::vector<uint32_t> seqCount;  // occurrences per sequence number
   std::vector<uint32_t> famCount;  // sequences containing the word, per family number
   std::vector<uint32_t> famOf;     // family number of every sequence number
-  std::vector<uint32_t> famSize;   // nbSequences per family number
+  std::vector<uint32_t> famSize;   // sequences per family number
   std::vector<uint32_t> touchedSeqs, touchedFams;
   std::vector<int32_t> retire;
   bool records = true;  // keep each descriptor's presence
 
   // A pass in order over ungrouped classes: one tally per class, and what becomes of each class
-  // (0 kept, -1 dropped, else 1 + the index of its descriptor in AllDDs).
+  // (0 kept, -1 dropped, else 1 + the index of its descriptor among the accepted).
   struct Tally {
     uint32_t lastSeq = 0, family = 0, inFamily = 0;  // the family being counted
     uint32_t sequences = 0;
@@ -51,11 +51,12 @@ struct FilterScratch {
 // Sizes the counters for the family table.
 void PrepareFilter(const FamilyTable& ft, FilterScratch& fs);
 
-// One filter pass over the live classes of length LongMot, grouped or in order as the classes are.
+// One filter pass over the live classes of length wordLength, grouped or in order as the classes
+// are.
 //
 // A class whose best in-family share (largest count/size over the families, single precision)
-// is below ALPHA is dropped at once (its positions are marked dead): every longer word through
+// is below alpha is dropped at once (its positions are marked dead): every longer word through
 // those positions occurs live in no more sequences of any family, so neither the class nor any
 // extension of it could ever be accepted, and dropping it early changes no result.
-void Filter(const FamilyTable& ft, const Settings& s, DiscoveryState& ds, RepeatClasses& rc,
-            FilterScratch& fs);
+void Filter(const FamilyTable& ft, const DescriptorSettings& s, DiscoveryState& ds,
+            RepeatClasses& rc, FilterScratch& fs);

@@ -87,7 +87,7 @@ size_t sweep_pairs(const FamilyTable& ft, std::vector<int32_t>& V, Number&& numb
 // order in a second sweep.
 void extend_in_order(const FamilyTable& ft, DiscoveryState& ds, RepeatClasses& rc) {
   constexpr uint32_t kSquareClasses = 1024;  // a table of up to 4 MB
-  const uint32_t K = ds.NbrClasses;
+  const uint32_t K = ds.liveClasses;
   rc.pairKeys.clear();
   size_t live;
   if (K < kSquareClasses) {
@@ -119,7 +119,7 @@ void extend_in_order(const FamilyTable& ft, DiscoveryState& ds, RepeatClasses& r
     const int32_t renumbered = number[static_cast<size_t>(std::max(v, 0))];
     v = v > 0 ? renumbered : v;
   }
-  ds.NbrClasses = static_cast<uint32_t>(byKey.size());
+  ds.liveClasses = static_cast<uint32_t>(byKey.size());
   rc.live = live;
 }
 
@@ -130,7 +130,7 @@ void extend_in_order(const FamilyTable& ft, DiscoveryState& ds, RepeatClasses& r
 // residue of each sequence cannot grow. The partner is kept beside each extended position, so
 // that nothing below reads V at random but to write it.
 void extend_grouped(const FamilyTable& ft, DiscoveryState& ds, RepeatClasses& rc) {
-  const uint32_t K = ds.NbrClasses;
+  const uint32_t K = ds.liveClasses;
   auto& V = rc.V;
   rc.extended.clear();
   rc.partner.clear();
@@ -145,7 +145,7 @@ void extend_grouped(const FamilyTable& ft, DiscoveryState& ds, RepeatClasses& rc
       const auto p = static_cast<size_t>(rc.order[i]);
       if (V[p] <= 0) continue;  // retired or dropped by the filter
       const uint32_t seq = rc.orderSeq[i];
-      const bool atEnd = ds.LongMot == 1 && static_cast<int64_t>(p) == ft.Drapeau[seq];
+      const bool atEnd = ds.wordLength == 1 && static_cast<int64_t>(p) == ft.sequenceEnds[seq];
       const int32_t partner = atEnd ? 0 : V[p + 1];
       if (partner > 0) {
         ++rc.bucket[static_cast<size_t>(partner) + 1].next;
@@ -199,24 +199,24 @@ void extend_grouped(const FamilyTable& ft, DiscoveryState& ds, RepeatClasses& rc
     V[e] = c;
   }
   if (m > 0) rc.classStart.push_back(static_cast<uint32_t>(m));
-  ds.NbrClasses = static_cast<uint32_t>(c);
+  ds.liveClasses = static_cast<uint32_t>(c);
   rc.live = m;
 }
 }  // namespace
 
 void Initialize(const FamilyTable& ft, DiscoveryState& ds, RepeatClasses& rc) {
-  const size_t n = ft.T.size();
+  const size_t n = ft.text.size();
   if (n > static_cast<size_t>(INT32_MAX))
     throw std::length_error("the descriptor discovery takes at most 2147483647 residues (" +
                             std::to_string(n) + " given)");
-  ds.NbrClasses = 0;
-  ds.LongMot = 1;
+  ds.liveClasses = 0;
+  ds.wordLength = 1;
 
   std::array<int32_t, 256> classOf{};
   rc.V.assign(n, 0);
   for (size_t p = 0; p < n; ++p) {
-    int32_t& c = classOf[static_cast<unsigned char>(ft.T[p])];
-    if (c == 0) c = static_cast<int32_t>(++ds.NbrClasses);
+    int32_t& c = classOf[static_cast<unsigned char>(ft.text[p])];
+    if (c == 0) c = static_cast<int32_t>(++ds.liveClasses);
     rc.V[p] = c;
   }
   rc.live = n;
@@ -227,12 +227,12 @@ bool ShouldGroup(const DiscoveryState& ds, const RepeatClasses& rc) {
   // A sweep in order costs about an eighth of a visit at random per residue, and keeps a tally
   // of some forty bytes per class.
   constexpr uint32_t kMostTallies = uint32_t{1} << 20;
-  return !rc.grouped && (rc.live < rc.V.size() / 8 || ds.NbrClasses > kMostTallies);
+  return !rc.grouped && (rc.live < rc.V.size() / 8 || ds.liveClasses > kMostTallies);
 }
 
 void GroupByClass(const FamilyTable& ft, const DiscoveryState& ds, RepeatClasses& rc) {
   // A counting sort of the live positions by class, ascending inside each class.
-  rc.classStart.assign(ds.NbrClasses + 1, 0);
+  rc.classStart.assign(ds.liveClasses + 1, 0);
   for (int32_t v : rc.V)
     if (v > 0) ++rc.classStart[static_cast<size_t>(v)];
   sizes_to_ends(rc.classStart);

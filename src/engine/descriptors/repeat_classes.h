@@ -1,14 +1,14 @@
-// Repeat classes of the concatenated text T: every position holds the number of the class of the
-// word of the current length LongMot that starts there. Initialize numbers the positions by
+// Repeat classes of the concatenated text: every position holds the number of the class of the
+// word of the current length (wordLength) that starts there. Initialize numbers the positions by
 // character; Construct lengthens every live word by one residue.
 //
-// Reads the family table (T, Drapeau, Results) and LongMot (the step is 1); writes NbrClasses,
-// NbMot (Initialize) and the state below. LongMot is advanced by the caller. Positions are 32-bit:
-// a text of more than 2^31 - 1 residues is refused (std::length_error) before anything is built.
+// Reads the family table and the word length; writes the number of live classes and the state
+// below. The word length is advanced by the caller. Positions are 32-bit: a text of more than
+// 2^31 - 1 residues is refused (std::length_error) before anything is built.
 //
 // Two layouts of the same classes. While most positions are live and the classes are few, each
-// cycle sweeps T in order: the classes need no grouping, and memory is read in order. Once few
-// positions are live (or the classes are many), the live positions are grouped by class
+// cycle sweeps the text in order: the classes need no grouping, and memory is read in order. Once
+// few positions are live (or the classes are many), the live positions are grouped by class
 // (GroupByClass) and each cycle visits only them. Both give the same classes, numbers included.
 #pragma once
 #include <cstdint>
@@ -20,7 +20,7 @@
 // Plain pages throughout: most of the work reads the tables in order, and a huge page costs far
 // more to touch the first time where memory must first be compacted.
 struct RepeatClasses {
-  // Per position of T: > 0 the live class, < 0 dead (the class it had, negated), 0 retired.
+  // Per position of the text: > 0 the live class, < 0 dead (the class it had, negated), 0 retired.
   std::vector<int32_t> V;
   size_t live = 0;  // positions with V > 0
 
@@ -53,7 +53,7 @@ struct RepeatClasses {
 };
 
 // First numbering: characters are numbered 1, 2, 3... in the order of their first appearance in
-// T (equal bytes, of any value, share a class). Sets NbrClasses and LongMot = 1.
+// the text (equal bytes, of any value, share a class). Sets liveClasses and wordLength = 1.
 void Initialize(const FamilyTable& ft, DiscoveryState& ds, RepeatClasses& rc);
 
 // Whether the classes are better grouped before the next step: few live positions left, or too
@@ -63,7 +63,7 @@ bool ShouldGroup(const DiscoveryState& ds, const RepeatClasses& rc);
 // Groups the live positions by class (order, classStart, orderSeq).
 void GroupByClass(const FamilyTable& ft, const DiscoveryState& ds, RepeatClasses& rc);
 
-// One extension cycle from words of length LongMot to LongMot + 1. A live position whose word
+// One extension cycle from words of length wordLength to wordLength + 1. A live position whose word
 // can grow inside its sequence and whose right neighbour is live joins the class of the pair
 // (its partner's class, its own class); the others die. New classes are numbered by partner
 // class ascending, then own class descending: that order fixes the order in which the filter

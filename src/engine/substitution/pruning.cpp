@@ -1,10 +1,9 @@
-// Mutation probability and redundancy pruning of the ddsm descriptor table.
+// Mutation probability and redundancy pruning of the ddsm descriptors.
 #include "engine/substitution/pruning.h"
 
+#include <stdexcept>
 #include <unordered_map>
 #include <utility>
-
-#include "engine/descriptors/discovery.h"
 
 namespace {
 constexpr size_t kPruningEvery = 256;  // entries between two progress calls
@@ -31,51 +30,44 @@ float MutationProbability(const std::array<float, 256>& factors, std::string_vie
   return 1.0f - keep;
 }
 
-void echange(DescriptorTable& t, int a, int b) {
-  if (a == b) return;
-  const auto i = static_cast<size_t>(a), j = static_cast<size_t>(b);
-  std::swap(t.MLst[i], t.MLst[j]);
-  std::swap(t.CLst[i], t.CLst[j]);
-  std::swap(t.CLst2[i], t.CLst2[j]);
-  std::swap(t.CLst3[i], t.CLst3[j]);
-}
-
-void Tri(DescriptorTable& t, int lo, int hi) {
+void sort_by_probability(std::vector<ScoredDescriptor>& list, int lo, int hi) {
   std::vector<std::pair<int, int>> ranges{{lo, hi}};
-  const auto& v = t.CLst;
+  auto v = [&](int i) { return list[static_cast<size_t>(i)].probability; };
+  auto swap = [&](int i, int j) {
+    if (i != j) std::swap(list[static_cast<size_t>(i)], list[static_cast<size_t>(j)]);
+  };
   while (!ranges.empty()) {
     auto [l, h] = ranges.back();
     ranges.pop_back();
     if (h <= l) continue;
-    const float pivot = v[static_cast<size_t>(h)];
+    const float pivot = v(h);
     int a = l - 1, b = h;
     do {
       do ++a;
-      while (v[static_cast<size_t>(a)] > pivot);
+      while (v(a) > pivot);
       do --b;
-      while (pivot > v[static_cast<size_t>(b)] && b > l);
-      if (a < b) echange(t, a, b);
+      while (pivot > v(b) && b > l);
+      if (a < b) swap(a, b);
     } while (a < b);
-    echange(t, a, h);
+    swap(a, h);
     // The two sides are disjoint: the order in which they are sorted does not matter.
     ranges.emplace_back(a + 1, h);
     ranges.emplace_back(l, a - 1);
   }
 }
 
-void FillDescriptorTable(const FamilyTable& ft, const DiscoveryState& ds,
-                         const std::vector<std::string>& classNames, DescriptorTable& t) {
-  t.reset();
-  static const std::string kNoClass;
-  for (auto it = ds.AllDDs.rbegin(); it != ds.AllDDs.rend(); ++it) {
-    const DDEntry& dd = *it;
-    const std::string* name = &kNoClass;
-    if (!dd.families.empty()) {
-      const size_t k = dd.families.front();
-      if (k >= 1 && k <= classNames.size()) name = &classNames[k - 1];
-    }
-    t.add(std::string(DescriptorText(ft, dd)), *name);
+std::vector<ScoredDescriptor> list_descriptors(const std::vector<Descriptor>& accepted) {
+  std::vector<ScoredDescriptor> list;
+  list.reserve(accepted.size());
+  for (auto it = accepted.rbegin(); it != accepted.rend(); ++it) {
+    ScoredDescriptor d;
+    d.text = it->text;
+    d.family = it->families.empty() ? 0 : it->families.front();
+    d.count = it->count;
+    d.size = it->size;
+    list.push_back(std::move(d));
   }
+  return list;
 }
 
 namespace {
@@ -87,17 +79,19 @@ struct Coded {
   bool unscored;
 };
 
-// Marks the entries to keep, from the last entry down: a probability of 0 keeps the entry;
-// otherwise the first earlier entry of its length that is similar to it is kept instead, or the
-// entry itself when there is none. Only entries of one length can be similar, so each entry is
-// compared only with the earlier entries of its own length.
-void Mark(DescriptorTable& t, const Matrix& MS, float score, const ProgressFn& progress) {
-  const size_t n = t.NbMSDD;
+// The keep marks, from the last entry down: a probability of 0 keeps the entry; otherwise the
+// first earlier entry of its length that is similar to it is kept instead, or the entry itself
+// when there is none. Only entries of one length can be similar, so each entry is compared only
+// with the earlier entries of its own length.
+std::vector<uint8_t> Mark(const std::vector<ScoredDescriptor>& list, const Matrix& MS, float score,
+                          const ProgressFn& progress) {
+  const size_t n = list.size();
+  std::vector<uint8_t> kept(n, 0);
   std::vector<int8_t> codes;
   std::vector<Coded> coded(n);
   std::unordered_map<size_t, std::vector<uint32_t>> byLength;  // entries of each length, ascending
   for (size_t i = 0; i < n; ++i) {
-    const std::string& text = t.MLst[i];
+    const std::string& text = list[i].text;
     const size_t offset = codes.size();
     const bool scored = EncodeLetters(text, codes);
     coded[i] = {offset, scored ? SelfScore(MS, codes.data() + offset, text.size()) : 0.0f, !scored};
@@ -106,11 +100,11 @@ void Mark(DescriptorTable& t, const Matrix& MS, float score, const ProgressFn& p
   for (size_t i = n; i-- > 0;) {
     if (progress && (n - i) % kPruningEvery == 1)
       progress({"pruning descriptors", n - i - 1, n, "descriptors"});
-    if (t.CLst[i] == 0.0f) {
-      t.CLst2[i] = 1;
+    if (list[i].probability == 0.0f) {
+      kept[i] = 1;
       continue;
     }
-    const size_t len = t.MLst[i].size();
+    const size_t len = list[i].text.size();
     size_t found = i;
     if (!coded[i].unscored && len > 0) {
       const int8_t* second = codes.data() + coded[i].offset;
@@ -124,62 +118,43 @@ void Mark(DescriptorTable& t, const Matrix& MS, float score, const ProgressFn& p
         }
       }
     }
-    t.CLst2[found] = 1;
+    kept[found] = 1;
   }
+  return kept;
 }
 }  // namespace
 
-void KeepMarked(DescriptorTable& t) {
-  size_t kept = 0;
-  for (size_t i = 0; i < t.NbMSDD; ++i) {
-    if (!t.CLst2[i]) continue;
-    if (kept != i) {
-      t.MLst[kept] = std::move(t.MLst[i]);
-      t.CLst[kept] = t.CLst[i];
-      t.CLst2[kept] = t.CLst2[i];
-      t.CLst3[kept] = std::move(t.CLst3[i]);
-    }
-    ++kept;
-  }
-  t.MLst.resize(kept);
-  t.CLst.resize(kept);
-  t.CLst2.resize(kept);
-  t.CLst3.resize(kept);
-  t.NbMSDD = static_cast<uint32_t>(kept);
+std::vector<ScoredDescriptor> keep_marked(ScoredList scored) {
+  std::vector<ScoredDescriptor> kept;
+  for (size_t i = 0; i < scored.descriptors.size(); ++i)
+    if (scored.kept[i]) kept.push_back(std::move(scored.descriptors[i]));
+  return kept;
 }
 
-void ScoreDescriptors(DescriptorTable& t, const Matrix& MS, float score,
+ScoredList score_list(std::vector<ScoredDescriptor> list, const PruningSettings& settings,
                       const ProgressFn& progress) {
+  if (!settings.matrix) throw std::invalid_argument("the pruning needs a substitution matrix");
+  const Matrix& MS = *settings.matrix;
   const auto factors = LetterFactors(MS);
-  const int n = static_cast<int>(t.NbMSDD);
-  for (size_t i = 0; i < t.NbMSDD; ++i) {
-    t.CLst2[i] = 0;
-    t.CLst[i] = MutationProbability(factors, t.MLst[i]);
-  }
-  // Runs of entries at least as long as the run's first one: with the discovery's order (never
-  // longer after shorter) these are exactly the groups of equal length.
+  for (ScoredDescriptor& d : list) d.probability = MutationProbability(factors, d.text);
+  // Runs of descriptors at least as long as the run's first one: with the discovery's order
+  // (never longer after shorter) these are exactly the groups of equal length.
+  const int n = static_cast<int>(list.size());
   for (int i = 0; i < n;) {
-    const size_t L = t.MLst[static_cast<size_t>(i)].size();
+    const size_t L = list[static_cast<size_t>(i)].text.size();
     int e = i;
-    while (e < n && t.MLst[static_cast<size_t>(e)].size() >= L) ++e;
-    Tri(t, i, e - 1);
+    while (e < n && list[static_cast<size_t>(e)].text.size() >= L) ++e;
+    sort_by_probability(list, i, e - 1);
     i = e;
   }
-  Mark(t, MS, score, progress);
+  ScoredList scored;
+  scored.kept = Mark(list, MS, static_cast<float>(settings.similarity), progress);
+  scored.descriptors = std::move(list);
+  return scored;
 }
 
-void MSDescriptors(const FamilyTable& ft, const DiscoveryState& ds,
-                   const std::vector<std::string>& classNames, const Matrix& MS, float Score,
-                   DescriptorTable& t, const ProgressFn& progress) {
-  FillDescriptorTable(ft, ds, classNames, t);
-  ScoreDescriptors(t, MS, Score, progress);
-  KeepMarked(t);
-}
-
-void DescriptorTable::add(std::string text, std::string className) {
-  MLst.push_back(std::move(text));
-  CLst.push_back(0.0f);
-  CLst2.push_back(0);
-  CLst3.push_back(std::move(className));
-  ++NbMSDD;
+std::vector<ScoredDescriptor> prune_descriptors(const std::vector<Descriptor>& accepted,
+                                                const PruningSettings& settings,
+                                                const ProgressFn& progress) {
+  return keep_marked(score_list(list_descriptors(accepted), settings, progress));
 }

@@ -1,8 +1,8 @@
-// The ddsm engine: descriptors (in the discovery's list order, never longer after shorter), each
-// weighed with a mutation probability under the chosen matrix, ordered within each length group
-// and marked where an earlier similar descriptor of the same length does not already stand for
-// them. KeepMarked then removes the others. Any number of descriptors; the console's 60000 is
-// its run's check.
+// The ddsm engine: descriptors (in the discovery's list order, the most recent first, so never
+// longer after shorter), each weighed with a mutation probability under the chosen matrix,
+// ordered within each length group and marked where an earlier similar descriptor of the same
+// length does not already stand for them; the unmarked ones are then removed. Any number of
+// descriptors; the console's 60000 is its run's check.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -12,20 +12,28 @@
 
 #include "core/progress_fn.h"
 #include "engine/descriptors/descriptor.h"
-#include "engine/descriptors/family_table.h"
 #include "engine/substitution/matrices.h"
 
-// The ddsm descriptor table: parallel columns, an entry always moves as a whole.
-struct DescriptorTable {
-  std::vector<std::string> MLst;   // descriptor text, kept whole
-  std::vector<float> CLst;         // mutation probability
-  std::vector<uint8_t> CLst2;      // keep mark: 0 or 1
-  std::vector<std::string> CLst3;  // class name of the descriptor's first family, kept whole
-  uint32_t NbMSDD = 0;
+struct PruningSettings {
+  const Matrix* matrix = nullptr;  // the substitution matrix; must be set
+  // A descriptor stands for a later one of its length when (pair score / its self score) is
+  // strictly above this, compared in single precision as float(similarity).
+  double similarity = 0;
+};
 
-  void reset() { *this = DescriptorTable(); }
-  // Appends an entry with probability 0 and no mark.
-  void add(std::string text, std::string className);
+// One descriptor as the pruning weighs it.
+struct ScoredDescriptor {
+  std::string text;
+  uint32_t family = 0;           // the lowest family the descriptor discriminates (0: none)
+  uint32_t count = 0, size = 0;  // its support in its best family (Descriptor::count, size)
+  float probability = 0;         // the mutation probability
+};
+
+// The scored list before the removal: every descriptor, each length group ordered by
+// probability, and whether it is kept.
+struct ScoredList {
+  std::vector<ScoredDescriptor> descriptors;
+  std::vector<uint8_t> kept;  // 0 or 1 per descriptor
 };
 
 // The factor of every byte under MS: diagonal / (diagonal + positive off-diagonal entries of
@@ -35,28 +43,25 @@ std::array<float, 256> LetterFactors(const Matrix& MS);
 // 1 minus the product of the letters' factors, taken in position order in single precision.
 float MutationProbability(const std::array<float, 256>& factors, std::string_view text);
 
-// Swaps two entries (text, probability, class name and mark).
-void echange(DescriptorTable& t, int a, int b);
-
-// Sorts entries lo..hi (inclusive) by probability, largest first, with the quicksort whose
+// Sorts list[lo..hi] (inclusive) by probability, largest first, with the quicksort whose
 // partition fixes the order of equal probabilities (the marking depends on that order). Runs
 // with its own stack of ranges, so a long already-ordered group cannot exhaust the call stack.
-void Tri(DescriptorTable& t, int lo, int hi);
+void sort_by_probability(std::vector<ScoredDescriptor>& list, int lo, int hi);
 
-// Fills the table from AllDDs, the most recent descriptor first (the discovery's list order),
-// each with the class name of the lowest family it names (`classNames[family - 1]`).
-void FillDescriptorTable(const FamilyTable& ft, const DiscoveryState& ds,
-                         const std::vector<std::string>& classNames, DescriptorTable& t);
+// The descriptors in the discovery's list order: `accepted` (order of acceptance) read from the
+// back, each with its lowest family and its support, probability 0.
+std::vector<ScoredDescriptor> list_descriptors(const std::vector<Descriptor>& accepted);
 
-// Scores every entry, orders each length group and sets the keep marks (CLst2): the scored list
-// and its marks, nothing removed yet.
-void ScoreDescriptors(DescriptorTable& t, const Matrix& MS, float score,
+// Scores every descriptor of `list` (list order), orders each length group and marks the ones
+// to keep: the scored list, nothing removed yet.
+ScoredList score_list(std::vector<ScoredDescriptor> list, const PruningSettings& settings,
                       const ProgressFn& progress = {});
 
-// `Delete` of every unmarked entry: keeps the marked entries in their order.
-void KeepMarked(DescriptorTable& t);
+// The marked descriptors of a scored list, in its order.
+std::vector<ScoredDescriptor> keep_marked(ScoredList scored);
 
-// The whole pruning: FillDescriptorTable, ScoreDescriptors with Score, KeepMarked.
-void MSDescriptors(const FamilyTable& ft, const DiscoveryState& ds,
-                   const std::vector<std::string>& classNames, const Matrix& MS, float Score,
-                   DescriptorTable& t, const ProgressFn& progress = {});
+// The whole pruning of a discovery's descriptors (order of acceptance): list_descriptors,
+// score_list, keep_marked. The kept descriptors in the order of the scored list.
+std::vector<ScoredDescriptor> prune_descriptors(const std::vector<Descriptor>& accepted,
+                                                const PruningSettings& settings,
+                                                const ProgressFn& progress = {});

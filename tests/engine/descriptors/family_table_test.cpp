@@ -1,5 +1,5 @@
-// The family table, the text T and the end positions Drapeau, built from the grouping written
-// to SeqFile.seq; compared with the table that reading SeqFile.seq literally gives.
+// The family table, its text and the end of every sequence, built from the grouping written to
+// SeqFile.seq; compared with the table that reading SeqFile.seq literally gives.
 #include "engine/descriptors/family_table.h"
 
 #include <gtest/gtest.h>
@@ -21,15 +21,15 @@ std::string build(TestArea& t, const std::vector<std::string>& P, const std::str
   t.wa.input.Tot = static_cast<int>(P.size());
   InputFile cls(classBytes);
   ends([&] { WriteSeqFile(t.wa.input, t.wa.classes, t.wa.con, cls.get()); });
-  FillTable(views_of(t.wa.input.P), t.wa.classes.SeqGroups, t.wa.families);
+  t.wa.families = build_family_table(views_of(t.wa.input.P), t.wa.classes.SeqGroups);
   return file_bytes("SeqFile.seq");
 }
 
 // The families, one per line: "number (count): sequence@start+length ...".
 std::string families_of(const FamilyTable& ft) {
   std::string out;
-  for (const FamilyEntry& fam : ft.Results) {
-    out += std::to_string(fam.number) + " (" + std::to_string(fam.nbSequences) + "):";
+  for (const FamilyEntry& fam : ft.families) {
+    out += std::to_string(fam.number) + " (" + std::to_string(fam.size()) + "):";
     for (const auto& seq : fam.sequences)
       out += " " + std::to_string(seq.number) + "@" + std::to_string(seq.start) + "+" +
              std::to_string(seq.length);
@@ -40,17 +40,16 @@ std::string families_of(const FamilyTable& ft) {
 
 void expect_same_as_reading(const WorkArea& wa, const std::string& seqfile) {
   const RefTable ref = reference_fill_table(seqfile);
-  EXPECT_EQ(wa.families.T, ref.T);
-  EXPECT_EQ(wa.families.Drapeau, ref.Drapeau);
-  EXPECT_EQ(wa.families.NbChaines, ref.NbChaines);
-  EXPECT_EQ(wa.families.Longueur, ref.Longueur);
-  ASSERT_EQ(wa.families.Results.size(), ref.families.size());
-  EXPECT_EQ(wa.families.NbFamilles, ref.families.size());
+  EXPECT_EQ(wa.families.text, ref.T);
+  EXPECT_EQ(wa.families.sequenceEnds, ref.Drapeau);
+  EXPECT_EQ(wa.families.sequenceCount, ref.NbChaines);
+  EXPECT_EQ(wa.families.longest, ref.Longueur);
+  ASSERT_EQ(wa.families.families.size(), ref.families.size());
+  EXPECT_EQ(wa.families.familyCount, ref.families.size());
   for (size_t f = 0; f < ref.families.size(); ++f) {
-    const FamilyEntry& fam = wa.families.Results[f];
+    const FamilyEntry& fam = wa.families.families[f];
     EXPECT_EQ(fam.number, ref.families[f].number);
     ASSERT_EQ(fam.sequences.size(), ref.families[f].sequences.size());
-    EXPECT_EQ(fam.nbSequences, fam.sequences.size());
     for (size_t i = 0; i < fam.sequences.size(); ++i) {
       EXPECT_EQ(fam.sequences[i].number, ref.families[f].sequences[i].number);
       EXPECT_EQ(fam.sequences[i].length, ref.families[f].sequences[i].length);
@@ -60,23 +59,23 @@ void expect_same_as_reading(const WorkArea& wa, const std::string& seqfile) {
 }
 }  // namespace
 
-TEST(FillTable, BuildsFamiliesTextAndEndPositions) {
+TEST(FamilyTable, BuildsFamiliesTextAndEndPositions) {
   TestArea t;
   const std::string seqfile = build(t, {"ACD", "EF", "GHIK"}, "#\n2\n#\nA\nB\n#\nA\nA\nB\n");
   ASSERT_EQ(seqfile, "/\nACD\nEF\n/\nGHIK");
   const WorkArea& wa = t.wa;
-  EXPECT_EQ(wa.families.NbFamilles, 2u);
-  EXPECT_EQ(wa.families.NbChaines, 3u);
-  EXPECT_EQ(wa.families.T, "ACDEFGHIK");
-  EXPECT_EQ(wa.families.Drapeau, (std::vector<int64_t>{0, 2, 4, 8}));
-  EXPECT_EQ(wa.families.Longueur, 4u);
+  EXPECT_EQ(wa.families.familyCount, 2u);
+  EXPECT_EQ(wa.families.sequenceCount, 3u);
+  EXPECT_EQ(wa.families.text, "ACDEFGHIK");
+  EXPECT_EQ(wa.families.sequenceEnds, (std::vector<int64_t>{0, 2, 4, 8}));
+  EXPECT_EQ(wa.families.longest, 4u);
   EXPECT_EQ(families_of(wa.families), "1 (2): 1@0+3 2@3+2\n2 (1): 3@5+4\n");
   const uint32_t owner[] = {1, 1, 1, 2, 2, 3, 3, 3, 3};
   for (int p = 0; p < 9; ++p) EXPECT_EQ(SequenceOfPosition(wa.families, p), owner[p]) << p;
   expect_same_as_reading(wa, seqfile);
 }
 
-TEST(FillTable, EmptyFamiliesKeepTheirNumber) {
+TEST(FamilyTable, EmptyFamiliesKeepTheirNumber) {
   TestArea t;
   const std::string seqfile = build(t, {"AC", "DE"}, "#\n3\n#\nA\nB\nC\n#\nA\nC\n");
   ASSERT_EQ(seqfile, "/\nAC\n/\n/\nDE");
@@ -86,18 +85,18 @@ TEST(FillTable, EmptyFamiliesKeepTheirNumber) {
   TestArea none;
   const std::string only = build(none, {}, "#\n2\n#\nA\nB\n#\n");
   ASSERT_EQ(only, "/\n");
-  EXPECT_EQ(none.wa.families.NbFamilles, 1u);
-  EXPECT_EQ(none.wa.families.NbChaines, 0u);
-  EXPECT_EQ(none.wa.families.T, "");
-  EXPECT_EQ(none.wa.families.Drapeau, (std::vector<int64_t>{0}));
+  EXPECT_EQ(none.wa.families.familyCount, 1u);
+  EXPECT_EQ(none.wa.families.sequenceCount, 0u);
+  EXPECT_EQ(none.wa.families.text, "");
+  EXPECT_EQ(none.wa.families.sequenceEnds, (std::vector<int64_t>{0}));
   expect_same_as_reading(none.wa, only);
 }
 
-TEST(FillTable, EmptyFirstSequenceCoversNoPosition) {
+TEST(FamilyTable, EmptyFirstSequenceCoversNoPosition) {
   TestArea t;
   build(t, {"", "AB", "", "C"}, "#\n1\n#\nA\n#\nA\nA\nA\nA\n");
-  EXPECT_EQ(t.wa.families.T, "ABC");
-  EXPECT_EQ(t.wa.families.Drapeau, (std::vector<int64_t>{0, -1, 1, 1, 2}));
+  EXPECT_EQ(t.wa.families.text, "ABC");
+  EXPECT_EQ(t.wa.families.sequenceEnds, (std::vector<int64_t>{0, -1, 1, 1, 2}));
   EXPECT_EQ(SequenceOfPosition(t.wa.families, 0), 2u);
   EXPECT_EQ(SequenceOfPosition(t.wa.families, 1), 2u);
   EXPECT_EQ(SequenceOfPosition(t.wa.families, 2), 4u);
@@ -106,16 +105,16 @@ TEST(FillTable, EmptyFirstSequenceCoversNoPosition) {
 
 // SeqFile.seq cannot say these two, so the table keeps them from the grouping: a sequence that
 // begins with '/' (a kept non-letter) and an empty last sequence.
-TEST(FillTable, KeepsSequencesThatSeqFileCannotShow) {
+TEST(FamilyTable, KeepsSequencesThatSeqFileCannotShow) {
   TestArea t;
   build(t, {"AC", "/DE", ""}, "#\n1\n#\nA\n#\nA\nA\nA\n");
-  EXPECT_EQ(t.wa.families.NbFamilles, 1u);
-  EXPECT_EQ(t.wa.families.NbChaines, 3u);
-  EXPECT_EQ(t.wa.families.T, "AC/DE");
-  EXPECT_EQ(t.wa.families.Drapeau, (std::vector<int64_t>{0, 1, 4, 4}));
+  EXPECT_EQ(t.wa.families.familyCount, 1u);
+  EXPECT_EQ(t.wa.families.sequenceCount, 3u);
+  EXPECT_EQ(t.wa.families.text, "AC/DE");
+  EXPECT_EQ(t.wa.families.sequenceEnds, (std::vector<int64_t>{0, 1, 4, 4}));
 }
 
-TEST(FillTable, TextOverTheConsoleCapacityIsRefusedByTheRun) {
+TEST(FamilyTable, TextOverTheConsoleCapacityIsRefusedByTheRun) {
   // 500 sequences of 5998 residues and one of 999 fill the console's text exactly; one more
   // residue is refused by the run before the table is built. The table itself takes any size.
   std::vector<std::string> P(500, std::string(5998, 'A'));
@@ -125,8 +124,8 @@ TEST(FillTable, TextOverTheConsoleCapacityIsRefusedByTheRun) {
   {
     TestArea fits;
     build(fits, P, cls);
-    EXPECT_EQ(fits.wa.families.T.size(), static_cast<size_t>(MAX_KMR - 1));
-    EXPECT_EQ(fits.wa.families.Drapeau.back(), MAX_KMR - 2);
+    EXPECT_EQ(fits.wa.families.text.size(), static_cast<size_t>(MAX_KMR - 1));
+    EXPECT_EQ(fits.wa.families.sequenceEnds.back(), MAX_KMR - 2);
   }
   P.back() += "D";
   std::string seqs;
@@ -137,10 +136,10 @@ TEST(FillTable, TextOverTheConsoleCapacityIsRefusedByTheRun) {
   EXPECT_EQ(ends([&] { RunDiscovery(over.wa, seqFile.get(), classFile.get(), ""); }),
             std::pair(1, std::string("error: too many residues in the concatenated text: 3000000 "
                                      "found, the limit is 2999999\n")));
-  EXPECT_TRUE(over.wa.families.T.empty());
+  EXPECT_TRUE(over.wa.families.text.empty());
 }
 
-TEST(FillTable, MatchesTheLiteralReadingOfSeqFileOnRandomInputs) {
+TEST(FamilyTable, MatchesTheLiteralReadingOfSeqFileOnRandomInputs) {
   std::mt19937 rng(777);
   for (int iter = 0; iter < 300; ++iter) {
     const int nClasses = 1 + static_cast<int>(rng() % 5);

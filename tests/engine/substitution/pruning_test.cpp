@@ -4,22 +4,42 @@
 
 #include <random>
 
-#include "core/run_exit.h"
 #include "reference/pruning_reference.h"
 
 namespace {
-void ScoreAndPrune(DescriptorTable& t, const Matrix& MS, float score) {
-  ScoreDescriptors(t, MS, score);
-  KeepMarked(t);
-}
-DescriptorTable table_of(const std::vector<std::pair<std::string, std::string>>& entries) {
-  DescriptorTable t;
-  for (const auto& [text, cls] : entries) t.add(text, cls);
-  return t;
+using Entries = std::vector<std::pair<std::string, uint32_t>>;  // (text, family) in list order
+
+std::vector<ScoredDescriptor> list_of(const Entries& entries) {
+  std::vector<ScoredDescriptor> list;
+  for (const auto& [text, family] : entries) {
+    ScoredDescriptor d;
+    d.text = text;
+    d.family = family;
+    list.push_back(std::move(d));
+  }
+  return list;
 }
 
-std::vector<std::string> texts_of(const DescriptorTable& t) {
-  return std::vector<std::string>(t.MLst.begin(), t.MLst.begin() + t.NbMSDD);
+std::vector<ScoredDescriptor> prune(const Entries& entries, const Matrix& MS, double score) {
+  return keep_marked(score_list(list_of(entries), {&MS, score}));
+}
+
+// One field of every entry, in list order.
+template <class T>
+std::vector<T> column(const std::vector<ScoredDescriptor>& list, T ScoredDescriptor::*field) {
+  std::vector<T> values;
+  for (const ScoredDescriptor& d : list) values.push_back(d.*field);
+  return values;
+}
+std::vector<std::string> texts_of(const std::vector<ScoredDescriptor>& list) {
+  return column(list, &ScoredDescriptor::text);
+}
+std::vector<uint32_t> families_of(const std::vector<ScoredDescriptor>& list) {
+  return column(list, &ScoredDescriptor::family);
+}
+
+void set_probabilities(std::vector<ScoredDescriptor>& list, const std::vector<float>& p) {
+  for (size_t i = 0; i < p.size(); ++i) list[i].probability = p[i];
 }
 }  // namespace
 
@@ -43,111 +63,93 @@ TEST(MutationProbability, ExamplesAndUnitLetters) {
   EXPECT_GT(MutationProbability(f250, "W"), 0.0f);
 }
 
-TEST(Tri, EqualProbabilitiesFollowThePartition) {
-  DescriptorTable t = table_of({{"a", "1"}, {"b", "2"}, {"c", "3"}});
-  t.CLst = {0.5f, 0.5f, 0.5f};
-  Tri(t, 0, 2);
+TEST(SortByProbability, EqualProbabilitiesFollowThePartition) {
+  std::vector<ScoredDescriptor> t = list_of({{"a", 1}, {"b", 2}, {"c", 3}});
+  set_probabilities(t, {0.5f, 0.5f, 0.5f});
+  sort_by_probability(t, 0, 2);
   EXPECT_EQ(texts_of(t), (std::vector<std::string>{"b", "c", "a"}));
-  EXPECT_EQ(t.CLst3, (std::vector<std::string>{"2", "3", "1"}));
+  EXPECT_EQ(families_of(t), (std::vector<uint32_t>{2, 3, 1}));
 
-  DescriptorTable u = table_of({{"a", ""}, {"b", ""}, {"c", ""}, {"d", ""}, {"e", ""}});
-  u.CLst = {0.1f, 0.9f, 0.5f, 0.9f, 0.3f};
-  Tri(u, 0, 4);
-  EXPECT_EQ(u.CLst, (std::vector<float>{0.9f, 0.9f, 0.5f, 0.3f, 0.1f}));
+  std::vector<ScoredDescriptor> u = list_of({{"a", 0}, {"b", 0}, {"c", 0}, {"d", 0}, {"e", 0}});
+  set_probabilities(u, {0.1f, 0.9f, 0.5f, 0.9f, 0.3f});
+  sort_by_probability(u, 0, 4);
+  EXPECT_EQ(column(u, &ScoredDescriptor::probability),
+            (std::vector<float>{0.9f, 0.9f, 0.5f, 0.3f, 0.1f}));
   // The first partition leaves d, b, c, e, a; sorting d, b swaps the two equal values.
   EXPECT_EQ(texts_of(u), (std::vector<std::string>{"b", "d", "c", "e", "a"}));
 }
 
-TEST(Tri, LongOrderedGroupDoesNotExhaustTheStack) {
-  DescriptorTable t;
+TEST(SortByProbability, LongOrderedGroupDoesNotExhaustTheStack) {
+  std::vector<ScoredDescriptor> t;
   const int n = 20000;
   for (int i = 0; i < n; ++i) {
-    t.add(std::to_string(i), "");
-    t.CLst[static_cast<size_t>(i)] = static_cast<float>(i) / n;  // ascending: the worst order
+    ScoredDescriptor d;
+    d.text = std::to_string(i);
+    d.probability = static_cast<float>(i) / n;  // ascending: the worst order
+    t.push_back(std::move(d));
   }
-  Tri(t, 0, n - 1);
-  for (int i = 1; i < n; ++i)
-    ASSERT_GE(t.CLst[static_cast<size_t>(i - 1)], t.CLst[static_cast<size_t>(i)]);
-  EXPECT_EQ(t.MLst[0], std::to_string(n - 1));
+  sort_by_probability(t, 0, n - 1);
+  for (size_t i = 1; i < t.size(); ++i) ASSERT_GE(t[i - 1].probability, t[i].probability);
+  EXPECT_EQ(t[0].text, std::to_string(n - 1));
 }
 
 TEST(Pruning, SimilarLaterEntryIsRemoved) {
-  DescriptorTable t = table_of({{"VL", "v"}, {"IL", "i"}});
-  ScoreAndPrune(t, BLOSUM62, 0.5f);
-  ASSERT_EQ(t.NbMSDD, 1u);
-  EXPECT_EQ(t.MLst[0], "IL");
-  EXPECT_EQ(t.CLst3[0], "i");
-  EXPECT_NEAR(t.CLst[0], 0.822222f, 1e-6);
+  const auto kept = prune({{"VL", 2}, {"IL", 1}}, BLOSUM62, 0.5);
+  ASSERT_EQ(kept.size(), 1u);
+  EXPECT_EQ(kept[0].text, "IL");
+  EXPECT_EQ(kept[0].family, 1u);
+  EXPECT_NEAR(kept[0].probability, 0.822222f, 1e-6);
 }
 
 TEST(Pruning, MarkingKeepsTheFirstSimilarEarlierEntry) {
-  DescriptorTable t = table_of({{"CT", "t"}, {"AN", "a"}, {"CN", "n"}});
-  ScoreAndPrune(t, BLOSUM62, 0.5f);
-  EXPECT_EQ(texts_of(t), (std::vector<std::string>{"AN", "CN"}));
-  EXPECT_EQ(t.CLst3, (std::vector<std::string>{"a", "n"}));
-  EXPECT_NEAR(t.CLst[0], 0.466667f, 1e-6);
-  EXPECT_NEAR(t.CLst[1], 0.333333f, 1e-6);
+  const auto kept = prune({{"CT", 3}, {"AN", 1}, {"CN", 2}}, BLOSUM62, 0.5);
+  EXPECT_EQ(texts_of(kept), (std::vector<std::string>{"AN", "CN"}));
+  EXPECT_EQ(families_of(kept), (std::vector<uint32_t>{1, 2}));
+  EXPECT_NEAR(kept[0].probability, 0.466667f, 1e-6);
+  EXPECT_NEAR(kept[1].probability, 0.333333f, 1e-6);
 }
 
 TEST(Pruning, LengthsAreNeverComparedAndUnitDescriptorsStay) {
-  DescriptorTable t = table_of({{"ILV", "x"}, {"IL", "y"}, {"C", "c"}, {"G", "g"}});
-  ScoreAndPrune(t, BLOSUM62, 0.0f);
   // C and G both have probability 0: the partition of the pair puts G first.
-  EXPECT_EQ(texts_of(t), (std::vector<std::string>{"ILV", "IL", "G", "C"}));
-
-  DescriptorTable empty;
-  ScoreAndPrune(empty, BLOSUM62, 0.5f);
-  EXPECT_EQ(empty.NbMSDD, 0u);
+  EXPECT_EQ(texts_of(prune({{"ILV", 1}, {"IL", 2}, {"C", 3}, {"G", 4}}, BLOSUM62, 0.0)),
+            (std::vector<std::string>{"ILV", "IL", "G", "C"}));
+  EXPECT_TRUE(prune({}, BLOSUM62, 0.5).empty());
 }
 
-TEST(Pruning, RemovalInTheMiddleKeepsEachEntrysOwnValues) {
-  // After ordering: IL, VL (similar to IL, removed), then the length-1 block W, A.
-  DescriptorTable t = table_of({{"VL", "second"}, {"IL", "first"}, {"A", "ala"}, {"W", "trp"}});
-  ScoreAndPrune(t, BLOSUM62, 0.5f);
-  ASSERT_EQ(texts_of(t), (std::vector<std::string>{"IL", "W", "A"}));
-  EXPECT_EQ(t.CLst3, (std::vector<std::string>{"first", "trp", "ala"}));
-  EXPECT_FLOAT_EQ(t.CLst[1], 3.0f / 14.0f);
-  EXPECT_FLOAT_EQ(t.CLst[2], 0.2f);
-  EXPECT_EQ(t.CLst2, (std::vector<uint8_t>{1, 1, 1}));
+TEST(Pruning, TheScoredListKeepsEveryEntryWithItsMark) {
+  // After ordering: IL, VL (similar to IL, not kept), then the length-1 block W, A.
+  const ScoredList scored =
+      score_list(list_of({{"VL", 2}, {"IL", 1}, {"A", 3}, {"W", 4}}), {&BLOSUM62, 0.5});
+  EXPECT_EQ(texts_of(scored.descriptors), (std::vector<std::string>{"IL", "VL", "W", "A"}));
+  EXPECT_EQ(scored.kept, (std::vector<uint8_t>{1, 0, 1, 1}));
+  // Removal in the middle keeps each entry's own values.
+  const auto kept = keep_marked(scored);
+  ASSERT_EQ(texts_of(kept), (std::vector<std::string>{"IL", "W", "A"}));
+  EXPECT_EQ(families_of(kept), (std::vector<uint32_t>{1, 4, 3}));
+  EXPECT_FLOAT_EQ(kept[1].probability, 3.0f / 14.0f);
+  EXPECT_FLOAT_EQ(kept[2].probability, 0.2f);
 }
 
-TEST(Pruning, FillTakesTheListOrderWholeTextsAndClassNames) {
-  FamilyTable ft;
-  ft.T = "ACDEFGHIKLMNPQRSTVWY";
-  const std::vector<std::string> classNames = {"a-very-long-class-name", "second"};
-  DDEntry first;
-  first.number = 1;
-  first.start = 0;
-  first.length = 12;
+TEST(Pruning, TheListReadsTheDiscoveryFromTheMostRecentDescriptor) {
+  Descriptor first;
+  first.text = "ACDEFGHIKLMN";
   first.families = {2};
-  DDEntry second;
-  second.number = 2;
-  second.start = 5;
-  second.length = 3;
+  first.count = 3;
+  first.size = 4;
+  Descriptor second;
+  second.text = "GHI";
   second.families = {1, 2};
-  DiscoveryState ds;
-  ds.AllDDs = {first, second};
-  ds.NbMot = 2;
-  DescriptorTable t;
-  FillDescriptorTable(ft, ds, classNames, t);
-  ASSERT_EQ(t.NbMSDD, 2u);
-  EXPECT_EQ(texts_of(t), (std::vector<std::string>{"GHI", "ACDEFGHIKLMN"}));
-  EXPECT_EQ(t.CLst3, (std::vector<std::string>{"a-very-long-class-name", "second"}));
-}
-
-TEST(Pruning, TheEngineTakesMoreThanTheConsoleTable) {
+  second.count = 5;
+  second.size = 6;
+  const std::vector<ScoredDescriptor> list = list_descriptors({first, second});
+  EXPECT_EQ(texts_of(list), (std::vector<std::string>{"GHI", "ACDEFGHIKLMN"}));
+  EXPECT_EQ(families_of(list), (std::vector<uint32_t>{1, 2}));
+  EXPECT_EQ(list[0].count, 5u);
+  EXPECT_EQ(list[0].size, 6u);
+  EXPECT_EQ(list[1].count, 3u);
+  EXPECT_EQ(list[1].size, 4u);
   // The console run refuses more than 60000 descriptors before the pruning; the engine does not.
-  FamilyTable ft;
-  ft.T = "ACD";
-  DDEntry dd;
-  dd.length = 1;
-  dd.families = {1};
-  DiscoveryState ds;
-  ds.AllDDs.assign(60001, dd);
-  DescriptorTable t;
-  FillDescriptorTable(ft, ds, {"x"}, t);
-  EXPECT_EQ(t.NbMSDD, 60001u);
-  EXPECT_EQ(t.CLst3.back(), "x");
+  EXPECT_EQ(list_descriptors(std::vector<Descriptor>(60001, first)).size(), 60001u);
 }
 
 // The fast pruning against the literal one: same kept entries, same order, same probabilities
@@ -166,21 +168,23 @@ TEST(Pruning, MatchesTheLiteralVersionOnRandomTables) {
     // Mostly the discovery's order (never longer after shorter); sometimes any order.
     if (rng() % 4 != 0) std::sort(lengths.rbegin(), lengths.rend());
     std::vector<ReferenceEntry> entries;
-    DescriptorTable t;
+    Entries list;
     for (int i = 0; i < n; ++i) {
       std::string text;
       for (int k = 0; k < lengths[static_cast<size_t>(i)]; ++k) text += alpha[rng() % alpha.size()];
-      const std::string cls = "class" + std::to_string(rng() % 7);
-      entries.push_back({text, 0.0f, cls});
-      t.add(text, cls);
+      const auto family = static_cast<uint32_t>(rng() % 7);
+      entries.push_back({text, 0.0f, "class" + std::to_string(family)});
+      list.emplace_back(text, family);
     }
     const auto expected = ReferencePrune(entries, m, score);
-    ScoreAndPrune(t, m, score);
-    ASSERT_EQ(t.NbMSDD, expected.size()) << "round " << round;
+    const auto kept = prune(list, m, score);
+    ASSERT_EQ(kept.size(), expected.size()) << "round " << round;
     for (size_t i = 0; i < expected.size(); ++i) {
-      ASSERT_EQ(t.MLst[i], expected[i].text) << "round " << round << " entry " << i;
-      ASSERT_EQ(t.CLst[i], expected[i].probability) << "round " << round << " entry " << i;
-      ASSERT_EQ(t.CLst3[i], expected[i].className) << "round " << round << " entry " << i;
+      ASSERT_EQ(kept[i].text, expected[i].text) << "round " << round << " entry " << i;
+      ASSERT_EQ(kept[i].probability, expected[i].probability)
+          << "round " << round << " entry " << i;
+      ASSERT_EQ("class" + std::to_string(kept[i].family), expected[i].className)
+          << "round " << round << " entry " << i;
     }
   }
 }
