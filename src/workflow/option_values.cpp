@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <type_traits>
 
 namespace {
 std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
@@ -63,31 +65,35 @@ std::string read_real(std::string_view text, double min, double max, double& out
   return {};
 }
 
-std::string read_integer(std::string_view text, int64_t min, int64_t max, int64_t& out) {
+namespace {
+// A whole number of type T in [min, max].
+template <class T>
+std::string read_whole(std::string_view text, T min, T max, T& out) {
   bool negative = false;
   uint64_t m = 0;
   const std::string must =
       " must be " + range("a whole number", min, max) + ", not " + quoted(text);
   if (!whole_number(text, negative, m)) return not_whole(text, must);
-  constexpr uint64_t kMaxMagnitude = uint64_t{1} << 63;  // of INT64_MIN
-  if (m > (negative ? kMaxMagnitude : kMaxMagnitude - 1)) return must;
-  const int64_t v = !negative            ? static_cast<int64_t>(m)
-                    : m == kMaxMagnitude ? std::numeric_limits<int64_t>::min()
-                                         : -static_cast<int64_t>(m);
-  if (v < min || v > max) return must;
-  out = v;
+  std::optional<T> v;                                    // the value, where T holds it
+  constexpr uint64_t kMinMagnitude = uint64_t{1} << 63;  // of INT64_MIN
+  if (!negative || m == 0) {
+    if (m <= static_cast<uint64_t>(std::numeric_limits<T>::max())) v = static_cast<T>(m);
+  } else if constexpr (std::is_signed_v<T>) {
+    if (m < kMinMagnitude) v = -static_cast<T>(m);
+    if (m == kMinMagnitude) v = std::numeric_limits<T>::min();
+  }
+  if (!v || *v < min || *v > max) return must;
+  out = *v;
   return {};
+}
+}  // namespace
+
+std::string read_integer(std::string_view text, int64_t min, int64_t max, int64_t& out) {
+  return read_whole(text, min, max, out);
 }
 
 std::string read_unsigned(std::string_view text, uint64_t min, uint64_t max, uint64_t& out) {
-  bool negative = false;
-  uint64_t m = 0;
-  const std::string must =
-      " must be " + range("a whole number", min, max) + ", not " + quoted(text);
-  if (!whole_number(text, negative, m)) return not_whole(text, must);
-  if ((negative && m != 0) || m < min || m > max) return must;
-  out = m;
-  return {};
+  return read_whole(text, min, max, out);
 }
 
 namespace {
