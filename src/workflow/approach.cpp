@@ -93,14 +93,30 @@ constexpr ApproachOption kDistance{
     "--distance",
     "distance",
     "D",
-    "edit distance within which a motif occurs (default 0; above 0 is slow)",
+    "edit distance within which a motif occurs (default 0; above 0 is slow); below "
+    "--min-length, since a motif of length D or less occurs within D in every sequence",
     parse_integer<&MineSettings::distance, 0, kMaxInt>,
     show_integer<&MineSettings::distance>};
+constexpr ApproachOption kMaxLength{"--max-length",
+                                    "max-length",
+                                    "L",
+                                    "longest motif (default 0: no limit)",
+                                    parse_integer<&MineSettings::maxLength, 0, kMaxInt>,
+                                    show_integer<&MineSettings::maxLength>};
+constexpr ApproachOption kMaxFeatures{
+    "--max-features",
+    "max-features",
+    "N",
+    "mining stops with an error past N motifs, or past 100 bytes a motif of features file "
+    "(default 10000000: 1 GB)",
+    parse_integer<&MineSettings::maxFeatures, 1, kMaxInt>,
+    show_integer<&MineSettings::maxFeatures>};
 
 constexpr const ApproachOption* kDdOptions[] = {&kAlpha, &kBeta};
 constexpr const ApproachOption* kDdsmOptions[] = {&kAlpha, &kBeta, &kMatrix, &kSimilarity};
 constexpr const ApproachOption* kNgOptions[] = {&kN};
-constexpr const ApproachOption* kMaOptions[] = {&kMinLength, &kMinSequences, &kDistance};
+constexpr const ApproachOption* kMaOptions[] = {&kMinLength, &kMaxLength, &kMinSequences,
+                                                &kDistance, &kMaxFeatures};
 
 constexpr FeatureColumn kDdColumns[] = {FeatureColumn::Families, FeatureColumn::Support};
 constexpr FeatureColumn kDdsmColumns[] = {FeatureColumn::Family, FeatureColumn::Support,
@@ -110,11 +126,28 @@ constexpr FeatureColumn kCountColumns[] = {FeatureColumn::Sequences};
 int64_t as_substrings(const MineSettings&) { return 0; }
 int64_t within_distance(const MineSettings& s) { return s.distance; }
 
+std::string no_check(const MineSettings&, bool) { return {}; }
+
+std::string check_ma(const MineSettings& s, bool flags) {
+  auto named = [&](const ApproachOption& o, int64_t v) {
+    return std::string(flags ? o.flag : o.setting) + " " + std::to_string(v);
+  };
+  // The framed motif matches anywhere once its residues may all be deleted.
+  if (s.distance > 0 && s.distance >= s.minLength)
+    return named(kDistance, s.distance) + " is not below " + named(kMinLength, s.minLength) +
+           ": a motif of length " + std::to_string(s.distance) +
+           " or less occurs within that distance in every sequence";
+  if (s.maxLength > 0 && s.maxLength < s.minLength)
+    return named(kMaxLength, s.maxLength) + " is below " + named(kMinLength, s.minLength);
+  return {};
+}
+
 constexpr std::array<ApproachInfo, kApproachCount> kTable = {{
-    {Approach::Dd, "dd", true, kDdOptions, kDdColumns, miners::dd, as_substrings},
-    {Approach::Ddsm, "ddsm", true, kDdsmOptions, kDdsmColumns, miners::ddsm, as_substrings},
-    {Approach::Ng, "ng", false, kNgOptions, kCountColumns, miners::ng, as_substrings},
-    {Approach::Ma, "ma", false, kMaOptions, kCountColumns, miners::ma, within_distance},
+    {Approach::Dd, "dd", true, kDdOptions, kDdColumns, miners::dd, as_substrings, no_check},
+    {Approach::Ddsm, "ddsm", true, kDdsmOptions, kDdsmColumns, miners::ddsm, as_substrings,
+     no_check},
+    {Approach::Ng, "ng", false, kNgOptions, kCountColumns, miners::ng, as_substrings, no_check},
+    {Approach::Ma, "ma", false, kMaOptions, kCountColumns, miners::ma, within_distance, check_ma},
 }};
 
 // Each entry stands at the place of its approach, so that every approach has its own.
