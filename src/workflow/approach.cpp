@@ -19,9 +19,17 @@ constexpr int64_t kMaxInt = std::numeric_limits<int64_t>::max();
 constexpr double kMaxReal = std::numeric_limits<double>::max();
 
 // The option kinds: a real number in a range, a whole number in a range, a matrix name.
-template <double MineSettings::*Field, double Min, double Max>
+// A range of real numbers, given to the parser by reference (not every compiler takes a
+// floating-point template argument).
+struct RealRange {
+  double min, max;
+};
+constexpr RealRange kShare{0.0, 1.0};
+constexpr RealRange kNotNegative{0.0, kMaxReal};
+
+template <double MineSettings::*Field, const RealRange& Range>
 std::string parse_real(MineSettings& s, std::string_view v) {
-  return read_real(v, Min, Max, s.*Field);
+  return read_real(v, Range.min, Range.max, s.*Field);
 }
 template <double MineSettings::*Field>
 std::string show_real(const MineSettings& s) {
@@ -49,14 +57,14 @@ constexpr ApproachOption kAlpha{"--alpha",
                                 "alpha",
                                 "A",
                                 "a descriptor occurs in at least the share A of one class (0 to 1)",
-                                parse_real<&MineSettings::alpha, 0.0, 1.0>,
+                                parse_real<&MineSettings::alpha, kShare>,
                                 show_real<&MineSettings::alpha>,
                                 true};
 constexpr ApproachOption kBeta{"--beta",
                                "beta",
                                "B",
                                "and in at most the share B of the other sequences (0 to 1)",
-                               parse_real<&MineSettings::beta, 0.0, 1.0>,
+                               parse_real<&MineSettings::beta, kShare>,
                                show_real<&MineSettings::beta>,
                                true};
 constexpr ApproachOption kMatrix{
@@ -68,7 +76,7 @@ constexpr ApproachOption kSimilarity{
     "similarity",
     "S",
     "a descriptor this similar to an earlier one of its length is pruned (default 0.5)",
-    parse_real<&MineSettings::similarity, 0.0, kMaxReal>,
+    parse_real<&MineSettings::similarity, kNotNegative>,
     show_real<&MineSettings::similarity>};
 constexpr ApproachOption kN{"-n",
                             "n",
