@@ -48,6 +48,13 @@ std::string show_integer(const MineSettings& s) {
   return std::to_string(s.*Field);
 }
 
+// An option whose value is a whole number from Min to Max.
+template <auto Field, int64_t Min, int64_t Max = kMaxInt>
+constexpr ApproachOption integer_option(std::string_view flag, std::string_view setting,
+                                        std::string_view value, std::string_view help) {
+  return {flag, setting, value, help, parse_integer<Field, Min, Max>, show_integer<Field>};
+}
+
 std::string parse_matrix(MineSettings& s, std::string_view v) {
   return read_choice(v, kMatrixNames, s.matrix);
 }
@@ -78,47 +85,24 @@ constexpr ApproachOption kSimilarity{
     "a descriptor this similar to an earlier one of its length is pruned (default 0.5)",
     parse_real<&MineSettings::similarity, kNotNegative>,
     show_real<&MineSettings::similarity>};
-constexpr ApproachOption kN{"-n",
-                            "n",
-                            "N",
-                            "length of the n-grams (default 3)",
-                            parse_integer<&MineSettings::n, 1, int64_t{1} << 20>,
-                            show_integer<&MineSettings::n>};
-constexpr ApproachOption kMinLength{"--min-length",
-                                    "min-length",
-                                    "L",
-                                    "shortest motif (default 3)",
-                                    parse_integer<&MineSettings::minLength, 1, kMaxInt>,
-                                    show_integer<&MineSettings::minLength>};
-constexpr ApproachOption kMinSequences{
-    "--min-sequences",
-    "min-sequences",
-    "M",
-    "sequences that must contain a motif (default: a quarter of them, at least 1)",
-    parse_integer<&MineSettings::minSequences, 1, kMaxInt>,
-    show_integer<&MineSettings::minSequences>};
-constexpr ApproachOption kDistance{
-    "--distance",
-    "distance",
-    "D",
+constexpr ApproachOption kN = integer_option<&MineSettings::n, 1, int64_t{1} << 20>(
+    "-n", "n", "N", "length of the n-grams (default 3)");
+constexpr ApproachOption kMinLength = integer_option<&MineSettings::minLength, 1>(
+    "--min-length", "min-length", "L", "shortest motif (default 3)");
+// 0, the default, is recorded as such in a features file read without the setting.
+constexpr ApproachOption kMinSequences = integer_option<&MineSettings::minSequences, 0>(
+    "--min-sequences", "min-sequences", "M",
+    "sequences that must contain a motif (default 0: a quarter of them, at least 1)");
+constexpr ApproachOption kDistance = integer_option<&MineSettings::distance, 0>(
+    "--distance", "distance", "D",
     "edit distance within which a motif occurs (default 0; above 0 is slow); below "
-    "--min-length, since a motif of length D or less occurs within D in every sequence",
-    parse_integer<&MineSettings::distance, 0, kMaxInt>,
-    show_integer<&MineSettings::distance>};
-constexpr ApproachOption kMaxLength{"--max-length",
-                                    "max-length",
-                                    "L",
-                                    "longest motif (default 0: no limit)",
-                                    parse_integer<&MineSettings::maxLength, 0, kMaxInt>,
-                                    show_integer<&MineSettings::maxLength>};
-constexpr ApproachOption kMaxFeatures{
-    "--max-features",
-    "max-features",
-    "N",
+    "--min-length, since a motif of length D or less occurs within D in every sequence");
+constexpr ApproachOption kMaxLength = integer_option<&MineSettings::maxLength, 0>(
+    "--max-length", "max-length", "L", "longest motif (default 0: no limit)");
+constexpr ApproachOption kMaxFeatures = integer_option<&MineSettings::maxFeatures, 1>(
+    "--max-features", "max-features", "N",
     "mining stops with an error past N motifs, or past 100 bytes a motif of features file "
-    "(default 10000000: 1 GB)",
-    parse_integer<&MineSettings::maxFeatures, 1, kMaxInt>,
-    show_integer<&MineSettings::maxFeatures>};
+    "(default 10000000: 1 GB)");
 
 constexpr const ApproachOption* kDdOptions[] = {&kAlpha, &kBeta};
 constexpr const ApproachOption* kDdsmOptions[] = {&kAlpha, &kBeta, &kMatrix, &kSimilarity};

@@ -45,7 +45,8 @@ void LabelSource::read_classification(const std::vector<std::string_view>& lines
   const unsigned long long count = std::strtoull(countText.c_str(), &end, 10);
   if (countText.empty() || countText[0] == '-' || errno != 0 ||
       std::string_view(end).find_first_not_of(" \t") != std::string_view::npos)
-    fail(1, "%s, line 2: the class count \"%s\" is not a number", f, countText.c_str());
+    fail(1, "%s, line 2: the class count \"%s\" is not a number", f,
+         diagnostic_text(countText).c_str());
   if (lines.size() < 3 || lines[2].empty() || lines[2][0] != '#')
     fail(1, "%s, line 3: a '#' line before the class names was expected", f);
   if (count > lines.size() - 3)
