@@ -19,9 +19,17 @@ constexpr int64_t kMaxInt = std::numeric_limits<int64_t>::max();
 constexpr double kMaxReal = std::numeric_limits<double>::max();
 
 // The option kinds: a real number in a range, a whole number in a range, a matrix name.
-template <double MineSettings::*Field, double Min, double Max>
+// A range of real numbers, given to the parser by reference (not every compiler takes a
+// floating-point template argument).
+struct RealRange {
+  double min, max;
+};
+constexpr RealRange kShare{0.0, 1.0};
+constexpr RealRange kNotNegative{0.0, kMaxReal};
+
+template <double MineSettings::*Field, const RealRange& Range>
 std::string parse_real(MineSettings& s, std::string_view v) {
-  return read_real(v, Min, Max, s.*Field);
+  return read_real(v, Range.min, Range.max, s.*Field);
 }
 template <double MineSettings::*Field>
 std::string show_real(const MineSettings& s) {
@@ -40,6 +48,13 @@ std::string show_integer(const MineSettings& s) {
   return std::to_string(s.*Field);
 }
 
+// An option whose value is a whole number from Min to Max.
+template <auto Field, int64_t Min, int64_t Max = kMaxInt>
+constexpr ApproachOption integer_option(std::string_view flag, std::string_view setting,
+                                        std::string_view value, std::string_view help) {
+  return {flag, setting, value, help, parse_integer<Field, Min, Max>, show_integer<Field>};
+}
+
 std::string parse_matrix(MineSettings& s, std::string_view v) {
   return read_choice(v, kMatrixNames, s.matrix);
 }
@@ -49,14 +64,14 @@ constexpr ApproachOption kAlpha{"--alpha",
                                 "alpha",
                                 "A",
                                 "a descriptor occurs in at least the share A of one class (0 to 1)",
-                                parse_real<&MineSettings::alpha, 0.0, 1.0>,
+                                parse_real<&MineSettings::alpha, kShare>,
                                 show_real<&MineSettings::alpha>,
                                 true};
 constexpr ApproachOption kBeta{"--beta",
                                "beta",
                                "B",
                                "and in at most the share B of the other sequences (0 to 1)",
-                               parse_real<&MineSettings::beta, 0.0, 1.0>,
+                               parse_real<&MineSettings::beta, kShare>,
                                show_real<&MineSettings::beta>,
                                true};
 constexpr ApproachOption kMatrix{
@@ -68,39 +83,32 @@ constexpr ApproachOption kSimilarity{
     "similarity",
     "S",
     "a descriptor this similar to an earlier one of its length is pruned (default 0.5)",
-    parse_real<&MineSettings::similarity, 0.0, kMaxReal>,
+    parse_real<&MineSettings::similarity, kNotNegative>,
     show_real<&MineSettings::similarity>};
-constexpr ApproachOption kN{"-n",
-                            "n",
-                            "N",
-                            "length of the n-grams (default 3)",
-                            parse_integer<&MineSettings::n, 1, int64_t{1} << 20>,
-                            show_integer<&MineSettings::n>};
-constexpr ApproachOption kMinLength{"--min-length",
-                                    "min-length",
-                                    "L",
-                                    "shortest motif (default 3)",
-                                    parse_integer<&MineSettings::minLength, 1, kMaxInt>,
-                                    show_integer<&MineSettings::minLength>};
-constexpr ApproachOption kMinSequences{
-    "--min-sequences",
-    "min-sequences",
-    "M",
-    "sequences that must contain a motif (default: a quarter of them, at least 1)",
-    parse_integer<&MineSettings::minSequences, 1, kMaxInt>,
-    show_integer<&MineSettings::minSequences>};
-constexpr ApproachOption kDistance{
-    "--distance",
-    "distance",
-    "D",
-    "edit distance within which a motif occurs (default 0; above 0 is slow)",
-    parse_integer<&MineSettings::distance, 0, kMaxInt>,
-    show_integer<&MineSettings::distance>};
+constexpr ApproachOption kN = integer_option<&MineSettings::n, 1, int64_t{1} << 20>(
+    "-n", "n", "N", "length of the n-grams (default 3)");
+constexpr ApproachOption kMinLength = integer_option<&MineSettings::minLength, 1>(
+    "--min-length", "min-length", "L", "shortest motif (default 3)");
+// 0, the default, is recorded as such in a features file read without the setting.
+constexpr ApproachOption kMinSequences = integer_option<&MineSettings::minSequences, 0>(
+    "--min-sequences", "min-sequences", "M",
+    "sequences that must contain a motif (default 0: a quarter of them, at least 1)");
+constexpr ApproachOption kDistance = integer_option<&MineSettings::distance, 0>(
+    "--distance", "distance", "D",
+    "edit distance within which a motif occurs (default 0; above 0 is slow); below "
+    "--min-length, since a motif of length D or less occurs within D in every sequence");
+constexpr ApproachOption kMaxLength = integer_option<&MineSettings::maxLength, 0>(
+    "--max-length", "max-length", "L", "longest motif (default 0: no limit)");
+constexpr ApproachOption kMaxFeatures = integer_option<&MineSettings::maxFeatures, 1>(
+    "--max-features", "max-features", "N",
+    "mining stops with an error past N motifs, or past 100 bytes a motif of features file "
+    "(default 10000000: 1 GB)");
 
 constexpr const ApproachOption* kDdOptions[] = {&kAlpha, &kBeta};
 constexpr const ApproachOption* kDdsmOptions[] = {&kAlpha, &kBeta, &kMatrix, &kSimilarity};
 constexpr const ApproachOption* kNgOptions[] = {&kN};
-constexpr const ApproachOption* kMaOptions[] = {&kMinLength, &kMinSequences, &kDistance};
+constexpr const ApproachOption* kMaOptions[] = {&kMinLength, &kMaxLength, &kMinSequences,
+                                                &kDistance, &kMaxFeatures};
 
 constexpr FeatureColumn kDdColumns[] = {FeatureColumn::Families, FeatureColumn::Support};
 constexpr FeatureColumn kDdsmColumns[] = {FeatureColumn::Family, FeatureColumn::Support,
@@ -110,11 +118,28 @@ constexpr FeatureColumn kCountColumns[] = {FeatureColumn::Sequences};
 int64_t as_substrings(const MineSettings&) { return 0; }
 int64_t within_distance(const MineSettings& s) { return s.distance; }
 
+std::string no_check(const MineSettings&, bool) { return {}; }
+
+std::string check_ma(const MineSettings& s, bool flags) {
+  auto named = [&](const ApproachOption& o, int64_t v) {
+    return std::string(flags ? o.flag : o.setting) + " " + std::to_string(v);
+  };
+  // The framed motif matches anywhere once its residues may all be deleted.
+  if (s.distance > 0 && s.distance >= s.minLength)
+    return named(kDistance, s.distance) + " is not below " + named(kMinLength, s.minLength) +
+           ": a motif of length " + std::to_string(s.distance) +
+           " or less occurs within that distance in every sequence";
+  if (s.maxLength > 0 && s.maxLength < s.minLength)
+    return named(kMaxLength, s.maxLength) + " is below " + named(kMinLength, s.minLength);
+  return {};
+}
+
 constexpr std::array<ApproachInfo, kApproachCount> kTable = {{
-    {Approach::Dd, "dd", true, kDdOptions, kDdColumns, miners::dd, as_substrings},
-    {Approach::Ddsm, "ddsm", true, kDdsmOptions, kDdsmColumns, miners::ddsm, as_substrings},
-    {Approach::Ng, "ng", false, kNgOptions, kCountColumns, miners::ng, as_substrings},
-    {Approach::Ma, "ma", false, kMaOptions, kCountColumns, miners::ma, within_distance},
+    {Approach::Dd, "dd", true, kDdOptions, kDdColumns, miners::dd, as_substrings, no_check},
+    {Approach::Ddsm, "ddsm", true, kDdsmOptions, kDdsmColumns, miners::ddsm, as_substrings,
+     no_check},
+    {Approach::Ng, "ng", false, kNgOptions, kCountColumns, miners::ng, as_substrings, no_check},
+    {Approach::Ma, "ma", false, kMaOptions, kCountColumns, miners::ma, within_distance, check_ma},
 }};
 
 // Each entry stands at the place of its approach, so that every approach has its own.

@@ -26,6 +26,8 @@ struct MineSettings {
   int64_t minLength = 3;            // ma
   int64_t minSequences = 0;         // ma; 0: a quarter of the sequences, at least 1
   int64_t distance = 0;             // ma
+  int64_t maxLength = 0;            // ma; 0: no limit
+  int64_t maxFeatures = 10000000;   // ma; and 100 bytes each for the features file in all
 };
 
 // An option of one or more approaches, given on the command line as `flag VALUE` and recorded in
@@ -60,6 +62,9 @@ struct ApproachInfo {
   void (*mine)(const MineInput& in, const MineSettings& s, FeatureSet& out);
   // The edit distance within which a feature occurs in a sequence (0: as a substring).
   int64_t (*matchDistance)(const MineSettings& s);
+  // What is wrong with the settings together (each one is checked by its parser), or an empty
+  // text; the options are named by their flags, or with `flags` false by their setting names.
+  std::string (*check)(const MineSettings& s, bool flags);
 };
 
 // The entry of an approach; every approach has one (checked when the table is built).

@@ -29,10 +29,19 @@ std::optional<LabelSource> label_source(const InputOptions& in) {
   return std::nullopt;
 }
 
+// The sequence file as messages name it.
+std::string sequence_file(const std::string& path) {
+  return path == "-" ? "standard input" : "the sequence file \"" + path + "\"";
+}
+
+[[noreturn]] void no_sequence(const std::string& path) {
+  fail(1, "%s holds no sequence", sequence_file(path).c_str());
+}
+
 SequenceSet read_input(const InputOptions& in) {
   std::optional<LabelSource> labels = label_source(in);
   SequenceSet set = read_sequence_set(in.sequences, labels ? &*labels : nullptr);
-  if (set.size() == 0) fail(1, "the sequence file \"%s\" holds no sequence", in.sequences.c_str());
+  if (set.size() == 0) no_sequence(in.sequences);
   return set;
 }
 
@@ -70,6 +79,12 @@ void encode_subset(const SequenceSet& set, const std::vector<uint32_t>& which,
 int run_mine(const MineOptions& o) {
   const SequenceSet set = read_input(o.input);
   const FeatureSet features = mine_features(set.views(), set.classes, set.classNames, o.settings);
+  // encode could make no table of it.
+  if (features.features.empty() && features.classes.empty())
+    fail(1,
+         "%s found no feature in %zu sequences, and without labels the features file would "
+         "declare nothing",
+         std::string(approach_name(o.settings.approach)).c_str(), set.size());
   write_features_file(o.output, features);
   std::printf("%s: %zu features from %zu sequences",
               std::string(approach_name(o.settings.approach)).c_str(), features.features.size(),
@@ -128,7 +143,8 @@ int run_encode(const EncodeOptions& o) {
           fail(1,
                "%s: the class \"%s\" of the sequence \"%s\" is not one of the classes of the "
                "features file \"%s\"",
-               labels->name().c_str(), name.c_str(), std::string(r.id).c_str(), o.features.c_str());
+               labels->name().c_str(), diagnostic_text(name).c_str(), diagnostic_text(r.id).c_str(),
+               o.features.c_str());
         cls = it->second;
       }
       const bool submitted = enc.add(r.id, r.residues, cls);
@@ -139,6 +155,7 @@ int run_encode(const EncodeOptions& o) {
       }
     }
     check_size();
+    if (count == 0) no_sequence(o.input.sequences);
     enc.finish();
   }
   progress::clear();
@@ -148,10 +165,14 @@ int run_encode(const EncodeOptions& o) {
 }
 
 int run_folds(const FoldsOptions& o) {
+  struct stat st {};
+  if (::stat(o.folder.c_str(), &st) == 0 && !S_ISDIR(st.st_mode))
+    fail(1, "\"%s\" is a file, not a folder: give -d a folder that does not exist, or is empty",
+         o.folder.c_str());
   const SequenceSet set = read_input(o.input);
   if (o.k > set.size())
-    fail(1, "%u folds need %u sequences at least; \"%s\" holds %zu", o.k, o.k,
-         o.input.sequences.c_str(), set.size());
+    fail(1, "%u folds need %u sequences at least; %s holds %zu", o.k, o.k,
+         sequence_file(o.input.sequences).c_str(), set.size());
   std::vector<size_t> perClass(set.classNames.size(), 0);
   for (uint32_t c : set.classes) ++perClass[c];
   for (size_t c = 0; c < perClass.size(); ++c)
@@ -159,7 +180,7 @@ int run_folds(const FoldsOptions& o) {
       warn(
           "the class \"%s\" has %zu sequences, fewer than the %u folds: some test parts have none "
           "of it",
-          set.classNames[c].c_str(), perClass[c], o.k);
+          diagnostic_text(set.classNames[c]).c_str(), perClass[c], o.k);
 
   StagedFolder folder(o.folder);
   const std::vector<uint32_t> fold = assign_folds(set.classes, set.classNames.size(), o.k, o.seed);

@@ -1,18 +1,23 @@
-// The FASTA reader of the workflow commands: zlib reads plain and gzip-compressed input alike.
+// The FASTA reader of the workflow commands: plain bytes as read, gzip members through inflate.
 #include "workflow/fasta_reader.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <new>
 
 #include "core/run_exit.h"
 
 namespace {
-constexpr size_t kBlock = size_t{4} << 20;  // bytes asked of zlib at a time
+constexpr size_t kBlock = size_t{4} << 20;             // bytes of text produced at a time
+constexpr size_t kInBlock = size_t{1} << 20;           // bytes read from the file at a time
+constexpr unsigned char kGzip1 = 0x1f, kGzip2 = 0x8b;  // a gzip member's first bytes
 constexpr uint8_t kDrop = 0;
 constexpr uint8_t kBad = 1;
 
@@ -29,8 +34,6 @@ constexpr std::array<uint8_t, 256> residue_table() {
   return t;
 }
 constexpr std::array<uint8_t, 256> kResidue = residue_table();
-
-gzFile gz(void* p) { return static_cast<gzFile>(p); }
 
 bool blank(std::string_view line) {
   return line.find_first_not_of(" \t\r\f\v") == std::string_view::npos;
@@ -54,37 +57,110 @@ std::string_view header_word(std::string_view header, int index) {
   }
 }
 
-FastaReader::FastaReader(const std::string& path) : buf_(kBlock) {
+// The file's bytes: read in blocks into `bytes`, whose unread part z.next_in and z.avail_in
+// give, and inflated through `z` when the file is gzip-compressed.
+struct FastaReader::Input {
+  int fd = -1;
+  z_stream z{};
+  bool gzip = false;
+  bool inflating = false;  // z is set up for inflate
+  bool member = false;     // inside a gzip member (its end not reached)
+  uint64_t read = 0;       // bytes read from the file
+  std::vector<unsigned char> bytes = std::vector<unsigned char>(kInBlock);
+};
+
+FastaReader::FastaReader(const std::string& path) : in_(std::make_unique<Input>()), buf_(kBlock) {
   if (path == "-") {
-    name_ = "standard input";
-    const int fd = ::dup(0);
-    if (fd >= 0) gz_ = gzdopen(fd, "rb");
-    if (!gz_) fail(1, "cannot read standard input");
+    name_ = what_ = "standard input";
+    in_->fd = ::dup(0);
+    if (in_->fd < 0) fail(1, "cannot read standard input");
   } else {
     name_ = path;
+    what_ = "the sequence file \"" + path + "\"";
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0)
       fail(1, "cannot open the sequence file \"%s\": %s", path.c_str(), std::strerror(errno));
     if (S_ISDIR(st.st_mode)) fail(1, "the sequence file \"%s\" is a folder", path.c_str());
     if (S_ISREG(st.st_mode)) fileSize_ = static_cast<uint64_t>(st.st_size);
-    gz_ = gzopen(path.c_str(), "rb");
-    if (!gz_)
+    in_->fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in_->fd < 0)
       fail(1, "cannot open the sequence file \"%s\": %s", path.c_str(), std::strerror(errno));
   }
-  gzbuffer(gz(gz_), 1u << 20);
+  z_stream& z = in_->z;
+  z.next_in = in_->bytes.data();
+  while (z.avail_in < 2 && read_more()) {
+  }
+  in_->gzip = z.avail_in >= 2 && z.next_in[0] == kGzip1 && z.next_in[1] == kGzip2;
+  if (in_->gzip) {
+    if (inflateInit2(&z, 15 + 16) != Z_OK) throw std::bad_alloc();
+    in_->inflating = true;
+  }
 }
 
 FastaReader::~FastaReader() {
-  if (gz_) gzclose(gz(gz_));
+  if (in_->inflating) inflateEnd(&in_->z);
+  if (in_->fd >= 0) ::close(in_->fd);
 }
 
 uint64_t FastaReader::consumed() const {
-  // zlib has read `off` bytes of the file for the `pos` bytes it gave; of these, the bytes still
-  // in our buffer are not consumed yet.
-  const z_off_t off = gzoffset(gz(gz_)), pos = gztell(gz(gz_));
-  if (off <= 0 || pos <= 0) return 0;
-  const double used = static_cast<double>(pos) - static_cast<double>(end_ - pos_);
-  return static_cast<uint64_t>(static_cast<double>(off) * used / static_cast<double>(pos));
+  // The file's bytes taken so far gave `produced_` bytes of text; of these, the bytes still in
+  // our buffer are not consumed yet.
+  const uint64_t taken = in_->read - in_->z.avail_in;
+  if (taken == 0 || produced_ == 0) return 0;
+  const double used = static_cast<double>(produced_) - static_cast<double>(end_ - pos_);
+  return static_cast<uint64_t>(static_cast<double>(taken) * used / static_cast<double>(produced_));
+}
+
+bool FastaReader::read_more() {
+  Input& in = *in_;
+  if (in.z.avail_in > 0 && in.z.next_in != in.bytes.data())
+    std::memmove(in.bytes.data(), in.z.next_in, in.z.avail_in);
+  in.z.next_in = in.bytes.data();
+  ssize_t n;
+  do {
+    n = ::read(in.fd, in.bytes.data() + in.z.avail_in, in.bytes.size() - in.z.avail_in);
+  } while (n < 0 && errno == EINTR);
+  if (n < 0) fail(1, "cannot read %s: %s", what_.c_str(), std::strerror(errno));
+  in.z.avail_in += static_cast<uInt>(n);
+  in.read += static_cast<uint64_t>(n);
+  return n > 0;
+}
+
+size_t FastaReader::produce(char* out, size_t space) {
+  Input& in = *in_;
+  z_stream& z = in.z;
+  if (!in.gzip) {
+    if (z.avail_in == 0 && !read_more()) return 0;
+    const size_t n = std::min<size_t>(space, z.avail_in);
+    std::memcpy(out, z.next_in, n);
+    z.next_in += n;
+    z.avail_in -= static_cast<uInt>(n);
+    return n;
+  }
+  const auto room = static_cast<uInt>(std::min<size_t>(space, size_t{1} << 30));
+  z.next_out = reinterpret_cast<Bytef*>(out);
+  z.avail_out = room;
+  while (z.avail_out == room) {
+    if (!in.member) {
+      // Between members: the end of the file, or the next member.
+      while (z.avail_in < 2 && read_more()) {
+      }
+      if (z.avail_in == 0) return 0;
+      if (z.avail_in < 2 || z.next_in[0] != kGzip1 || z.next_in[1] != kGzip2)
+        fail(1, "%s has bytes after its gzip data that are not gzip data", what_.c_str());
+      inflateReset(&z);
+      in.member = true;
+    }
+    if (z.avail_in == 0 && !read_more()) fail(1, "%s is a truncated gzip file", what_.c_str());
+    const int r = inflate(&z, Z_NO_FLUSH);
+    if (r == Z_STREAM_END)
+      in.member = false;
+    else if (r == Z_MEM_ERROR)
+      throw std::bad_alloc();
+    else if (r != Z_OK && !(r == Z_BUF_ERROR && z.avail_in == 0))
+      fail(1, "cannot read %s: %s", what_.c_str(), z.msg ? z.msg : "corrupt gzip data");
+  }
+  return room - z.avail_out;
 }
 
 bool FastaReader::fill() {
@@ -96,20 +172,13 @@ bool FastaReader::fill() {
   }
   // A line longer than the buffer makes it grow: no line length is too long.
   if (buf_.size() - end_ < kBlock / 2) buf_.resize(buf_.size() * 2);
-  const int n = gzread(gz(gz_), buf_.data() + end_, static_cast<unsigned>(buf_.size() - end_));
-  int err = Z_OK;
-  const char* msg = gzerror(gz(gz_), &err);
-  if (n < 0 || (err != Z_OK && err != Z_BUF_ERROR))
-    fail(1, "cannot read the sequence file \"%s\": %s", name_.c_str(),
-         err == Z_ERRNO ? std::strerror(errno) : msg);
+  const size_t n = produce(buf_.data() + end_, buf_.size() - end_);
   if (n == 0) {
-    // zlib tells a gzip stream that ended before its end marker by Z_BUF_ERROR at the end.
-    if (err == Z_BUF_ERROR)
-      fail(1, "the sequence file \"%s\" is a truncated gzip file", name_.c_str());
     eof_ = true;
     return false;
   }
-  end_ += static_cast<size_t>(n);
+  end_ += n;
+  produced_ += n;
   return true;
 }
 

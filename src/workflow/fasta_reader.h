@@ -1,5 +1,6 @@
 // The FASTA reader of the workflow commands: plain or gzip-compressed files (told apart by their
-// content, both read through zlib in large blocks), or standard input for "-". One record at a
+// first two bytes; gzip members one after another read as one text, and bytes after the last
+// one that begin no member are an error), or standard input for "-". One record at a
 // time, so that a caller may stream sequences of any number and length.
 //
 // A record's id is the first word of its header. In residue lines letters are residues (lower
@@ -8,6 +9,7 @@
 // first header must be blank. Every error ends the run (status 1) with one line naming the file.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,7 +30,8 @@ class FastaReader {
   FastaReader& operator=(const FastaReader&) = delete;
 
   // The next record, valid until the next call; false after the last one. A truncated or
-  // corrupt gzip stream ends the run naming the file.
+  // corrupt gzip stream, or bytes after it that are not another member, end the run naming the
+  // file.
   bool next(FastaRecord& record);
 
   // The name to use in messages ("standard input" for "-").
@@ -41,12 +44,18 @@ class FastaReader {
 
  private:
   bool fill();  // reads more bytes after the unread rest; false at the end of the input
+  // Up to `space` bytes of text (decompressed) into `out`; 0 at the end of the input.
+  size_t produce(char* out, size_t space);
+  bool read_more();  // reads more of the file after its unread bytes; false at its end
   [[noreturn]] void bad_byte(unsigned char c, uint64_t line) const;
   void read_residue_line(const char* begin, const char* end, uint64_t line);
 
   std::string name_;
-  void* gz_ = nullptr;  // gzFile
+  std::string what_;  // `the sequence file "NAME"`, or "standard input"
+  struct Input;
+  std::unique_ptr<Input> in_;
   uint64_t fileSize_ = 0;
+  uint64_t produced_ = 0;  // bytes of text produced so far
   std::vector<char> buf_;
   size_t pos_ = 0, end_ = 0;  // unread bytes are buf_[pos_, end_)
   bool eof_ = false;          // zlib has nothing more

@@ -2,9 +2,12 @@
 #include "workflow/features_file.h"
 
 #include <optional>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "core/files.h"
 #include "core/run_exit.h"
+#include "workflow/option_values.h"
 
 namespace {
 std::vector<std::string_view> split_tabs(std::string_view line) {
@@ -40,6 +43,8 @@ std::vector<std::string_view> split_pipes(std::string_view field) {
 class Reader {
  public:
   explicit Reader(const std::string& path) : path_(path) {}
+  // A name read from the file, quoted as a diagnostic shows it.
+  static std::string quoted(std::string_view name) { return "\"" + diagnostic_text(name) + "\""; }
   [[noreturn]] void bad(size_t line, const std::string& what) const {
     fail(1, "%s, line %zu: %s", path_.c_str(), line, what.c_str());
   }
@@ -141,8 +146,10 @@ FeatureSet read_features(const std::string& path) {
   FeatureSet set;
   std::optional<Approach> approach;
   bool columns = false;
-  size_t lineNo = 0;
+  size_t lineNo = 0, settingsEnd = 0;  // settingsEnd: the last #setting line
   size_t expected = 0;
+  std::unordered_set<std::string> classes;
+  std::unordered_map<std::string, size_t> featureLine;
   for (std::string_view line : split_lines(text)) {
     ++lineNo;
     const std::vector<std::string_view> f = split_tabs(line);
@@ -155,27 +162,30 @@ FeatureSet read_features(const std::string& path) {
     if (!columns) {
       if (f[0] == "#approach" && f.size() == 2 && !approach) {
         approach = approach_named(f[1]);
-        if (!approach) r.bad(lineNo, "unknown approach \"" + std::string(f[1]) + "\"");
+        if (!approach) r.bad(lineNo, "unknown approach " + Reader::quoted(f[1]));
         set.settings.approach = *approach;
       } else if (f[0] == "#setting" && f.size() == 3) {
         if (!approach) r.bad(lineNo, "no #approach line before the settings");
         const std::string name = r.field(f[1], lineNo);
         const ApproachOption* option = approach_setting(*approach, name);
         if (!option)
-          r.bad(lineNo,
-                "\"" + name + "\" is not a setting of " + std::string(approach_name(*approach)));
+          r.bad(lineNo, Reader::quoted(name) + " is not a setting of " +
+                            std::string(approach_name(*approach)));
         const std::string problem = option->parse(set.settings, r.field(f[2], lineNo));
-        if (!problem.empty()) r.bad(lineNo, "the setting " + name + problem);
+        if (!problem.empty()) r.bad(lineNo, "the setting " + name + diagnostic_text(problem));
+        settingsEnd = lineNo;
       } else if (f[0] == "#class" && f.size() == 2) {
         set.classes.push_back(r.field(f[1], lineNo));
-        for (size_t i = 0; i + 1 < set.classes.size(); ++i)
-          if (set.classes[i] == set.classes.back())
-            r.bad(lineNo, "the class \"" + set.classes.back() + "\" is named twice");
+        if (!classes.insert(set.classes.back()).second)
+          r.bad(lineNo, "the class " + Reader::quoted(set.classes.back()) + " is named twice");
       } else if (f[0] == "#columns") {
         if (!approach) r.bad(lineNo, "no #approach line before the columns");
         if (line != columns_line(*approach))
           r.bad(lineNo, "the columns of an " + std::string(approach_name(*approach)) +
                             " features file are not these");
+        if (const std::string problem = approach_info(*approach).check(set.settings, false);
+            !problem.empty())
+          r.bad(settingsEnd, problem);
         expected = f.size() - 1;
         columns = true;
       } else {
@@ -188,6 +198,14 @@ FeatureSet read_features(const std::string& path) {
                         std::to_string(f.size()));
     Feature feat;
     feat.text = r.field(f[0], lineNo);
+    // The tables name a column after each feature, beside the id column of CSV and TSV and the
+    // class column of a file with classes: a name twice would make a table its readers refuse.
+    if (feat.text == "id" || (feat.text == "class" && !set.classes.empty()))
+      r.bad(lineNo, "the feature " + Reader::quoted(feat.text) + " has the name of the " +
+                        feat.text + " column of the tables");
+    if (const auto [at, added] = featureLine.emplace(feat.text, lineNo); !added)
+      r.bad(lineNo, "the feature " + Reader::quoted(feat.text) + " is listed already at line " +
+                        std::to_string(at->second));
     const auto& kinds = approach_info(*approach).columns;
     for (size_t c = 0; c < kinds.size(); ++c) {
       const std::string_view raw = f[c + 1];
@@ -201,11 +219,11 @@ FeatureSet read_features(const std::string& path) {
         case FeatureColumn::Support: feat.support = r.field(raw, lineNo); break;
         case FeatureColumn::Probability: feat.probability = r.field(raw, lineNo); break;
         case FeatureColumn::Sequences: {
-          const std::string n = r.field(raw, lineNo);
-          char* end = nullptr;
-          feat.sequences = std::strtoull(n.c_str(), &end, 10);
-          if (n.empty() || *end != '\0' || n[0] == '-')
-            r.bad(lineNo, "the sequence count \"" + n + "\" is not a number");
+          const std::string problem =
+              read_unsigned(r.field(raw, lineNo), 0, UINT64_MAX, feat.sequences);
+          if (!problem.empty())
+            r.bad(lineNo,
+                  "the column " + std::string(column_name(kinds[c])) + diagnostic_text(problem));
           break;
         }
       }
@@ -213,5 +231,7 @@ FeatureSet read_features(const std::string& path) {
     set.features.push_back(std::move(feat));
   }
   if (!columns) r.bad(lineNo + (lineNo == 0), "the file ends before its #columns line");
+  if (set.features.empty() && set.classes.empty())
+    r.bad(lineNo, "no feature and no class: a table would have nothing to declare");
   return set;
 }

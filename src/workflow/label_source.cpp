@@ -45,7 +45,8 @@ void LabelSource::read_classification(const std::vector<std::string_view>& lines
   const unsigned long long count = std::strtoull(countText.c_str(), &end, 10);
   if (countText.empty() || countText[0] == '-' || errno != 0 ||
       std::string_view(end).find_first_not_of(" \t") != std::string_view::npos)
-    fail(1, "%s, line 2: the class count \"%s\" is not a number", f, countText.c_str());
+    fail(1, "%s, line 2: the class count \"%s\" is not a number", f,
+         diagnostic_text(countText).c_str());
   if (lines.size() < 3 || lines[2].empty() || lines[2][0] != '#')
     fail(1, "%s, line 3: a '#' line before the class names was expected", f);
   if (count > lines.size() - 3)
@@ -55,7 +56,7 @@ void LabelSource::read_classification(const std::vector<std::string_view>& lines
     const size_t before = classes_.size();
     if (add_class(lines[i]) == before) continue;
     fail(1, "%s, line %zu: the class \"%s\" is named twice", f, i + 1,
-         std::string(lines[i]).c_str());
+         diagnostic_text(lines[i]).c_str());
   }
   if (i >= lines.size() || lines[i].empty() || lines[i][0] != '#')
     fail(1, "%s, line %zu: a '#' line after the %llu class names was expected", f, i + 1, count);
@@ -69,7 +70,7 @@ void LabelSource::read_classification(const std::vector<std::string_view>& lines
     const auto it = classIndex_.find(std::string(lines[i]));
     if (it == classIndex_.end())
       fail(1, "%s, line %zu: the label \"%s\" (sequence %zu) is not one of the classes named above",
-           f, i + 1, std::string(lines[i]).c_str(), labels_.size() + 1);
+           f, i + 1, diagnostic_text(lines[i]).c_str(), labels_.size() + 1);
     labels_.push_back(it->second);
   }
 }
@@ -90,7 +91,8 @@ void LabelSource::read_table(const std::vector<std::string_view>& lines) {
     bool added = false;
     ids_.insert(id, added);
     if (!added)
-      fail(1, "%s, line %zu: the id \"%s\" has a label already", f, i + 1, std::string(id).c_str());
+      fail(1, "%s, line %zu: the id \"%s\" has a label already", f, i + 1,
+           diagnostic_text(id).c_str());
     idClass_.push_back(cls);
     idLine_.push_back(i + 1);
   }
@@ -103,13 +105,13 @@ uint32_t LabelSource::class_of(uint64_t ordinal, const FastaRecord& r) {
     case Kind::ClassificationFile:
       if (ordinal >= labels_.size())
         fail(1, "%s: no label for the sequence \"%s\" (sequence %llu): the file has %zu labels",
-             name_.c_str(), std::string(id).c_str(), ull(ordinal + 1), labels_.size());
+             name_.c_str(), diagnostic_text(id).c_str(), ull(ordinal + 1), labels_.size());
       return labels_[ordinal];
     case Kind::Table: {
       // A table in the order of the sequences needs no look-up.
       uint64_t e = ordinal < ids_.size() && ids_.key(ordinal) == id ? ordinal : ids_.find(id);
       if (e == StringTable::kNone)
-        fail(1, "%s: no label for the sequence \"%s\"", name_.c_str(), std::string(id).c_str());
+        fail(1, "%s: no label for the sequence \"%s\"", name_.c_str(), diagnostic_text(id).c_str());
       if (!idUsed_[e]) ++used_;
       idUsed_[e] = true;
       return idClass_[e];
@@ -118,7 +120,7 @@ uint32_t LabelSource::class_of(uint64_t ordinal, const FastaRecord& r) {
       const std::string_view cls = header_word(r.header, 1);
       if (cls.empty())
         fail(1, "%s, line %llu: the header of \"%s\" has no second word to take its class from",
-             name_.c_str(), ull(r.line), std::string(id).c_str());
+             name_.c_str(), ull(r.line), diagnostic_text(id).c_str());
       return add_class(cls);
     }
   }
@@ -134,6 +136,6 @@ void LabelSource::finish(uint64_t sequences) const {
     uint64_t e = 0;
     while (idUsed_[e]) ++e;
     fail(1, "%s, line %llu: the id \"%s\" is not among the sequences", name_.c_str(),
-         ull(idLine_[e]), std::string(ids_.key(e)).c_str());
+         ull(idLine_[e]), diagnostic_text(ids_.key(e)).c_str());
   }
 }

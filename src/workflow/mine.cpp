@@ -8,6 +8,7 @@
 
 #include "core/engine_progress.h"
 #include "core/progress.h"
+#include "core/run_exit.h"
 #include "engine/descriptors/descriptor.h"
 #include "engine/descriptors/discovery.h"
 #include "engine/motifs/motif_search.h"
@@ -89,15 +90,42 @@ void mine_ng(const std::vector<std::string_view>& sequences, const MineSettings&
   }
 }
 
+// Bytes of features file allowed for each motif of --max-features.
+constexpr uint64_t kBytesPerFeature = 100;
+
+// A walk stopped at a bound of the settings: what was passed and what to change.
+[[noreturn]] void refuse_bound(const MotifResult& found, const MotifSettings& m,
+                               const MineSettings& s, size_t sequences) {
+  const std::string settings = "min-sequences " + std::to_string(m.minSequences) + ", min-length " +
+                               std::to_string(s.minLength) + ", on " + std::to_string(sequences) +
+                               (sequences == 1 ? " sequence" : " sequences");
+  if (found.stopped == MotifStop::Motifs)
+    fail(1,
+         "more than %llu motifs (%s): raise --max-features, or raise --min-sequences or "
+         "--min-length",
+         static_cast<unsigned long long>(m.maxMotifs), settings.c_str());
+  fail(1,
+       "a features file of more than %llu bytes (%zu motifs so far; %s): raise --max-features "
+       "(%llu bytes a motif), or raise --min-sequences or --min-length, or give --max-length",
+       static_cast<unsigned long long>(m.maxBytes), found.motifs.size(), settings.c_str(),
+       static_cast<unsigned long long>(kBytesPerFeature));
+}
+
 void mine_ma(const std::vector<std::string_view>& sequences, const MineSettings& s,
              FeatureSet& set) {
   MotifSettings settings;
   settings.minLength = static_cast<uint64_t>(s.minLength);
+  if (s.maxLength > 0) settings.maxLength = static_cast<uint64_t>(s.maxLength);
   settings.minSequences = static_cast<uint64_t>(min_sequences(s, sequences.size()));
   // No sequence is left out of the sample: minAllSequences plays no part.
   settings.distance = static_cast<uint64_t>(s.distance);
+  settings.maxMotifs = static_cast<uint64_t>(s.maxFeatures);
+  settings.maxBytes = settings.maxMotifs > UINT64_MAX / kBytesPerFeature
+                          ? UINT64_MAX
+                          : settings.maxMotifs * kBytesPerFeature;
   const MotifResult found = find_motifs(sequences, settings, progress::engine());
   progress::clear();
+  if (found.stopped != MotifStop::None) refuse_bound(found, settings, s, sequences.size());
   for (const MotifRef& m : found.motifs) {
     Feature f;
     f.text = found.text(m);

@@ -21,7 +21,7 @@ void IdChecker::check(std::string_view id, uint64_t line) {
   const uint64_t entry = seen_.insert(id, added);
   if (!added)
     fail(1, "%s, line %llu: the id \"%s\" is already the id of the sequence at line %llu",
-         file_.c_str(), static_cast<unsigned long long>(line), std::string(id).c_str(),
+         file_.c_str(), static_cast<unsigned long long>(line), diagnostic_text(id).c_str(),
          static_cast<unsigned long long>(lines_[entry]));
   lines_.push_back(line);
 }

@@ -281,6 +281,8 @@ class Parser {
       const std::string problem = o->parse(s, value(o->flag));
       if (!problem.empty()) throw UsageError{std::string(o->flag) + problem};
     }
+    if (const std::string problem = info.check(s, true); !problem.empty())
+      throw UsageError{problem};
     return s;
   }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <random>
 #include <sstream>
 #include <string>
@@ -134,4 +135,22 @@ inline ProgramResult run_ok(const TempDir& dir, const std::vector<std::string>& 
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "");
   return r;
+}
+
+// Python, as the tables' readers use it: whether a module is there, and what a script run in
+// `dir` with `args` prints (its status checked).
+inline const std::string kPython = "/usr/bin/python3";
+inline bool python_has(const std::string& module) {
+  return std::system((kPython + " -c 'import " + module + "' 2>/dev/null").c_str()) == 0;
+}
+inline std::string python_output(const TempDir& dir, const std::string& script,
+                                 const std::string& args) {
+  dir.write("read.py", script);
+  const std::string command =
+      "cd " + dir.path().string() + " && " + kPython + " read.py " + args + " >py.txt";
+  EXPECT_EQ(std::system(command.c_str()), 0);
+  const std::string out = dir.read("py.txt");
+  std::filesystem::remove(dir.path() / "read.py");
+  std::filesystem::remove(dir.path() / "py.txt");
+  return out;
 }

@@ -15,21 +15,6 @@
 #include "support/weka.h"
 
 namespace {
-const std::string kPython = "/usr/bin/python3";
-
-bool python_has(const std::string& module) {
-  return std::system((kPython + " -c 'import " + module + "' 2>/dev/null").c_str()) == 0;
-}
-
-// What a Python script run in `dir` with `args` prints.
-std::string python_output(const TempDir& dir, const std::string& script, const std::string& args) {
-  dir.write("read.py", script);
-  const std::string command =
-      "cd " + dir.path().string() + " && " + kPython + " read.py " + args + " >py.txt";
-  EXPECT_EQ(std::system(command.c_str()), 0);
-  return dir.read("py.txt");
-}
-
 std::string class_line(const std::string& arff) {
   for (const std::string& line : text_lines(arff))
     if (line.rfind("@attribute class ", 0) == 0) return line;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <set>
 #include <tuple>
 
 #include "support/run_program.h"
@@ -37,10 +38,15 @@ TEST(FeaturesFile, EveryByteOfNamesSurvivesTheRoundTrip) {
     std::string bytes;
     for (int c = 0; c < 256; ++c) bytes += static_cast<char>(c);
     set.classes.push_back(bytes);
+    std::set<std::string> texts = {"id", "class"};  // the tables' own columns
     for (int k = 0; k < 40; ++k) {
       Feature f;
-      for (size_t n = rng() % 6; n > 0; --n) f.text += static_cast<char>(rng() % 256);
-      if (k == 0) f.text = "#columns";  // after the header, a feature line may begin with '#'
+      // Each feature once.
+      do {
+        f.text.clear();
+        for (size_t n = rng() % 6; n > 0; --n) f.text += static_cast<char>(rng() % 256);
+        if (k == 0) f.text = "#columns";  // after the header, a feature line may begin with '#'
+      } while (!texts.insert(f.text).second);
       if (approach == Approach::Dd) {
         for (size_t n = 1 + rng() % 3; n > 0; --n)
           f.families.push_back(set.classes[rng() % set.classes.size()]);
@@ -81,7 +87,8 @@ TEST(FeaturesFile, RefusesWhatItCannotReadNamingTheLine) {
        "line 3: the columns of an ng features file"},
       {head + "#columns\tfeature\tsequences\nAC\\qD\t1\n",
        "line 4: a backslash that starts no escape"},
-      {head + "#columns\tfeature\tsequences\nACD\tmany\n", "line 4: the sequence count \"many\""},
+      {head + "#columns\tfeature\tsequences\nACD\tmany\n",
+       "line 4: the column sequences: \"many\" is not a whole number"},
       {head + "#stray\n#columns\tfeature\tsequences\n", "line 3: a header line"},
       // Settings are checked as the command line checks them.
       {head + "#setting\tn\t0\n", "line 3: the setting n must be a whole number from 1 to"},

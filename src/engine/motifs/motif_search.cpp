@@ -160,13 +160,14 @@ class Walk {
     for (const MotifTree::Node& node : tree.nodes)
       if (node.depth >= sorted) throw MotifIndex::TooShallow{};
     if (fast_ && !D_.empty()) rest_index_ = std::make_unique<RestIndex>(D_);
+    if (!fast_ && progress_) count_candidates(tree);
 
     struct Step {
       uint64_t node;
       uint64_t next;  // the next child to visit
     };
     std::vector<Step> path{{tree.root, tree.nodes[tree.root].kidsBegin}};
-    while (!path.empty()) {
+    while (!path.empty() && result_.stopped == MotifStop::None) {
       Step& top = path.back();
       const MotifTree::Node& x = tree.nodes[top.node];
       if (top.next == x.kidsEnd) {
@@ -183,7 +184,7 @@ class Walk {
         continue;
       }
       const MotifTree::Node& y = tree.nodes[kid.node];
-      if (edge(y, x.depth) && y.kidsBegin != y.kidsEnd) {
+      if (edge(y, x.depth, kid.node) && y.kidsBegin != y.kidsEnd) {
         path.push_back({kid.node, y.kidsBegin});
         result_.deepestPath = std::max(result_.deepestPath, path.size() - 1);
       }
@@ -196,15 +197,49 @@ class Walk {
     if (listener_ && calls > 0) listener_->tested(calls);
   }
 
+  // The candidates of lengths parent + 1 to depth that the settings let the walk try.
+  uint64_t candidates(uint64_t parent, uint64_t depth) const {
+    const uint64_t first = std::max(parent + 1, s_.minLength);
+    const uint64_t last = std::min(depth, s_.maxLength);
+    return last >= first ? last - first + 1 : 0;
+  }
+
+  // Per node, the candidates below it (its children's edges and everything under them), and
+  // their total under the root: what the plain search's progress counts against.
+  void count_candidates(const MotifTree& tree) {
+    below_.assign(tree.nodes.size(), 0);
+    // Every node comes after its descendants.
+    for (size_t i = 0; i < tree.nodes.size(); ++i) {
+      const MotifTree::Node& x = tree.nodes[i];
+      uint64_t sum = 0;
+      for (uint64_t k = x.kidsBegin; k < x.kidsEnd; ++k) {
+        const MotifTree::Kid& kid = tree.kids[k];
+        if (kid.node == MotifTree::kRun)
+          sum += std::max(x.depth + 1, s_.minLength) <= s_.maxLength ? kid.st : 0;
+        else
+          sum += candidates(x.depth, tree.nodes[kid.node].depth) + below_[kid.node];
+      }
+      below_[i] = sum;
+    }
+    total_ = below_[tree.root];
+  }
+
   // Tries the candidates of lengths parent + 1 to y.depth, which all begin the same suffixes;
-  // false when the walk leaves y there (a candidate failed or is too long).
-  bool edge(const MotifTree::Node& y, uint64_t parent) {
+  // false when the walk leaves y there (a candidate failed or is too long, or a bound of the
+  // settings is passed).
+  bool edge(const MotifTree::Node& y, uint64_t parent, uint64_t node) {
     for (uint64_t e = std::max(parent + 1, s_.minLength); e <= y.depth; ++e) {
       if (e > s_.maxLength) return false;
       ++result_.checked;
       const std::optional<uint64_t> count = fast_ ? count_fast(y, e) : count_plain(y, e);
-      if (!count) return false;
-      found(*count, y.pos, e);
+      if (count) found(*count, y.pos, e);
+      if (!below_.empty()) {
+        // The longer candidates of the edge and those below y are never tried.
+        if (!count) skipped_ += candidates(e, y.depth) + below_[node];
+        progress_({"searching for motifs", result_.checked + skipped_, total_, "candidates",
+                   result_.motifs.size()});
+      }
+      if (!count || result_.stopped != MotifStop::None) return false;
     }
     return true;
   }
@@ -260,10 +295,18 @@ class Walk {
     const Index s = sa_.sequence_of(static_cast<Index>(pos));
     result_.motifs.push_back({s, pos - sa_.start_of(s), e, count});
     const uint64_t number = result_.motifs.size();
+    // Its line: the text, a tab, the count's digits, the line end.
+    uint64_t digits = 1;
+    for (uint64_t c = count; c >= 10; c /= 10) ++digits;
+    result_.bytes += e + digits + 2;
+    if (number > s_.maxMotifs)
+      result_.stopped = MotifStop::Motifs;
+    else if (result_.bytes > s_.maxBytes)
+      result_.stopped = MotifStop::Bytes;
     if (listener_)
       listener_->found(result_.motifs.back(),
                        std::string_view(sa_.text()).substr(pos, static_cast<size_t>(e)), number);
-    if (progress_)
+    if (progress_ && below_.empty())
       progress_({"searching for motifs", result_.checked, 0, "candidates checked", number});
   }
 
@@ -280,6 +323,11 @@ class Walk {
   std::vector<RestIndex::Range> ranges_;  // by candidate length, along the current path
   std::vector<uint64_t> present_;
   std::string pattern_;
+  // The plain search's progress: candidates below each node, their total, and those left
+  // untried below failing ones.
+  std::vector<uint64_t> below_;
+  uint64_t total_ = 0;
+  uint64_t skipped_ = 0;
 };
 }  // namespace
 

@@ -27,7 +27,14 @@ struct MotifSettings {
   // Largest edit distance still counted as an occurrence; above 0 the search is slow (see
   // search_motifs).
   uint64_t distance = 0;
+  // The walk stops as soon as it has found more than maxMotifs motifs, or as soon as the motifs
+  // written one a line as text<TAB>count take more than maxBytes (MotifResult::stopped).
+  uint64_t maxMotifs = std::numeric_limits<uint64_t>::max();
+  uint64_t maxBytes = std::numeric_limits<uint64_t>::max();
 };
+
+// Why a walk stopped before its end: not at all, past maxMotifs, past maxBytes.
+enum class MotifStop : uint8_t { None, Motifs, Bytes };
 
 // A motif found: its text is `length` characters of sampled sequence `seq` from `start`, and
 // `count` sequences contain it.
@@ -92,6 +99,10 @@ struct MotifResult {
   uint64_t checked = 0;          // candidates checked
   // Deepest path of strings with children that the walk went down (it grows as the path needs).
   size_t deepestPath = 0;
+  // A bound of the settings was passed: the motifs are the first ones found, the last one past
+  // the bound.
+  MotifStop stopped = MotifStop::None;
+  uint64_t bytes = 0;  // the motifs as lines text<TAB>count
   std::shared_ptr<const MotifIndex> index;
 
   std::string_view text(const MotifRef& m) const { return index->text(m); }
@@ -108,7 +119,8 @@ uint64_t min_sampled_sequences(uint64_t total, uint64_t sampled, uint64_t minAll
 // Any other distance tests each sequence with match, candidate by candidate: slow (each test is
 // a dynamic-programming pass over a sequence), and it keeps the whole tree of the sample (up to
 // some 130 bytes a residue), since no count prunes it in advance. `progress` hears of each motif
-// found.
+// found; with a distance above 0 it hears of every candidate, against the total of the
+// candidates of the tree (the candidates below one that fails count as done when it fails).
 MotifResult search_motifs(std::shared_ptr<const MotifIndex> index, SequenceViews rest,
                           const MotifSettings& settings, MotifListener* listener = nullptr,
                           const ProgressFn& progress = {});
