@@ -18,7 +18,7 @@ namespace {
 constexpr size_t kBufferSize = 1 << 20;
 
 [[noreturn]] void cannot_create(const std::string& name, int err) {
-  fail(1, "cannot create file \"%s\": %s", name.c_str(), std::strerror(err));
+  fail(1, "%s", creation_failure_text(name, err).c_str());
 }
 }  // namespace
 
@@ -47,6 +47,10 @@ OutFile OutFile::on_descriptor(int fd, const std::string& name) {
     cannot_create(name, err);
   }
   return OutFile(f, name);
+}
+
+std::string creation_failure_text(const std::string& name, int err) {
+  return "cannot create file \"" + name + "\": " + std::strerror(err);
 }
 
 std::string write_failure_text(const std::string& name, int err) {

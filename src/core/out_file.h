@@ -10,7 +10,9 @@
 
 struct iovec;
 
-// The text of a failed write to `name` (errno `err`), as the "error:" line gives it.
+// The texts of a file `name` that cannot be created, and of a failed write to it (errno `err`),
+// as the "error:" line gives them.
+std::string creation_failure_text(const std::string& name, int err);
 std::string write_failure_text(const std::string& name, int err);
 
 class OutFile {

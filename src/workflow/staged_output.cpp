@@ -103,7 +103,7 @@ StagedFile::StagedFile(const std::string& path) {
       entry_ = signal_cleanup::add(temp_, signal_cleanup::Kind::File, name);
     }
   }
-  if (fd < 0) fail(1, "cannot create file \"%s\": %s", name.c_str(), std::strerror(errno));
+  if (fd < 0) fail(1, "%s", creation_failure_text(name, errno).c_str());
   if (temp_.empty()) {
     HeldSignals held;
     entry_ = signal_cleanup::add("", signal_cleanup::Kind::File, name);
@@ -174,8 +174,7 @@ OutFile StagedFolder::add_file(const std::string& relative) {
   {
     HeldSignals held;
     fd = ::open(inside(relative).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0)
-      fail(1, "cannot create file \"%s\": %s", final_name(relative).c_str(), std::strerror(errno));
+    if (fd < 0) fail(1, "%s", creation_failure_text(final_name(relative), errno).c_str());
     entries_.push_back(
         signal_cleanup::add(inside(relative), signal_cleanup::Kind::File, final_name(relative)));
   }
