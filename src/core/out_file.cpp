@@ -16,7 +16,11 @@
 
 namespace {
 constexpr size_t kBufferSize = 1 << 20;
+
+[[noreturn]] void cannot_create(const std::string& name, int err) {
+  fail(1, "%s", creation_failure_text(name, err).c_str());
 }
+}  // namespace
 
 OutFile::OutFile(FILE* f, std::string name)
     : buffer_(new char[kBufferSize]), f_(f), name_(std::move(name)) {
@@ -31,8 +35,26 @@ std::optional<OutFile> OutFile::try_create(const std::string& name) {
 
 OutFile OutFile::create(const std::string& name) {
   FILE* f = std::fopen(name.c_str(), "w");
-  if (!f) fail(1, "cannot create file \"%s\": %s", name.c_str(), std::strerror(errno));
+  if (!f) cannot_create(name, errno);
   return OutFile(f, name);
+}
+
+OutFile OutFile::on_descriptor(int fd, const std::string& name) {
+  FILE* f = ::fdopen(fd, "w");
+  if (!f) {
+    const int err = errno;
+    ::close(fd);
+    cannot_create(name, err);
+  }
+  return OutFile(f, name);
+}
+
+std::string creation_failure_text(const std::string& name, int err) {
+  return "cannot create file \"" + name + "\": " + std::strerror(err);
+}
+
+std::string write_failure_text(const std::string& name, int err) {
+  return "cannot write file \"" + name + "\": " + std::strerror(err);
 }
 
 OutFile::OutFile(OutFile&& other) noexcept
@@ -104,5 +126,5 @@ void OutFile::close() {
     err = errno;
   }
   f_ = nullptr;
-  if (bad) fail(1, "cannot write file \"%s\": %s", name_.c_str(), std::strerror(err));
+  if (bad) fail(1, "%s", write_failure_text(name_, err).c_str());
 }

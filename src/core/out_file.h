@@ -10,12 +10,20 @@
 
 struct iovec;
 
+// The texts of a file `name` that cannot be created, and of a failed write to it (errno `err`),
+// as the "error:" line gives them.
+std::string creation_failure_text(const std::string& name, int err);
+std::string write_failure_text(const std::string& name, int err);
+
 class OutFile {
  public:
   // Creates or empties `name`; ends the run (status 1) when it cannot be created.
   static OutFile create(const std::string& name);
   // The same, but an empty optional when it cannot be created (for prompts that ask again).
   static std::optional<OutFile> try_create(const std::string& name);
+  // Writes to the open descriptor `fd` (closed by close()), naming the file `name` in errors;
+  // ends the run (status 1) when no stream can be made for it.
+  static OutFile on_descriptor(int fd, const std::string& name);
 
   OutFile(OutFile&& other) noexcept;
   OutFile& operator=(OutFile&& other) noexcept;

@@ -1,8 +1,6 @@
 // mine, encode and folds: reading, mining, encoding and the staged outputs.
 #include "workflow/commands.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -53,30 +51,30 @@ std::vector<uint32_t> classes_of(const SequenceSet& set, const std::vector<uint3
   return c;
 }
 
-void write_features_file(const std::string& path, const FeatureSet& features) {
-  StagedFile out(path);
-  write_features(out.out(), features);
-  out.commit();
+// The input files of a run, which no output may replace.
+std::vector<std::string> input_files(const InputOptions& in) {
+  std::vector<std::string> files{in.sequences};
+  if (!in.labels.empty()) files.push_back(in.labels);
+  return files;
 }
 
 double gigabytes(uint64_t bytes) { return static_cast<double>(bytes) / 1e9; }
 
 // The rows of the sequences `which` of an in-memory set into a table file.
 void encode_subset(const SequenceSet& set, const std::vector<uint32_t>& which,
-                   const FeatureSet& features, TableFormat format, unsigned threads,
-                   const std::string& path) {
-  StagedFile out(path);
+                   const FeatureSet& features, TableFormat format, unsigned threads, OutFile out) {
   {
-    Encoder enc(features, format, threads, out.out());
+    Encoder enc(features, format, threads, out);
     for (uint32_t i : which)
       enc.add(set.id(i), set.sequence(i), set.labelled ? static_cast<int64_t>(set.classes[i]) : -1);
     enc.finish();
   }
-  out.commit();
+  out.close();
 }
 }  // namespace
 
 int run_mine(const MineOptions& o) {
+  refuse_output_over_inputs(o.output, input_files(o.input));
   const SequenceSet set = read_input(o.input);
   const FeatureSet features = mine_features(set.views(), set.classes, set.classNames, o.settings);
   // encode could make no table of it.
@@ -85,7 +83,11 @@ int run_mine(const MineOptions& o) {
          "%s found no feature in %zu sequences, and without labels the features file would "
          "declare nothing",
          std::string(approach_name(o.settings.approach)).c_str(), set.size());
-  write_features_file(o.output, features);
+  StagedFile out(o.output);
+  write_features(out.out(), features);
+  out.commit();
+  // Features written on standard output are the whole of it: no summary after them.
+  if (out.on_standard_output()) return 0;
   std::printf("%s: %zu features from %zu sequences",
               std::string(approach_name(o.settings.approach)).c_str(), features.features.size(),
               set.size());
@@ -95,6 +97,9 @@ int run_mine(const MineOptions& o) {
 }
 
 int run_encode(const EncodeOptions& o) {
+  std::vector<std::string> inputs = input_files(o.input);
+  inputs.push_back(o.features);
+  refuse_output_over_inputs(o.output, inputs);
   const FeatureSet features = read_features(o.features);
   std::optional<LabelSource> labels = label_source(o.input);
   if (labels && features.classes.empty())
@@ -165,10 +170,8 @@ int run_encode(const EncodeOptions& o) {
 }
 
 int run_folds(const FoldsOptions& o) {
-  struct stat st {};
-  if (::stat(o.folder.c_str(), &st) == 0 && !S_ISDIR(st.st_mode))
-    fail(1, "\"%s\" is a file, not a folder: give -d a folder that does not exist, or is empty",
-         o.folder.c_str());
+  refuse_output_over_inputs(o.folder, input_files(o.input));
+  StagedFolder::check(o.folder);
   const SequenceSet set = read_input(o.input);
   if (o.k > set.size())
     fail(1, "%u folds need %u sequences at least; %s holds %zu", o.k, o.k,
@@ -185,7 +188,7 @@ int run_folds(const FoldsOptions& o) {
   StagedFolder folder(o.folder);
   const std::vector<uint32_t> fold = assign_folds(set.classes, set.classNames.size(), o.k, o.seed);
   {
-    StagedFile list(folder.temp() + "/folds.tsv");
+    OutFile list = folder.add_file("folds.tsv");
     std::string text = "id\tfold\n";
     for (size_t i = 0; i < set.size(); ++i) {
       text.append(set.id(i));
@@ -193,8 +196,8 @@ int run_folds(const FoldsOptions& o) {
       text += std::to_string(fold[i] + 1);
       text += '\n';
     }
-    list.out().write(text);
-    list.commit();
+    list.write(text);
+    list.close();
   }
   const size_t width = std::max<size_t>(2, std::to_string(o.k).size());
   for (uint32_t k = 0; k < o.k; ++k) {
@@ -204,15 +207,18 @@ int run_folds(const FoldsOptions& o) {
     // k + 1 has no more digits than K, and width has as many at least.
     const std::string number = std::to_string(k + 1);
     const std::string name = "fold-" + std::string(width - number.size(), '0') + number;
-    const std::string dir = folder.temp() + "/" + name;
-    if (::mkdir(dir.c_str(), 0777) != 0)
-      fail(1, "cannot create the folder \"%s/%s\"", o.folder.c_str(), name.c_str());
+    folder.add_folder(name);
     const FeatureSet features =
         mine_features(set.views(train), classes_of(set, train), set.classNames, o.settings);
-    write_features_file(dir + "/features.tsv", features);
+    {
+      OutFile out = folder.add_file(name + "/features.tsv");
+      write_features(out, features);
+      out.close();
+    }
     const std::string ext = format_extension(o.format);
-    encode_subset(set, train, features, o.format, o.threads, dir + "/train" + ext);
-    encode_subset(set, test, features, o.format, o.threads, dir + "/test" + ext);
+    encode_subset(set, train, features, o.format, o.threads,
+                  folder.add_file(name + "/train" + ext));
+    encode_subset(set, test, features, o.format, o.threads, folder.add_file(name + "/test" + ext));
     std::printf("%s: %zu training and %zu test sequences, %zu features\n", name.c_str(),
                 train.size(), test.size(), features.features.size());
   }

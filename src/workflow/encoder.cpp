@@ -5,8 +5,11 @@
 
 #include <algorithm>
 #include <exception>
+#include <system_error>
 
+#include "core/run_exit.h"
 #include "engine/matching/edit_distance.h"
+#include "workflow/signal_cleanup.h"
 
 namespace {
 std::vector<std::string> texts_of(const FeatureSet& set) {
@@ -63,16 +66,31 @@ Encoder::Encoder(const FeatureSet& set, TableFormat format, unsigned threads, Ou
       out_(out),
       maxInFlight_(2 * std::max(1u, threads) + 1) {
   layout_.header(out_);
-  for (unsigned i = 0; i < std::max(1u, threads); ++i) workers_.emplace_back([this] { work(); });
+  const unsigned wanted = std::max(1u, threads);
+  // The workers never take the signals that end a run: the thread that writes handles them.
+  signal_cleanup::HeldSignals held;
+  try {
+    for (unsigned i = 0; i < wanted; ++i) workers_.emplace_back([this] { work(); });
+  } catch (const std::system_error& e) {
+    stop_workers();
+    fail(1, "cannot start %u worker threads: %s; ask for fewer with --threads", wanted,
+         e.code().message().c_str());
+  } catch (...) {
+    stop_workers();
+    throw;
+  }
 }
 
-Encoder::~Encoder() {
+Encoder::~Encoder() { stop_workers(); }
+
+void Encoder::stop_workers() {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     stopping_ = true;
   }
   workReady_.notify_all();
   for (std::thread& t : workers_) t.join();
+  workers_.clear();
 }
 
 size_t Encoder::batch_records(size_t averageResidues) const {

@@ -54,7 +54,8 @@ class FeatureMatcher {
 
 class Encoder {
  public:
-  // Writes the header at once; `threads` workers match and format (at least 1).
+  // Writes the header at once; `threads` workers match and format (at least 1). Ends the run
+  // (status 1) when they cannot all start.
   Encoder(const FeatureSet& set, TableFormat format, unsigned threads, OutFile& out);
   ~Encoder();
   Encoder(const Encoder&) = delete;
@@ -80,6 +81,8 @@ class Encoder {
   // How many records a batch should hold so that its rows stay a few megabytes.
   size_t batch_records(size_t averageResidues) const;
   void work();
+  // Stops and joins the workers (a joinable thread must not be destroyed).
+  void stop_workers();
   void encode(RecordBatch& b, std::vector<uint32_t>& found, FeatureMatcher::Scratch& scratch) const;
   void write_done(bool wait);
 

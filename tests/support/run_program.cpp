@@ -46,8 +46,11 @@ bool TempDir::exists(const std::string& name) const { return fs::exists(path_ / 
 std::map<std::string, std::string> TempDir::contents() const {
   std::map<std::string, std::string> files;
   for (const auto& e : fs::recursive_directory_iterator(path_)) {
-    const std::string name = fs::relative(e.path(), path_).string();
-    files[name] = e.is_directory() ? "(folder)" : read(name);
+    const std::string name = e.path().lexically_relative(path_).string();
+    if (e.is_symlink())
+      files[name] = "(link to " + fs::read_symlink(e.path()).string() + ")";
+    else
+      files[name] = e.is_directory() ? "(folder)" : read(name);
   }
   return files;
 }
@@ -63,6 +66,25 @@ std::string source_path(const std::string& relative) {
   return std::string(PROTFEAT_SOURCE_DIR) + "/" + relative;
 }
 
+namespace {
+// In a child: the program in `dir` with `args`; never returns.
+[[noreturn]] void exec_program(const TempDir& dir, const std::vector<std::string>& args) {
+  if (chdir(dir.path().c_str()) != 0) _exit(126);
+  std::vector<char*> argv;
+  std::string prog = PROTFEAT_BINARY;
+  argv.push_back(prog.data());
+  std::vector<std::string> copy = args;
+  for (auto& a : copy) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  execv(prog.c_str(), argv.data());
+  _exit(127);
+}
+
+int status_of(int waitStatus) {
+  return WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : 128 + WTERMSIG(waitStatus);
+}
+}  // namespace
+
 ProgramResult run_program(const TempDir& dir, const std::vector<std::string>& args,
                           const std::string& input, int timeout_s, bool keep_input_open) {
   int in_pipe[2], out_pipe[2], err_pipe[2];
@@ -75,15 +97,7 @@ ProgramResult run_program(const TempDir& dir, const std::vector<std::string>& ar
     dup2(err_pipe[1], 2);
     for (int fd : {in_pipe[0], in_pipe[1], out_pipe[0], out_pipe[1], err_pipe[0], err_pipe[1]})
       close(fd);
-    if (chdir(dir.path().c_str()) != 0) _exit(126);
-    std::vector<char*> argv;
-    std::string prog = PROTFEAT_BINARY;
-    argv.push_back(prog.data());
-    std::vector<std::string> copy = args;
-    for (auto& a : copy) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    execv(prog.c_str(), argv.data());
-    _exit(127);
+    exec_program(dir, args);
   }
   close(in_pipe[0]);
   close(out_pipe[1]);
@@ -144,6 +158,75 @@ ProgramResult run_program(const TempDir& dir, const std::vector<std::string>& ar
   if (err_open) close(err_pipe[0]);
   int st = 0;
   waitpid(pid, &st, 0);
-  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
+  r.status = status_of(st);
   return r;
+}
+
+RunningProgram::RunningProgram(const TempDir& dir, const std::vector<std::string>& args,
+                               const StartOptions& options) {
+  int in_pipe[2];
+  if (pipe(in_pipe)) throw std::runtime_error("pipe");
+  const std::string out = (logs_.path() / "out").string(), err = (logs_.path() / "err").string();
+  pid_ = fork();
+  if (pid_ < 0) throw std::runtime_error("fork");
+  if (pid_ == 0) {
+    const int out_fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int err_fd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (out_fd < 0 || err_fd < 0) _exit(126);
+    dup2(in_pipe[0], 0);
+    dup2(out_fd, 1);
+    dup2(err_fd, 2);
+    for (int fd : {in_pipe[0], in_pipe[1], out_fd, err_fd}) close(fd);
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    for (int sig = 1; sig < NSIG; ++sig) ::signal(sig, SIG_DFL);
+    for (int sig : options.ignored) ::signal(sig, SIG_IGN);
+    for (const auto& [resource, limit] : options.limits) {
+      const rlimit l{limit, limit};
+      if (setrlimit(resource, &l) != 0) _exit(126);
+    }
+    exec_program(dir, args);
+  }
+  close(in_pipe[0]);
+  input_ = in_pipe[1];
+}
+
+RunningProgram::~RunningProgram() {
+  if (input_ >= 0) close(input_);
+  if (!finished()) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+}
+
+void RunningProgram::send_input(const std::string& bytes) {
+  ::signal(SIGPIPE, SIG_IGN);  // a program that is gone takes no input: the write fails
+  for (size_t done = 0; done < bytes.size();) {
+    const ssize_t n = ::write(input_, bytes.data() + done, bytes.size() - done);
+    if (n <= 0) return;
+    done += static_cast<size_t>(n);
+  }
+}
+
+void RunningProgram::signal(int sig) const { kill(pid_, sig); }
+
+bool RunningProgram::finished() {
+  if (status_ >= 0) return true;
+  int st = 0;
+  if (waitpid(pid_, &st, WNOHANG) != pid_) return false;
+  status_ = status_of(st);
+  return true;
+}
+
+ProgramResult RunningProgram::wait(int timeout_s) {
+  if (input_ >= 0) close(input_);
+  input_ = -1;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeout_s);
+  while (!finished()) {
+    if (std::chrono::steady_clock::now() > deadline) kill(pid_, SIGKILL);
+    usleep(2000);
+  }
+  return ProgramResult{read_file((logs_.path() / "out").string()),
+                       read_file((logs_.path() / "err").string()), status_};
 }
