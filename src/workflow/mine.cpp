@@ -18,25 +18,18 @@
 #include "workflow/version.h"
 
 namespace {
-int64_t min_sequences(const MineSettings& s, size_t sequences) {
-  if (s.minSequences > 0) return s.minSequences;
-  return std::max<int64_t>(1, static_cast<int64_t>(sequences / 4));
-}
-
 // The descriptor discovery on the families of the classes. Families after the last one with
 // sequences are left out, as the console's grouping leaves them: they hold nothing to find.
-std::vector<Descriptor> discover(const std::vector<std::string_view>& sequences,
-                                 const std::vector<uint32_t>& classes,
-                                 const std::vector<std::string>& classNames,
-                                 const MineSettings& s) {
-  std::vector<std::vector<uint32_t>> groups(classNames.size());
-  for (size_t i = 0; i < sequences.size(); ++i)
-    groups[classes[i]].push_back(static_cast<uint32_t>(i));
+std::vector<Descriptor> discover(const MineInput& in, const MineSettings& s) {
+  std::vector<std::vector<uint32_t>> groups(in.classNames.size());
+  for (size_t i = 0; i < in.sequences.size(); ++i)
+    groups[in.classes[i]].push_back(static_cast<uint32_t>(i));
   while (!groups.empty() && groups.back().empty()) groups.pop_back();
   // Features need only each descriptor's text, families and support: the per-sequence records
   // would take memory in proportion to the sequences holding each descriptor.
-  std::vector<Descriptor> found = discover_descriptors(
-      sequences, groups, {s.alpha, s.beta}, DiscoveryRecords::DescriptorsOnly, progress::engine());
+  std::vector<Descriptor> found =
+      discover_descriptors(in.sequences, groups, {s.alpha, s.beta},
+                           DiscoveryRecords::DescriptorsOnly, progress::engine());
   progress::clear();
   return found;
 }
@@ -45,9 +38,10 @@ std::string support_of(uint32_t count, uint32_t size) {
   return std::to_string(count) + "/" + std::to_string(size);
 }
 
-void mine_dd(const std::vector<std::string_view>& sequences, const std::vector<uint32_t>& classes,
-             const MineSettings& s, FeatureSet& set) {
-  std::vector<Descriptor> found = discover(sequences, classes, set.classes, s);
+}  // namespace
+
+void miners::dd(const MineInput& in, const MineSettings& s, FeatureSet& set) {
+  std::vector<Descriptor> found = discover(in, s);
   // Attribute order: the most recent descriptor first.
   for (auto dd = found.rbegin(); dd != found.rend(); ++dd) {
     Feature f;
@@ -58,9 +52,8 @@ void mine_dd(const std::vector<std::string_view>& sequences, const std::vector<u
   }
 }
 
-void mine_ddsm(const std::vector<std::string_view>& sequences, const std::vector<uint32_t>& classes,
-               const MineSettings& s, FeatureSet& set) {
-  const std::vector<Descriptor> found = discover(sequences, classes, set.classes, s);
+void miners::ddsm(const MineInput& in, const MineSettings& s, FeatureSet& set) {
+  const std::vector<Descriptor> found = discover(in, s);
   std::vector<ScoredDescriptor> kept =
       prune_descriptors(found, {MatrixOfName(s.matrix), s.similarity}, progress::engine());
   progress::clear();
@@ -76,9 +69,8 @@ void mine_ddsm(const std::vector<std::string_view>& sequences, const std::vector
   }
 }
 
-void mine_ng(const std::vector<std::string_view>& sequences, const MineSettings& s,
-             FeatureSet& set) {
-  const NgramList list = BuildNgramList(sequences, s.n, NgramIndexing::Auto, progress::engine());
+void miners::ng(const MineInput& in, const MineSettings& s, FeatureSet& set) {
+  const NgramList list = BuildNgramList(in.sequences, s.n, NgramIndexing::Auto, progress::engine());
   progress::clear();
   const auto count = static_cast<uint32_t>(list.Nbvar());
   set.features.reserve(count);
@@ -90,6 +82,7 @@ void mine_ng(const std::vector<std::string_view>& sequences, const MineSettings&
   }
 }
 
+namespace {
 // Bytes of features file allowed for each motif of --max-features.
 constexpr uint64_t kBytesPerFeature = 100;
 
@@ -111,12 +104,14 @@ constexpr uint64_t kBytesPerFeature = 100;
        static_cast<unsigned long long>(kBytesPerFeature));
 }
 
-void mine_ma(const std::vector<std::string_view>& sequences, const MineSettings& s,
-             FeatureSet& set) {
+}  // namespace
+
+void miners::ma(const MineInput& in, const MineSettings& s, FeatureSet& set) {
+  const std::vector<std::string_view>& sequences = in.sequences;
   MotifSettings settings;
   settings.minLength = static_cast<uint64_t>(s.minLength);
   if (s.maxLength > 0) settings.maxLength = static_cast<uint64_t>(s.maxLength);
-  settings.minSequences = static_cast<uint64_t>(min_sequences(s, sequences.size()));
+  settings.minSequences = static_cast<uint64_t>(s.minSequences);  // resolved: above 0
   // No sequence is left out of the sample: minAllSequences plays no part.
   settings.distance = static_cast<uint64_t>(s.distance);
   settings.maxMotifs = static_cast<uint64_t>(s.maxFeatures);
@@ -133,23 +128,6 @@ void mine_ma(const std::vector<std::string_view>& sequences, const MineSettings&
     set.features.push_back(std::move(f));
   }
 }
-}  // namespace
-
-namespace miners {
-void dd(const MineInput& in, const MineSettings& s, FeatureSet& out) {
-  mine_dd(in.sequences, in.classes, s, out);
-}
-void ddsm(const MineInput& in, const MineSettings& s, FeatureSet& out) {
-  mine_ddsm(in.sequences, in.classes, s, out);
-}
-void ng(const MineInput& in, const MineSettings& s, FeatureSet& out) {
-  mine_ng(in.sequences, s, out);
-}
-void ma(const MineInput& in, const MineSettings& s, FeatureSet& out) {
-  mine_ma(in.sequences, s, out);
-}
-}  // namespace miners
-
 FeatureSet mine_features(const std::vector<std::string_view>& sequences,
                          const std::vector<uint32_t>& classes,
                          const std::vector<std::string>& classNames, const MineSettings& s) {
