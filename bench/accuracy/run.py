@@ -41,12 +41,12 @@ SEED = 1
 TEST_SHARE = 0.3
 CLUSTER_OPTIONS = ["--min-seq-id", "0.5", "-c", "0.5"]
 THREADS = "2"
-WEKA = ["java", "-Xmx2g", "-cp", "/usr/share/java/weka.jar"]
+WEKA = ["java", "-cp", "/usr/share/java/weka.jar"]
 
 Split = namedtuple("Split", "name title folder train test labels")
 # train, test: the two tables (matrices, or files for Weka and the searches); count: features.
 Features = namedtuple("Features", "train test count seconds commands")
-Result = namedtuple("Result", "row classifier count accuracy macro_f1 feature_seconds predict_seconds")
+Result = namedtuple("Result", "row classifier note count accuracy macro_f1 feature_seconds predict_seconds")
 
 
 # ---- The rows: each a name, how its features are made, and the classifiers that read them ----
@@ -295,13 +295,12 @@ def measure(split, program):
             start = time.perf_counter()
             predicted, note = CLASSIFIERS[name](split, features)
             seconds = time.perf_counter() - start
-            name = f"{name} ({note})" if note else name
             assert len(predicted) == len(truth), f"{row.name}, {name}: {len(predicted)} predictions"
-            result = Result(row.name, name, features.count, accuracy_score(truth, predicted),
+            result = Result(row.name, name, note, features.count, accuracy_score(truth, predicted),
                             f1_score(truth, predicted, labels=families, average="macro", zero_division=0),
                             features.seconds, seconds)
             results.append(result)
-            print(f"{split.name}: {row.name}, {name}: accuracy {result.accuracy:.3f}, macro-F1 "
+            print(f"{split.name}: {row.name}, {name}{', ' + note if note else ''}: accuracy {result.accuracy:.3f}, macro-F1 "
                   f"{result.macro_f1:.3f}, {result.feature_seconds:.2f} s + {seconds:.2f} s", flush=True)
     return results, commands
 
@@ -320,17 +319,16 @@ def plot(results, path):
     matplotlib.use("Agg")
     import matplotlib.pyplot as plt
     import matplotlib.ticker
-    figure, axes = plt.subplots(figsize=(8, 5), dpi=90)
-    for r in best_per_row(results):
+    figure, axes = plt.subplots(figsize=(10, 5), dpi=90)
+    for number, r in enumerate(best_per_row(results), 1):
         colour = "tab:red" if r.row in ALIGNMENT_ROWS else "tab:blue" if r.row.startswith("protfeat") else "tab:grey"
-        axes.scatter(r.feature_seconds, r.accuracy, color=colour)
-        axes.annotate(r.row, (r.feature_seconds, r.accuracy), fontsize=6, xytext=(4, 2), textcoords="offset points")
-    seconds = [r.feature_seconds for r in results]
+        axes.scatter(r.feature_seconds, r.accuracy, color=colour, label=f"{number}  {r.row}, {r.classifier}")
+        axes.annotate(str(number), (r.feature_seconds, r.accuracy), fontsize=8, xytext=(4, 3), textcoords="offset points")
     axes.set_xscale("log")
-    axes.set_xlim(min(seconds) / 1.5, max(seconds) * 6)
+    axes.xaxis.set_major_locator(matplotlib.ticker.LogLocator(subs=(1, 2, 5)))
     axes.xaxis.set_major_formatter(matplotlib.ticker.FormatStrFormatter("%g"))
-    axes.xaxis.set_minor_formatter(matplotlib.ticker.FormatStrFormatter("%g"))
-    axes.tick_params(axis="x", which="minor", labelsize=7)
+    axes.xaxis.set_minor_formatter(matplotlib.ticker.NullFormatter())
+    axes.legend(loc="center left", bbox_to_anchor=(1.01, 0.5), fontsize=7, handletextpad=0.3, frameon=False)
     axes.set_xlabel("seconds to features (log scale)")
     axes.set_ylabel("accuracy on the test part")
     axes.set_title("Homology split: each row at its best classifier (blue protfeat, red alignment)", fontsize=9)
@@ -362,7 +360,8 @@ def results_table(results):
              "|---|---|---:|---:|---:|---:|---:|"]
     for r in results:
         count = "" if r.count is None else str(r.count)
-        lines.append(f"| {r.row} | {r.classifier} | {count} | {r.accuracy:.3f} | {r.macro_f1:.3f} | "
+        classifier = f"{r.classifier}, {r.note}" if r.note else r.classifier
+        lines.append(f"| {r.row} | {classifier} | {count} | {r.accuracy:.3f} | {r.macro_f1:.3f} | "
                      f"{r.feature_seconds:.2f} | {r.predict_seconds:.2f} |")
     return lines
 
@@ -393,12 +392,11 @@ def family_table(ids, labels, clusters, splits, left_out):
             cells += [str(sum(labels[i] == family for i in part)) for part in (s.train, s.test)]
         note = " (one cluster: left out)" if family in left_out else ""
         lines.append(f"| {family}{note} | " + " | ".join(cells) + " |")
-    kept = [i for i in ids if labels[i] not in left_out]
     totals = [str(len(ids)), str(len({clusters[i] for i in ids}))]
     for s in splits:
         totals += [str(len(s.train)), str(len(s.test))]
     lines.append("| **all** | " + " | ".join(totals) + " |")
-    return lines, len(kept)
+    return lines
 
 
 def write_report(doc, picture, context):
@@ -437,7 +435,8 @@ def write_report(doc, picture, context):
             "family when it has none).", "",
             "Seconds to features: mine + encode of both parts (whole processes), the vectoriser's fit and transform, "
             "or the search database of the training part. Seconds to a prediction: the classifier's fit and predict "
-            "(for Weka the whole Java process), or the search of the test part.", ""]
+            "(for Weka the whole Java process), or the search of the test part. Each figure is of one run; times "
+            "under a tenth of a second vary by tens of percent from one run to the next.", ""]
     for split, results in c["results"]:
         out += [f"## {split.title}", "", f"{len(split.train)} training and {len(split.test)} test sequences.", "",
                 *results_table(results), "", findings(results), ""]
@@ -469,11 +468,10 @@ def main():
         write_split(split, residues)
         measured.append((split, *measure(split, program)))
     plot(measured[0][1], picture)
-    table, kept_count = family_table(ids, labels, clusters, splits, left_out)
     context = {"date": datetime.now(timezone.utc).strftime("%Y-%m-%d %H:%M UTC"), "machine": machine(),
                "versions": tool_versions(program), "sequences": len(ids), "families": len(set(labels.values())),
-               "clusters": len(set(clusters.values())), "left_out": left_out, "kept": kept_count,
-               "families_table": table, "commands": measured[0][2],
+               "clusters": len(set(clusters.values())), "left_out": left_out, "kept": len(kept),
+               "families_table": family_table(ids, labels, clusters, splits, left_out), "commands": measured[0][2],
                "results": [(split, results) for split, results, _ in measured],
                "total": time.perf_counter() - start}
     write_report(doc, picture, context)
