@@ -4,7 +4,7 @@ JOBS ?= 2
 WERROR ?= OFF
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPROTFEAT_WERROR=$(WERROR)
 
-.PHONY: all build deps test demo bench bench-scale sanitize fuzz clean
+.PHONY: all build deps test demo bench bench-scale bench-accuracy sanitize fuzz clean
 
 all: build
 
@@ -41,6 +41,15 @@ bench:
 bench-scale:
 	bash scripts/setup-deps bench
 	bash bench/scale.sh build-bench
+
+# Classifiers trained on each feature table against BLAST and MMseqs2 nearest neighbours, on
+# Pfam seed alignments from Debian packages and the sample, split by homology clusters and at
+# random: writes docs/ACCURACY.md and docs/accuracy.png (about a minute).
+bench-accuracy:
+	bash scripts/setup-deps accuracy
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DPROTFEAT_BENCH=ON -DPROTFEAT_TESTS=OFF
+	cmake --build build-bench -j $(JOBS) --target protfeat
+	/usr/bin/python3 bench/accuracy/run.py build-bench
 
 fuzz:
 	CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPROTFEAT_FUZZ=ON -DPROTFEAT_TESTS=OFF
