@@ -77,12 +77,12 @@ int run_mine(const MineOptions& o) {
   refuse_output_over_inputs(o.output, input_files(o.input));
   const SequenceSet set = read_input(o.input);
   const FeatureSet features = mine_features(set.views(), set.classes, set.classNames, o.settings);
-  // encode could make no table of it.
+  // An empty result is a result; but encode can make no table of it, and the user should know.
   if (features.features.empty() && features.classes.empty())
-    fail(1,
-         "%s found no feature in %zu sequences, and without labels the features file would "
-         "declare nothing",
-         std::string(approach_name(o.settings.approach)).c_str(), set.size());
+    warn(
+        "%s found no feature in %zu sequences; without labels the features file declares "
+        "nothing, and encode will refuse it",
+        std::string(approach_name(o.settings.approach)).c_str(), set.size());
   StagedFile out(o.output);
   write_features(out.out(), features);
   out.commit();

@@ -153,11 +153,16 @@ TEST(WorkflowBounds, FeaturesFilesAreRefusedOrWrittenSoEveryClientReadsThem) {
            "nothing.tsv, line 4: no feature and no class: a table would have nothing to declare"},
           {"encode -f ma.tsv -i s.fa -o t.csv", 1,
            "ma.tsv, line 4: distance 3 is not below min-length 3"},
-          // mine writes no such file: without labels and without a feature it refuses.
-          {"mine ma -i s.fa -o none.tsv --min-length 11", 1,
-           "ma found no feature in 3 sequences, and without labels the features file would "
-           "declare nothing"},
       });
+  // mine writes such a file when it finds nothing without labels, and says what encode will do.
+  const ProgramResult none =
+      run_program(dir, words("mine ma -i s.fa -o none.tsv --min-length 11"), "");
+  EXPECT_EQ(none.status, 0);
+  EXPECT_EQ(none.err,
+            "warning: ma found no feature in 3 sequences; without labels the features file "
+            "declares nothing, and encode will refuse it\n");
+  expect_refusals(dir, {{"encode -f none.tsv -i s.fa -o t.csv", 1,
+                         "none.tsv, line 8: no feature and no class"}});
 
   // Without classes a feature may be named class: no class column to clash with. mine's own
   // n-grams are upper case (CLASS, ID), never the tables' own lower-case names.
