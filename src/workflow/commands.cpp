@@ -88,10 +88,21 @@ int run_mine(const MineOptions& o) {
   out.commit();
   // Features written on standard output are the whole of it: no summary after them.
   if (out.on_standard_output()) return 0;
+  // Approaches that choose features for classes: how many each class got, and which got none.
+  const std::vector<size_t> perClass = features_per_class(features);
+  std::string counts, none;
+  for (size_t c = 0; c < perClass.size(); ++c) {
+    const std::string name = diagnostic_text(features.classes[c]);
+    counts += (c > 0 ? ", " : "") + name + " " + std::to_string(perClass[c]);
+    if (perClass[c] == 0) none += (none.empty() ? "" : ", ") + name;
+  }
+  if (!none.empty())
+    warn("no feature for the classes %s: lower --alpha, or raise --beta", none.c_str());
   std::printf("%s: %zu features from %zu sequences",
               std::string(approach_name(o.settings.approach)).c_str(), features.features.size(),
               set.size());
   if (set.labelled) std::printf(" in %zu classes", set.classNames.size());
+  if (!counts.empty()) std::printf(" (%s)", counts.c_str());
   std::printf(", written to %s\n", o.output.c_str());
   return 0;
 }

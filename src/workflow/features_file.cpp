@@ -1,6 +1,7 @@
 // Writing and reading the features file.
 #include "workflow/features_file.h"
 
+#include <algorithm>
 #include <optional>
 #include <unordered_map>
 #include <unordered_set>
@@ -105,6 +106,27 @@ bool unescape_field(std::string_view field, std::string& out) {
     }
   }
   return true;
+}
+
+std::vector<size_t> features_per_class(const FeatureSet& set) {
+  const auto& columns = approach_info(set.approach()).columns;
+  const bool families =
+      std::find(columns.begin(), columns.end(), FeatureColumn::Families) != columns.end();
+  const bool family =
+      std::find(columns.begin(), columns.end(), FeatureColumn::Family) != columns.end();
+  if (!families && !family) return {};
+  std::unordered_map<std::string_view, size_t> index;
+  for (size_t c = 0; c < set.classes.size(); ++c) index.emplace(set.classes[c], c);
+  std::vector<size_t> counts(set.classes.size(), 0);
+  auto count = [&](const std::string& name) {
+    if (const auto it = index.find(name); it != index.end()) ++counts[it->second];
+  };
+  for (const Feature& f : set.features) {
+    if (families)
+      for (const std::string& name : f.families) count(name);
+    if (family) count(f.family);
+  }
+  return counts;
 }
 
 void write_features(OutFile& out, const FeatureSet& set) {

@@ -40,6 +40,10 @@ struct FeatureSet {
   Approach approach() const { return settings.approach; }
 };
 
+// For approaches whose features stand for classes (dd: the families each discriminates; ddsm:
+// its family), the number of features of each class of the set; empty for the others.
+std::vector<size_t> features_per_class(const FeatureSet& set);
+
 // Writes the whole file.
 void write_features(OutFile& out, const FeatureSet& set);
 

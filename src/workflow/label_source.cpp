@@ -94,9 +94,7 @@ void LabelSource::read_table(const std::vector<std::string_view>& lines) {
       fail(1, "%s, line %zu: the id \"%s\" has a label already", f, i + 1,
            diagnostic_text(id).c_str());
     idClass_.push_back(cls);
-    idLine_.push_back(i + 1);
   }
-  idUsed_.assign(ids_.size(), false);
 }
 
 uint32_t LabelSource::class_of(uint64_t ordinal, const FastaRecord& r) {
@@ -112,8 +110,6 @@ uint32_t LabelSource::class_of(uint64_t ordinal, const FastaRecord& r) {
       uint64_t e = ordinal < ids_.size() && ids_.key(ordinal) == id ? ordinal : ids_.find(id);
       if (e == StringTable::kNone)
         fail(1, "%s: no label for the sequence \"%s\"", name_.c_str(), diagnostic_text(id).c_str());
-      if (!idUsed_[e]) ++used_;
-      idUsed_[e] = true;
       return idClass_[e];
     }
     case Kind::Header: {
@@ -131,11 +127,18 @@ void LabelSource::finish(uint64_t sequences) const {
   if (kind_ == Kind::ClassificationFile && labels_.size() > sequences)
     fail(1, "%s, line %llu: a label past the last of the %llu sequences", name_.c_str(),
          ull(firstLabelLine_ + sequences), ull(sequences));
-  if (kind_ == Kind::Table && used_ < ids_.size()) {
-    // Name the first unused id of the file.
-    uint64_t e = 0;
-    while (idUsed_[e]) ++e;
-    fail(1, "%s, line %llu: the id \"%s\" is not among the sequences", name_.c_str(),
-         ull(idLine_[e]), diagnostic_text(ids_.key(e)).c_str());
-  }
+}
+
+std::vector<std::string> LabelSource::taken_classes(std::vector<uint32_t>& classes) const {
+  if (kind_ != Kind::Table) return classes_;
+  std::vector<int64_t> number(classes_.size(), -1);
+  for (uint32_t c : classes) number[c] = 0;
+  std::vector<std::string> names;
+  for (size_t c = 0; c < classes_.size(); ++c)
+    if (number[c] == 0) {
+      number[c] = static_cast<int64_t>(names.size());
+      names.push_back(classes_[c]);
+    }
+  for (uint32_t& c : classes) c = static_cast<uint32_t>(number[c]);
+  return names;
 }

@@ -28,9 +28,16 @@ class LabelSource {
   // ends the run naming the sequence when it has no label.
   uint32_t class_of(uint64_t ordinal, const FastaRecord& r);
 
-  // After the last of `sequences` sequences: ends the run when a label names no sequence (an id
-  // that is not among the sequences, or labels past the last sequence).
+  // After the last of `sequences` sequences: ends the run on labels past the last sequence of a
+  // classification file. A table may name more ids than the sequences (one table for a whole
+  // project): those are ignored; a sequence without one is an error all the same.
   void finish(uint64_t sequences) const;
+
+  // The classes of a whole set once read: for a table, only those that the sequences' labels
+  // name, in the table's order, `classes` (one per sequence) renumbered to them (a table for a
+  // whole project names classes of its own beyond the sequences); the other sources keep every
+  // class, as they name them.
+  std::vector<std::string> taken_classes(std::vector<uint32_t>& classes) const;
 
   const std::string& name() const { return name_; }
 
@@ -48,11 +55,7 @@ class LabelSource {
   // Classification file: the class of each label line, in order, and the line of the first one.
   std::vector<uint32_t> labels_;
   uint64_t firstLabelLine_ = 0;
-  // Table: its ids in file order, and by id its class, its line and whether a sequence took it;
-  // `used_` counts the ids taken.
+  // Table: its ids in file order, and by id its class.
   StringTable ids_;
   std::vector<uint32_t> idClass_;
-  std::vector<uint64_t> idLine_;
-  std::vector<bool> idUsed_;
-  uint64_t used_ = 0;
 };

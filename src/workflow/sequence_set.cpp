@@ -46,7 +46,7 @@ SequenceSet read_sequence_set(const std::string& path, LabelSource* labels) {
   progress::clear();
   if (labels) {
     labels->finish(set.size());
-    set.classNames = labels->classes();
+    set.classNames = labels->taken_classes(set.classes);
   }
   return set;
 }

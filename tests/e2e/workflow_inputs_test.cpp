@@ -51,8 +51,10 @@ TEST(WorkflowInputs, LabelSourcesAgreeAndClassesNeedNotBeGrouped) {
   dir.write("s.fa", kFasta);
   dir.write("c.txt", kClasses);
   dir.write("t.tsv", "b\ty\na\tx\nc\tx\n");
-  std::vector<std::string> features;  // with a classification file, header labels, a table
-  for (const std::string labels : {"-l c.txt", "--header-labels", "-l t.tsv"}) {
+  // One table for a whole project: ids beyond the sequences, and a class only they name.
+  dir.write("project.tsv", "q\tw\nb\ty\nd\ty\na\tx\nz\tw\nc\tx\n");
+  std::vector<std::string> features;  // with a classification file, header labels, tables
+  for (const std::string labels : {"-l c.txt", "--header-labels", "-l t.tsv", "-l project.tsv"}) {
     run_ok(dir, words("mine dd -i s.fa -o f.tsv --alpha 1 --beta 0 " + labels));
     features.push_back(dir.read("f.tsv"));
   }
@@ -64,6 +66,10 @@ TEST(WorkflowInputs, LabelSourcesAgreeAndClassesNeedNotBeGrouped) {
   const std::string& table = features[2];
   EXPECT_NE(table.find("#class\ty\n#class\tx\n"), std::string::npos) << table;
   EXPECT_EQ(feature_texts(table), feature_texts(grouped));
+  EXPECT_EQ(features[3], table);
+  run_ok(dir, words("encode -f f.tsv -i s.fa -l project.tsv -o p.csv"));
+  run_ok(dir, words("encode -f f.tsv -i s.fa -l t.tsv -o t.csv"));
+  EXPECT_EQ(dir.read("p.csv"), dir.read("t.csv"));
 }
 
 TEST(WorkflowInputs, BadInputGivesOneErrorLineItsStatusAndNoOutput) {
@@ -79,7 +85,6 @@ TEST(WorkflowInputs, BadInputGivesOneErrorLineItsStatusAndNoOutput) {
   dir.write("short.txt", "#n\n2\n#classes\nx\ny\n#data\nx\ny\n");
   dir.write("long.txt", kClasses + "y\n");
   dir.write("twice.txt", "#n\n2\n#classes\nx\nx\n#data\nx\nx\nx\n");
-  dir.write("extra.tsv", "a\tx\nb\ty\nc\tx\nd\ty\n");
   dir.write("missing.tsv", "a\tx\nb\ty\n");
   dir.write("dupid.tsv", "a\tx\nb\ty\nc\tx\na\ty\n");
   dir.write("nolabel.fa", ">a x\nACD\n>b\nCDE\n");
@@ -121,7 +126,6 @@ TEST(WorkflowInputs, BadInputGivesOneErrorLineItsStatusAndNoOutput) {
       {"mine ng -o o.tsv -i s.fa -l short.txt", "no label for the sequence \"c\" (sequence 3)"},
       {"mine ng -o o.tsv -i s.fa -l long.txt", "long.txt, line 10: a label past the last"},
       {"mine ng -o o.tsv -i s.fa -l twice.txt", "the class \"x\" is named twice"},
-      {"mine ng -o o.tsv -i s.fa -l extra.tsv", "extra.tsv, line 4: the id \"d\" is not among"},
       {"mine ng -o o.tsv -i s.fa -l missing.tsv", "no label for the sequence \"c\""},
       {"mine ng -o o.tsv -i s.fa -l dupid.tsv", "dupid.tsv, line 4: the id \"a\" has a label"},
       {"mine ng -o o.tsv -i nolabel.fa --header-labels", "the header of \"b\" has no second word"},
@@ -152,4 +156,25 @@ TEST(WorkflowInputs, BadInputGivesOneErrorLineItsStatusAndNoOutput) {
             0u);
   EXPECT_NE(run_ok(dir, {"-h"}).out.find("protfeat folds APPROACH"), std::string::npos);
   EXPECT_EQ(run_ok(dir, {"--version"}).out, "protfeat 2.0.0\n");
+}
+
+TEST(WorkflowInputs, MineSaysHowManyFeaturesEachClassGot) {
+  TempDir dir;
+  // y's one sequence is also an x sequence: nothing discriminates y.
+  dir.write("s.fa", ">a x\nACDE\n>b y\nACDE\n>c x\nKLMN\n");
+  for (const std::string approach : {"dd", "ddsm"}) {
+    SCOPED_TRACE(approach);
+    const ProgramResult r = run_program(
+        dir, words("mine " + approach + " -i s.fa --header-labels -o f.tsv --alpha 0.5 --beta 0"),
+        "");
+    EXPECT_EQ(r.status, 0);
+    const size_t x = feature_texts(dir.read("f.tsv")).size();
+    EXPECT_GT(x, 0u);
+    EXPECT_EQ(r.out, approach + ": " + std::to_string(x) + " features from 3 sequences in 2 " +
+                         "classes (x " + std::to_string(x) + ", y 0), written to f.tsv\n");
+    EXPECT_EQ(r.err, "warning: no feature for the classes y: lower --alpha, or raise --beta\n");
+  }
+  // n-grams stand for no class: no count by class.
+  EXPECT_EQ(run_ok(dir, words("mine ng -i s.fa --header-labels -o f.tsv")).out,
+            "ng: 4 features from 3 sequences in 2 classes, written to f.tsv\n");
 }
