@@ -85,8 +85,29 @@ constexpr ApproachOption kSimilarity{
     "a descriptor this similar to an earlier one of its length is pruned (default 0.5)",
     parse_real<&MineSettings::similarity, kNotNegative>,
     show_real<&MineSettings::similarity>};
-constexpr ApproachOption kN = integer_option<&MineSettings::n, 1, int64_t{1} << 20>(
-    "-n", "n", "N", "length of the n-grams (default 3)");
+// -n N, or a range of lengths N-M.
+constexpr int64_t kLongestNgram = int64_t{1} << 20;
+std::string parse_lengths(MineSettings& s, std::string_view v) {
+  const size_t dash = v.find('-', 1);
+  int64_t low = 0, high = 0;
+  std::string problem = read_integer(v.substr(0, dash), 1, kLongestNgram, low);
+  if (problem.empty() && dash != std::string_view::npos)
+    problem = read_integer(v.substr(dash + 1), low, kLongestNgram, high);
+  if (!problem.empty()) return problem;
+  s.n = static_cast<int>(low);
+  s.nMax = static_cast<int>(dash == std::string_view::npos ? low : high);
+  return {};
+}
+std::string show_lengths(const MineSettings& s) {
+  return s.n == s.nMax ? std::to_string(s.n) : std::to_string(s.n) + "-" + std::to_string(s.nMax);
+}
+constexpr ApproachOption kN{"-n",
+                            "n",
+                            "N",
+                            "length of the n-grams, or a range of lengths N-M, shortest first "
+                            "(default 3)",
+                            parse_lengths,
+                            show_lengths};
 constexpr ApproachOption kMinLength = integer_option<&MineSettings::minLength, 1>(
     "--min-length", "min-length", "L", "shortest motif (default 3)");
 // 0, the default, is recorded as such in a features file read without the setting.

@@ -22,7 +22,7 @@ struct MineSettings {
   double alpha = 0, beta = 0;       // dd, ddsm
   std::string matrix = "BLOSUM62";  // ddsm
   double similarity = 0.5;          // ddsm
-  int n = 3;                        // ng
+  int n = 3, nMax = 3;              // ng: the n-grams of every length from n to nMax
   int64_t minLength = 3;            // ma
   int64_t minSequences = 0;         // ma; 0: a quarter of the sequences, at least 1
   int64_t distance = 0;             // ma

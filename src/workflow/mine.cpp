@@ -70,15 +70,18 @@ void miners::ddsm(const MineInput& in, const MineSettings& s, FeatureSet& set) {
 }
 
 void miners::ng(const MineInput& in, const MineSettings& s, FeatureSet& set) {
-  const NgramList list = BuildNgramList(in.sequences, s.n, NgramIndexing::Auto, progress::engine());
-  progress::clear();
-  const auto count = static_cast<uint32_t>(list.Nbvar());
-  set.features.reserve(count);
-  for (uint32_t k = 0; k < count; ++k) {
-    Feature f;
-    f.text = list.text(k);
-    f.sequences = list.seqcount[k];
-    set.features.push_back(std::move(f));
+  // Shortest first; the n-grams of each length in order of first appearance.
+  for (int n = s.n; n <= s.nMax; ++n) {
+    const NgramList list = BuildNgramList(in.sequences, n, NgramIndexing::Auto, progress::engine());
+    progress::clear();
+    const auto count = static_cast<uint32_t>(list.Nbvar());
+    set.features.reserve(set.features.size() + count);
+    for (uint32_t k = 0; k < count; ++k) {
+      Feature f;
+      f.text = list.text(k);
+      f.sequences = list.seqcount[k];
+      set.features.push_back(std::move(f));
+    }
   }
 }
 
