@@ -131,6 +131,7 @@ Row = namedtuple("Row", "name features classifiers")
 ROWS = [
     Row("protfeat ng -n 2", protfeat("ng", "-n", "2"), LINEAR),
     Row("protfeat ng -n 3", protfeat("ng", "-n", "3"), LINEAR),
+    Row("protfeat ng -n 1-3", protfeat("ng", "-n", "1-3"), LINEAR),
     Row("protfeat dd --alpha 0.5 --beta 0.1", protfeat("dd", "--alpha", "0.5", "--beta", "0.1"), LINEAR),
     Row("protfeat dd --alpha 0.2 --beta 0.02", protfeat("dd", "--alpha", "0.2", "--beta", "0.02"), LINEAR),
     Row("protfeat ddsm --alpha 0.5 --beta 0.1", protfeat("ddsm", "--alpha", "0.5", "--beta", "0.1"), LINEAR),
