@@ -9,12 +9,6 @@
 #include "workflow/option_values.h"
 
 namespace {
-std::string shortest(double v) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%g", v);
-  return buf;
-}
-
 constexpr int64_t kMaxInt = std::numeric_limits<int64_t>::max();
 constexpr double kMaxReal = std::numeric_limits<double>::max();
 
@@ -33,7 +27,7 @@ std::string parse_real(MineSettings& s, std::string_view v) {
 }
 template <double MineSettings::*Field>
 std::string show_real(const MineSettings& s) {
-  return shortest(s.*Field);
+  return plain_number(s.*Field);
 }
 
 template <auto Field, int64_t Min, int64_t Max>

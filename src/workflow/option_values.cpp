@@ -11,12 +11,6 @@
 namespace {
 std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
-std::string plain(double v) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%g", v);
-  return buf;
-}
-
 template <class T>
 std::string range(const char* what, T min, T max) {
   if (max == std::numeric_limits<T>::max())
@@ -46,6 +40,12 @@ bool whole_number(std::string_view text, bool& negative, uint64_t& magnitude) {
 std::string not_whole(std::string_view text, const std::string& outOfRange);
 }  // namespace
 
+std::string plain_number(double v) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%g", v);
+  return buf;
+}
+
 std::string read_real(std::string_view text, double min, double max, double& out) {
   const std::string s(text);
   char* end = nullptr;
@@ -57,8 +57,8 @@ std::string read_real(std::string_view text, double min, double max, double& out
     return ": " + quoted(text) + " is not a number";
   if (v < min || v > max) {
     const std::string r = max == std::numeric_limits<double>::max()
-                              ? "a number of at least " + plain(min)
-                              : "a number from " + plain(min) + " to " + plain(max);
+                              ? "a number of at least " + plain_number(min)
+                              : "a number from " + plain_number(min) + " to " + plain_number(max);
     return " must be " + r + ", not " + quoted(text);
   }
   out = v;

@@ -8,6 +8,9 @@
 #include <string>
 #include <string_view>
 
+// A number as settings and messages show it: printf's %g (0.5, 1e+06).
+std::string plain_number(double v);
+
 std::string read_real(std::string_view text, double min, double max, double& out);
 std::string read_integer(std::string_view text, int64_t min, int64_t max, int64_t& out);
 std::string read_unsigned(std::string_view text, uint64_t min, uint64_t max, uint64_t& out);

@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "core/run_exit.h"
+#include "engine/matching/edit_distance.h"
 #include "workflow/approach.h"
 #include "workflow/commands.h"
 #include "workflow/option_values.h"
@@ -156,21 +157,9 @@ std::string lower(std::string_view s) {
   return out;
 }
 
-// The edit distance of two words, case ignored.
+// The edit distance of two words, case ignored: the occurrence test's distance, without frames.
 size_t distance(std::string_view a, std::string_view b) {
-  const std::string x = lower(a), y = lower(b);
-  std::vector<size_t> row(y.size() + 1);
-  for (size_t j = 0; j <= y.size(); ++j) row[j] = j;
-  for (size_t i = 1; i <= x.size(); ++i) {
-    size_t diag = row[0];
-    row[0] = i;
-    for (size_t j = 1; j <= y.size(); ++j) {
-      const size_t up = row[j];
-      row[j] = std::min({diag + (x[i - 1] == y[j - 1] ? 0 : 1), up + 1, row[j - 1] + 1});
-      diag = up;
-    }
-  }
-  return row[y.size()];
+  return static_cast<size_t>(match(lower(a), lower(b)));
 }
 
 std::string_view bare(std::string_view word) {
