@@ -150,11 +150,13 @@ std::string check_ma(const MineSettings& s, bool flags) {
 }
 
 constexpr std::array<ApproachInfo, kApproachCount> kTable = {{
-    {Approach::Dd, "dd", true, kDdOptions, kDdColumns, miners::dd, as_substrings, no_check},
-    {Approach::Ddsm, "ddsm", true, kDdsmOptions, kDdsmColumns, miners::ddsm, as_substrings,
+    {Approach::Dd, "dd", true, true, kDdOptions, kDdColumns, miners::dd, as_substrings, no_check},
+    {Approach::Ddsm, "ddsm", true, true, kDdsmOptions, kDdsmColumns, miners::ddsm, as_substrings,
      no_check},
-    {Approach::Ng, "ng", false, kNgOptions, kCountColumns, miners::ng, as_substrings, no_check},
-    {Approach::Ma, "ma", false, kMaOptions, kCountColumns, miners::ma, within_distance, check_ma},
+    {Approach::Ng, "ng", false, false, kNgOptions, kCountColumns, miners::ng, as_substrings,
+     no_check},
+    {Approach::Ma, "ma", false, false, kMaOptions, kCountColumns, miners::ma, within_distance,
+     check_ma},
 }};
 
 // Each entry stands at the place of its approach, so that every approach has its own.

@@ -56,6 +56,9 @@ struct ApproachInfo {
   Approach approach;
   std::string_view name;
   bool needsLabels;
+  // Whether mine takes background sequences (--background): sequences of no class, counted
+  // among the other sequences of every class; no feature is chosen for them.
+  bool takesBackground;
   std::span<const ApproachOption* const> options;
   std::span<const FeatureColumn> columns;
   // Mines the features of the input (the classes of the result are filled by the caller).

@@ -74,9 +74,23 @@ void encode_subset(const SequenceSet& set, const std::vector<uint32_t>& which,
 }  // namespace
 
 int run_mine(const MineOptions& o) {
-  refuse_output_over_inputs(o.output, input_files(o.input));
+  std::vector<std::string> inputs = input_files(o.input);
+  inputs.insert(inputs.end(), o.background.begin(), o.background.end());
+  refuse_output_over_inputs(o.output, inputs);
   const SequenceSet set = read_input(o.input);
-  const FeatureSet features = mine_features(set.views(), set.classes, set.classNames, o.settings);
+  // The background files, each read as a sequence file without labels, end to end.
+  std::vector<SequenceSet> backgroundSets;
+  for (const std::string& path : o.background) {
+    backgroundSets.push_back(read_sequence_set(path, nullptr));
+    if (backgroundSets.back().size() == 0) no_sequence(path);
+  }
+  std::vector<std::string_view> background;  // views of the sets, which no longer move
+  for (const SequenceSet& b : backgroundSets) {
+    const std::vector<std::string_view> views = b.views();
+    background.insert(background.end(), views.begin(), views.end());
+  }
+  const FeatureSet features =
+      mine_features(set.views(), set.classes, set.classNames, o.settings, background);
   // An empty result is a result; but encode can make no table of it, and the user should know.
   if (features.features.empty() && features.classes.empty())
     warn(
@@ -102,6 +116,9 @@ int run_mine(const MineOptions& o) {
               std::string(approach_name(o.settings.approach)).c_str(), features.features.size(),
               set.size());
   if (set.labelled) std::printf(" in %zu classes", set.classNames.size());
+  if (features.background > 0)
+    std::printf(" against %llu background sequences",
+                static_cast<unsigned long long>(features.background));
   if (!counts.empty()) std::printf(" (%s)", counts.c_str());
   std::printf(", written to %s\n", o.output.c_str());
   return 0;

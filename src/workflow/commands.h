@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "workflow/mine.h"
 #include "workflow/table_formats.h"
@@ -19,6 +20,7 @@ struct MineOptions {
   InputOptions input;
   MineSettings settings;
   std::string output;
+  std::vector<std::string> background;  // FASTA files of sequences of no class
 };
 
 struct EncodeOptions {

@@ -137,6 +137,7 @@ void write_features(OutFile& out, const FeatureSet& set) {
   for (const auto& [name, value] : settings_lines(set.settings))
     s += "#setting\t" + escape_field(name) + "\t" + escape_field(value) + "\n";
   for (const std::string& c : set.classes) s += "#class\t" + escape_field(c) + "\n";
+  if (set.background > 0) s += "#background\t" + std::to_string(set.background) + "\n";
   s += columns_line(approach.approach) + "\n";
   out.write(s);
   for (const Feature& f : set.features) {
@@ -200,6 +201,12 @@ FeatureSet read_features(const std::string& path) {
         set.classes.push_back(r.field(f[1], lineNo));
         if (!classes.insert(set.classes.back()).second)
           r.bad(lineNo, "the class " + Reader::quoted(set.classes.back()) + " is named twice");
+      } else if (f[0] == "#background" && f.size() == 2) {
+        if (!approach || !approach_info(*approach).takesBackground)
+          r.bad(lineNo, "a background belongs to the approaches that take one, after #approach");
+        if (const std::string problem = read_unsigned(f[1], 1, UINT64_MAX, set.background);
+            !problem.empty())
+          r.bad(lineNo, "the background count" + diagnostic_text(problem));
       } else if (f[0] == "#columns") {
         if (!approach) r.bad(lineNo, "no #approach line before the columns");
         if (line != columns_line(*approach))
@@ -211,7 +218,8 @@ FeatureSet read_features(const std::string& path) {
         expected = f.size() - 1;
         columns = true;
       } else {
-        r.bad(lineNo, "a header line (#approach, #setting, #class or #columns) was expected");
+        r.bad(lineNo,
+              "a header line (#approach, #setting, #class, #background or #columns) was expected");
       }
       continue;
     }

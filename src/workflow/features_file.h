@@ -4,6 +4,7 @@
 //   #setting<TAB>NAME<TAB>VALUE        one per option of the approach, checked as the
 //                                      command line checks it
 //   #class<TAB>NAME                    one per training class, in order
+//   #background<TAB>COUNT              the background sequences mined against, when any
 //   #columns<TAB>feature<TAB>...       the last header line
 //   then one line per feature, in attribute order.
 // Columns: dd: feature, families (class names joined by '|'), support (count/size, the same in
@@ -35,6 +36,7 @@ struct FeatureSet {
   std::string version;
   MineSettings settings;             // the approach and its settings, as mined
   std::vector<std::string> classes;  // training classes in order; empty: mined without labels
+  uint64_t background = 0;           // background sequences mined against (dd, ddsm)
   std::vector<Feature> features;     // attribute order
 
   Approach approach() const { return settings.approach; }

@@ -20,18 +20,32 @@
 namespace {
 // The descriptor discovery on the families of the classes. Families after the last one with
 // sequences are left out, as the console's grouping leaves them: they hold nothing to find.
+// A background is one more family after all the classes; background_family() tells its number.
 std::vector<Descriptor> discover(const MineInput& in, const MineSettings& s) {
-  std::vector<std::vector<uint32_t>> groups(in.classNames.size());
+  std::vector<std::vector<uint32_t>> groups(in.classNames.size() + (in.background.empty() ? 0 : 1));
   for (size_t i = 0; i < in.sequences.size(); ++i)
     groups[in.classes[i]].push_back(static_cast<uint32_t>(i));
+  std::vector<std::string_view> all;
+  if (!in.background.empty()) {
+    all.reserve(in.sequences.size() + in.background.size());
+    all.insert(all.end(), in.sequences.begin(), in.sequences.end());
+    all.insert(all.end(), in.background.begin(), in.background.end());
+    for (size_t i = in.sequences.size(); i < all.size(); ++i)
+      groups.back().push_back(static_cast<uint32_t>(i));
+  }
   while (!groups.empty() && groups.back().empty()) groups.pop_back();
   // Features need only each descriptor's text, families and support: the per-sequence records
   // would take memory in proportion to the sequences holding each descriptor.
   std::vector<Descriptor> found =
-      discover_descriptors(in.sequences, groups, {s.alpha, s.beta},
+      discover_descriptors(in.background.empty() ? in.sequences : all, groups, {s.alpha, s.beta},
                            DiscoveryRecords::DescriptorsOnly, progress::engine());
   progress::clear();
   return found;
+}
+
+// The family number (from 1) of the background in the discovery, or 0 without one.
+uint32_t background_family(const MineInput& in) {
+  return in.background.empty() ? 0 : static_cast<uint32_t>(in.classNames.size() + 1);
 }
 
 std::string support_of(uint32_t count, uint32_t size) {
@@ -42,11 +56,15 @@ std::string support_of(uint32_t count, uint32_t size) {
 
 void miners::dd(const MineInput& in, const MineSettings& s, FeatureSet& set) {
   std::vector<Descriptor> found = discover(in, s);
-  // Attribute order: the most recent descriptor first.
+  const uint32_t background = background_family(in);
+  // Attribute order: the most recent descriptor first. No feature stands for the background: a
+  // descriptor of the background alone is left out, one tied with classes names only them.
   for (auto dd = found.rbegin(); dd != found.rend(); ++dd) {
+    if (dd->families.size() == 1 && dd->families[0] == background) continue;
     Feature f;
     f.text = std::move(dd->text);
-    for (uint32_t fam : dd->families) f.families.push_back(set.classes[fam - 1]);
+    for (uint32_t fam : dd->families)
+      if (fam != background) f.families.push_back(set.classes[fam - 1]);
     f.support = support_of(dd->count, dd->size);
     set.features.push_back(std::move(f));
   }
@@ -57,7 +75,10 @@ void miners::ddsm(const MineInput& in, const MineSettings& s, FeatureSet& set) {
   std::vector<ScoredDescriptor> kept =
       prune_descriptors(found, {MatrixOfName(s.matrix), s.similarity}, progress::engine());
   progress::clear();
+  const uint32_t background = background_family(in);
   for (ScoredDescriptor& d : kept) {
+    // The background is the last family: a descriptor of the lowest family is one of it alone.
+    if (d.family == background) continue;
     Feature f;
     f.text = std::move(d.text);
     f.family = set.classes[d.family - 1];
@@ -133,11 +154,16 @@ void miners::ma(const MineInput& in, const MineSettings& s, FeatureSet& set) {
 }
 FeatureSet mine_features(const std::vector<std::string_view>& sequences,
                          const std::vector<uint32_t>& classes,
-                         const std::vector<std::string>& classNames, const MineSettings& s) {
+                         const std::vector<std::string>& classNames, const MineSettings& s,
+                         const std::vector<std::string_view>& background) {
   FeatureSet set;
   set.version = kProtfeatVersion;
   set.settings = resolved(s, sequences.size());
   set.classes = classNames;
-  approach_info(s.approach).mine({sequences, classes, classNames}, set.settings, set);
+  const ApproachInfo& approach = approach_info(s.approach);
+  const std::vector<std::string_view> none;
+  const std::vector<std::string_view>& taken = approach.takesBackground ? background : none;
+  set.background = taken.size();
+  approach.mine({sequences, classes, classNames, taken}, set.settings, set);
   return set;
 }

@@ -12,19 +12,23 @@
 #include "workflow/features_file.h"
 
 // What a mine function reads: the sequences, the class of each (a number into classNames; empty
-// when mining without labels) and the names of the classes.
+// when mining without labels), the names of the classes, and the background: sequences of no
+// class, which approaches that take one count among the other sequences of every class.
 struct MineInput {
   const std::vector<std::string_view>& sequences;
   const std::vector<uint32_t>& classes;
   const std::vector<std::string>& classNames;
+  const std::vector<std::string_view>& background;
 };
 
 // Mines `sequences` (classes[i] is the class of sequences[i], a number into classNames; both
 // empty when mining without labels). The result lists classNames as its classes, all of them,
 // even those without sequences, so that every table encoded with it shares one class attribute.
+// `background` is taken only by the approaches whose table entry says so (dd, ddsm).
 FeatureSet mine_features(const std::vector<std::string_view>& sequences,
                          const std::vector<uint32_t>& classes,
-                         const std::vector<std::string>& classNames, const MineSettings& s);
+                         const std::vector<std::string>& classNames, const MineSettings& s,
+                         const std::vector<std::string_view>& background = {});
 
 // The mine function of each approach (the approach table holds them): the features of the
 // input, appended to `out`, whose classes are the input's class names.

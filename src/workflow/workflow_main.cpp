@@ -26,9 +26,11 @@ struct UsageError {
   std::string message;
 };
 
-// An option of a command: its name, the name of its value (empty for a flag) and its help.
+// An option of a command: its name, the name of its value (empty for a flag), its help, and
+// whether it may be given more than once.
 struct CommandOption {
   std::string_view name, value, help;
+  bool repeatable = false;
 };
 
 constexpr CommandOption kSequences{"-i", "SEQUENCES",
@@ -38,6 +40,10 @@ constexpr CommandOption kLabels{
 constexpr CommandOption kHeaderLabels{"--header-labels", "",
                                       "take each class from the second word of the FASTA header"};
 constexpr CommandOption kFeaturesOut{"-o", "FEATURES", "the features file to write"};
+constexpr CommandOption kBackground{"--background", "FILE",
+                                    "dd, ddsm: sequences of no class, among the others of every "
+                                    "class; no feature is chosen for them (repeatable)",
+                                    true};
 constexpr CommandOption kFeaturesIn{"-f", "FEATURES", "a features file written by mine"};
 constexpr CommandOption kTableOut{"-o", "TABLE", "the table to write"};
 constexpr CommandOption kEncodeFormat{
@@ -65,12 +71,13 @@ struct Command {
 const std::vector<Command>& commands() {
   static const std::vector<Command> list = {
       {"mine",
-       "APPROACH -i SEQUENCES [-l LABELS | --header-labels] -o FEATURES [approach options]",
+       "APPROACH -i SEQUENCES [-l LABELS | --header-labels] -o FEATURES [--background FILE] "
+       "[approach options]",
        "Finds the features of APPROACH on the sequences and writes them to the features file\n"
        "(tab-separated, with the settings and the classes). dd and ddsm need labels; ng and ma\n"
        "record the classes when labels are given.\n",
        true,
-       {kSequences, kLabels, kHeaderLabels, kFeaturesOut, kHelp}},
+       {kSequences, kLabels, kHeaderLabels, kFeaturesOut, kBackground, kHelp}},
       {"encode",
        "-f FEATURES -i SEQUENCES [-l LABELS | --header-labels] -o TABLE [--format FMT] "
        "[--threads N]",
@@ -206,7 +213,10 @@ class Parser {
       : command_(c), app_(std::string("protfeat ") + std::string(c.name)) {
     app_.set_help_flag();
     app_.allow_extras();
-    for (const CommandOption& o : c.options) add(o.name, !o.value.empty());
+    for (const CommandOption& o : c.options) {
+      add(o.name, !o.value.empty());
+      if (o.repeatable) repeatable_.emplace_back(o.name);
+    }
     if (c.approach) {
       app_.add_option("approach", approach_);
       for (const ApproachOption* o : all_approach_options()) add(o->flag, true);
@@ -229,7 +239,9 @@ class Parser {
       throw UsageError{"unexpected argument \"" + extra + "\""};
     }
     for (const auto& [name, option] : options_)
-      if (option->count() > 1) throw UsageError{name + " given twice"};
+      if (option->count() > 1 &&
+          std::find(repeatable_.begin(), repeatable_.end(), name) == repeatable_.end())
+        throw UsageError{name + " given twice"};
     return true;
   }
 
@@ -237,6 +249,11 @@ class Parser {
   std::string value(std::string_view name) const {
     const CLI::Option* o = options_.at(std::string(name));
     return o->count() > 0 ? o->as<std::string>() : std::string();
+  }
+  // Every value of a repeatable option, in the order given.
+  std::vector<std::string> values(std::string_view name) const {
+    const CLI::Option* o = options_.at(std::string(name));
+    return o->count() > 0 ? o->as<std::vector<std::string>>() : std::vector<std::string>{};
   }
 
   // The approach and its options, checked against the approach table.
@@ -335,6 +352,7 @@ class Parser {
   std::string approach_;
   std::map<std::string, CLI::Option*> options_;
   std::vector<std::string> names_;
+  std::vector<std::string> repeatable_;
 };
 
 // --format, or the table's name.
@@ -363,6 +381,15 @@ int mine_command(const Parser& p) {
   if (approach_info(o.settings.approach).needsLabels)
     need_labels(o.input, approach_name(o.settings.approach));
   o.output = p.required("-o", "FEATURES");
+  o.background = p.values("--background");
+  if (!o.background.empty() && !approach_info(o.settings.approach).takesBackground) {
+    std::string which;
+    for (const ApproachInfo& a : approaches())
+      if (a.takesBackground) which += (which.empty() ? "" : " and ") + std::string(a.name);
+    throw UsageError{"--background applies to " + which + " only"};
+  }
+  for (const std::string& b : o.background)
+    if (b.empty()) throw UsageError{"--background is empty: give a FASTA file"};
   return run_mine(o);
 }
 
