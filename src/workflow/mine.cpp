@@ -138,6 +138,24 @@ FeatureSet mine_features(const std::vector<std::string_view>& sequences,
   set.version = kProtfeatVersion;
   set.settings = resolved(s, sequences.size());
   set.classes = classNames;
-  approach_info(s.approach).mine({sequences, classes, classNames}, set.settings, set);
+  // With an alphabet every approach mines the mapped sequences, each group standing as one
+  // letter: its features are words over the groups.
+  std::string residues;
+  std::vector<std::string_view> mapped;
+  if (s.alphabet.reduces()) {
+    size_t total = 0;
+    for (std::string_view v : sequences) total += v.size();
+    residues.reserve(total);
+    for (std::string_view v : sequences) residues.append(v);
+    for (char& c : residues) c = s.alphabet.map(c);
+    mapped.reserve(sequences.size());
+    size_t at = 0;
+    for (std::string_view v : sequences) {
+      mapped.emplace_back(residues.data() + at, v.size());
+      at += v.size();
+    }
+  }
+  approach_info(s.approach)
+      .mine({s.alphabet.reduces() ? mapped : sequences, classes, classNames}, set.settings, set);
   return set;
 }
