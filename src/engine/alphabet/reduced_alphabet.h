@@ -31,7 +31,8 @@ class ReducedAlphabet {
   // `text` mapped into `buffer`, which is reused (no allocation once it is large enough).
   std::string_view map(std::string_view text, std::string& buffer) const;
 
-  // The pattern a text matches once mapped.
+  // The pattern a text matches once mapped (texts of letters: with groups, a bracket in a text
+  // would not read back).
   std::string pattern(std::string_view text) const;
   // The mapped text of a pattern into `mapped`: returns an empty text, or what in the pattern
   // does not fit the alphabet ("V stands outside its group [LVIM]").
