@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "engine/substitution/matrices.h"
 #include "workflow/mine.h"
@@ -119,11 +120,30 @@ constexpr ApproachOption kMaxFeatures = integer_option<&MineSettings::maxFeature
     "mining stops with an error past N motifs, or past 100 bytes a motif of features file "
     "(default 10000000: 1 GB)");
 
-constexpr const ApproachOption* kDdOptions[] = {&kAlpha, &kBeta};
-constexpr const ApproachOption* kDdsmOptions[] = {&kAlpha, &kBeta, &kMatrix, &kSimilarity};
-constexpr const ApproachOption* kNgOptions[] = {&kN};
-constexpr const ApproachOption* kMaOptions[] = {&kMinLength, &kMaxLength, &kMinSequences,
-                                                &kDistance, &kMaxFeatures};
+// Not given, the alphabet has no groups and records nothing: files mined without one stay as
+// they were.
+std::string parse_alphabet(MineSettings& s, std::string_view v) {
+  const std::string problem = ReducedAlphabet::read(v, s.alphabet);
+  return problem.empty() ? problem : ": \"" + std::string(v) + "\" " + problem;
+}
+std::string show_alphabet(const MineSettings& s) { return s.alphabet.text(); }
+constexpr ApproachOption kAlphabet{
+    "--alphabet",
+    "alphabet",
+    "NAME|GROUPS",
+    "residues are mapped to groups before mining, and encode maps every sequence the same way: "
+    "murphy15, murphy10, murphy8, murphy4, murphy2, dayhoff6, or comma-separated groups such as "
+    "LVIM,ST,FYW (letters in no group stay as they are); each feature is written as the pattern "
+    "it matches, [LVIM]C[ST]; ddsm's matrix compares each group as its first letter",
+    parse_alphabet,
+    show_alphabet};
+
+constexpr const ApproachOption* kDdOptions[] = {&kAlphabet, &kAlpha, &kBeta};
+constexpr const ApproachOption* kDdsmOptions[] = {&kAlphabet, &kAlpha, &kBeta, &kMatrix,
+                                                  &kSimilarity};
+constexpr const ApproachOption* kNgOptions[] = {&kAlphabet, &kN};
+constexpr const ApproachOption* kMaOptions[] = {&kAlphabet,     &kMinLength, &kMaxLength,
+                                                &kMinSequences, &kDistance,  &kMaxFeatures};
 
 constexpr FeatureColumn kDdColumns[] = {FeatureColumn::Families, FeatureColumn::Support};
 constexpr FeatureColumn kDdsmColumns[] = {FeatureColumn::Family, FeatureColumn::Support,
@@ -227,6 +247,7 @@ MineSettings resolved(const MineSettings& s, size_t sequences) {
 std::vector<std::pair<std::string, std::string>> settings_lines(const MineSettings& s) {
   std::vector<std::pair<std::string, std::string>> lines;
   for (const ApproachOption* o : approach_info(s.approach).options)
-    lines.emplace_back(std::string(o->setting), o->show(s));
+    if (std::string value = o->show(s); !value.empty())
+      lines.emplace_back(std::string(o->setting), std::move(value));
   return lines;
 }

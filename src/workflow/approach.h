@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "engine/alphabet/reduced_alphabet.h"
+
 enum class Approach : uint8_t { Dd, Ddsm, Ng, Ma };
 inline constexpr size_t kApproachCount = 4;
 
@@ -28,6 +30,7 @@ struct MineSettings {
   int64_t distance = 0;             // ma
   int64_t maxLength = 0;            // ma; 0: no limit
   int64_t maxFeatures = 10000000;   // ma; and 100 bytes each for the features file in all
+  ReducedAlphabet alphabet{};       // all: the groups residues are mapped to before mining
 };
 
 // An option of one or more approaches, given on the command line as `flag VALUE` and recorded in
@@ -40,7 +43,8 @@ struct ApproachOption {
   std::string_view help;     // what it means
   // Stores the value; returns an empty text, or the problem in words after the value's name.
   std::string (*parse)(MineSettings& s, std::string_view value);
-  // The value as the features file records it.
+  // The value as the features file records it; an empty text is not recorded (an option left
+  // at a default that a file without its line reads as such).
   std::string (*show)(const MineSettings& s);
   bool required = false;
 };
@@ -92,5 +96,6 @@ const ApproachOption* approach_setting(Approach a, std::string_view setting);
 // sequences takes them (min-sequences 0: a quarter of the sequences, at least 1).
 MineSettings resolved(const MineSettings& s, size_t sequences);
 
-// The settings lines of a features file mined with `s` (resolved).
+// The settings lines of a features file mined with `s` (resolved), without those of options
+// that record nothing.
 std::vector<std::pair<std::string, std::string>> settings_lines(const MineSettings& s);

@@ -116,10 +116,10 @@ int run_mine(const MineOptions& o) {
               std::string(approach_name(o.settings.approach)).c_str(), features.features.size(),
               set.size());
   if (set.labelled) std::printf(" in %zu classes", set.classNames.size());
+  if (!counts.empty()) std::printf(" (%s)", counts.c_str());
   if (features.background > 0)
     std::printf(" against %llu background sequences",
                 static_cast<unsigned long long>(features.background));
-  if (!counts.empty()) std::printf(" (%s)", counts.c_str());
   std::printf(", written to %s\n", o.output.c_str());
   return 0;
 }

@@ -43,15 +43,17 @@ void RecordBatch::clear() {
 FeatureMatcher::FeatureMatcher(const FeatureSet& set)
     : texts_(texts_of(set)),
       automaton_(distance_of(set) > 0 ? std::vector<std::string>{} : texts_),
-      distance_(distance_of(set)) {
+      distance_(distance_of(set)),
+      alphabet_(set.settings.alphabet) {
   if (distance_ > 0)
     for (const std::string& t : texts_) framed_.push_back("*" + t + "*");
 }
 
 void FeatureMatcher::find(std::string_view sequence, std::vector<uint32_t>& found,
                           Scratch& scratch) const {
+  if (alphabet_.reduces()) sequence = alphabet_.map(sequence, scratch.mapped);
   if (distance_ == 0) {
-    automaton_.find_all(sequence, found, scratch);
+    automaton_.find_all(sequence, found, scratch.automaton);
     return;
   }
   found.clear();
@@ -60,7 +62,7 @@ void FeatureMatcher::find(std::string_view sequence, std::vector<uint32_t>& foun
 }
 
 Encoder::Encoder(const FeatureSet& set, TableFormat format, unsigned threads, OutFile& out)
-    : texts_(texts_of(set)),
+    : texts_(feature_names(set)),
       matcher_(set),
       layout_(format, texts_, set.classes),
       out_(out),

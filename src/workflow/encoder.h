@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "core/out_file.h"
+#include "engine/alphabet/reduced_alphabet.h"
 #include "engine/matching/keyword_matcher.h"
 #include "workflow/features_file.h"
 #include "workflow/packed_texts.h"
@@ -37,11 +38,16 @@ struct RecordBatch {
 
 // Finds the features a sequence contains: all at once through the keyword automaton (every
 // approach, ma with distance 0), or, for ma with a distance above 0, one edit-distance test per
-// motif (slow: its cost grows with motifs times residues).
+// motif (slow: its cost grows with motifs times residues). A sequence is first mapped to the
+// alphabet the features were mined in.
 class FeatureMatcher {
  public:
   explicit FeatureMatcher(const FeatureSet& set);
-  using Scratch = KeywordMatcher::Scratch;
+  // What one thread's searches need of their own.
+  struct Scratch {
+    KeywordMatcher::Scratch automaton;
+    std::string mapped;  // the sequence in the features' alphabet
+  };
   // The numbers of the features `sequence` contains, ascending.
   void find(std::string_view sequence, std::vector<uint32_t>& found, Scratch& scratch) const;
 
@@ -50,6 +56,7 @@ class FeatureMatcher {
   KeywordMatcher automaton_;
   int64_t distance_ = 0;
   std::vector<std::string> framed_;  // "*motif*" for the edit-distance test
+  ReducedAlphabet alphabet_;
 };
 
 class Encoder {

@@ -129,6 +129,13 @@ std::vector<size_t> features_per_class(const FeatureSet& set) {
   return counts;
 }
 
+std::vector<std::string> feature_names(const FeatureSet& set) {
+  std::vector<std::string> names;
+  names.reserve(set.features.size());
+  for (const Feature& f : set.features) names.push_back(set.settings.alphabet.pattern(f.text));
+  return names;
+}
+
 void write_features(OutFile& out, const FeatureSet& set) {
   const ApproachInfo& approach = approach_info(set.approach());
   std::string s;
@@ -141,7 +148,7 @@ void write_features(OutFile& out, const FeatureSet& set) {
   s += columns_line(approach.approach) + "\n";
   out.write(s);
   for (const Feature& f : set.features) {
-    s = escape_field(f.text);
+    s = escape_field(set.settings.alphabet.pattern(f.text));
     for (FeatureColumn c : approach.columns) {
       s += '\t';
       switch (c) {
@@ -227,14 +234,18 @@ FeatureSet read_features(const std::string& path) {
       r.bad(lineNo, std::to_string(expected) + " tab-separated fields were expected, not " +
                         std::to_string(f.size()));
     Feature feat;
-    feat.text = r.field(f[0], lineNo);
+    const std::string name = r.field(f[0], lineNo);
+    const ReducedAlphabet& alphabet = set.settings.alphabet;
+    if (const std::string problem = alphabet.read_pattern(name, feat.text); !problem.empty())
+      r.bad(lineNo, "the feature " + Reader::quoted(name) + " is no pattern of the alphabet " +
+                        alphabet.text() + ": " + diagnostic_text(problem));
     // The tables name a column after each feature, beside the id column of CSV and TSV and the
     // class column of a file with classes: a name twice would make a table its readers refuse.
-    if (feat.text == "id" || (feat.text == "class" && !set.classes.empty()))
-      r.bad(lineNo, "the feature " + Reader::quoted(feat.text) + " has the name of the " +
-                        feat.text + " column of the tables");
+    if (name == "id" || (name == "class" && !set.classes.empty()))
+      r.bad(lineNo, "the feature " + Reader::quoted(name) + " has the name of the " + name +
+                        " column of the tables");
     if (const auto [at, added] = featureLine.emplace(feat.text, lineNo); !added)
-      r.bad(lineNo, "the feature " + Reader::quoted(feat.text) + " is listed already at line " +
+      r.bad(lineNo, "the feature " + Reader::quoted(name) + " is listed already at line " +
                         std::to_string(at->second));
     const auto& kinds = approach_info(*approach).columns;
     for (size_t c = 0; c < kinds.size(); ++c) {

@@ -2,7 +2,8 @@
 //   #protfeat<TAB>VERSION
 //   #approach<TAB>dd|ddsm|ng|ma
 //   #setting<TAB>NAME<TAB>VALUE        one per option of the approach, checked as the
-//                                      command line checks it
+//                                      command line checks it (alphabet only when one was
+//                                      given)
 //   #class<TAB>NAME                    one per training class, in order
 //   #background<TAB>COUNT              the background sequences mined against, when any
 //   #columns<TAB>feature<TAB>...       the last header line
@@ -10,6 +11,9 @@
 // Columns: dd: feature, families (class names joined by '|'), support (count/size, the same in
 // each family named: they are tied); ddsm: feature, family, support, mutation probability;
 // ng and ma: feature, sequences.
+// Mined with an alphabet, a feature is written as the pattern it matches ("[LVIM]C[ST]"), and a
+// pattern read back must fit the alphabet of the #setting line; in memory a feature's text is
+// the mapped text, each group standing as its first letter.
 // One escape rule for every field: backslash as \\, tab \t, carriage return \r, line feed \n,
 // and, inside the families field only, '|' in a name as \| (the reader takes \| anywhere). So
 // every byte of a feature or class name survives the round trip.
@@ -24,7 +28,7 @@
 #include "workflow/approach.h"
 
 struct Feature {
-  std::string text;
+  std::string text;                   // with an alphabet, the mapped text
   std::vector<std::string> families;  // dd: the classes it discriminates
   std::string family;                 // ddsm: the class of its lowest family
   std::string support;                // dd, ddsm: "count/size"
@@ -45,6 +49,10 @@ struct FeatureSet {
 // For approaches whose features stand for classes (dd: the families each discriminates; ddsm:
 // its family), the number of features of each class of the set; empty for the others.
 std::vector<size_t> features_per_class(const FeatureSet& set);
+
+// The name of each feature, as the features file and every table write it: its text, or with an
+// alphabet the pattern it matches.
+std::vector<std::string> feature_names(const FeatureSet& set);
 
 // Writes the whole file.
 void write_features(OutFile& out, const FeatureSet& set);

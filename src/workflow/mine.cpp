@@ -152,6 +152,29 @@ void miners::ma(const MineInput& in, const MineSettings& s, FeatureSet& set) {
     set.features.push_back(std::move(f));
   }
 }
+namespace {
+// The texts mapped through the alphabet into one buffer, and views of them (none when the
+// alphabet maps nothing).
+std::vector<std::string_view> mapped_views(const ReducedAlphabet& alphabet,
+                                           const std::vector<std::string_view>& texts,
+                                           std::string& buffer) {
+  std::vector<std::string_view> mapped;
+  if (!alphabet.reduces()) return mapped;
+  size_t total = 0;
+  for (std::string_view v : texts) total += v.size();
+  buffer.reserve(total);
+  for (std::string_view v : texts) buffer.append(v);
+  for (char& c : buffer) c = alphabet.map(c);
+  mapped.reserve(texts.size());
+  size_t at = 0;
+  for (std::string_view v : texts) {
+    mapped.emplace_back(buffer.data() + at, v.size());
+    at += v.size();
+  }
+  return mapped;
+}
+}  // namespace
+
 FeatureSet mine_features(const std::vector<std::string_view>& sequences,
                          const std::vector<uint32_t>& classes,
                          const std::vector<std::string>& classNames, const MineSettings& s,
@@ -164,6 +187,14 @@ FeatureSet mine_features(const std::vector<std::string_view>& sequences,
   const std::vector<std::string_view> none;
   const std::vector<std::string_view>& taken = approach.takesBackground ? background : none;
   set.background = taken.size();
-  approach.mine({sequences, classes, classNames, taken}, set.settings, set);
+  // With an alphabet every approach mines the mapped sequences, each group standing as one
+  // letter: its features are words over the groups.
+  std::string residues, backgroundResidues;
+  const std::vector<std::string_view> mapped = mapped_views(s.alphabet, sequences, residues);
+  const std::vector<std::string_view> mappedBackground =
+      mapped_views(s.alphabet, taken, backgroundResidues);
+  approach.mine({s.alphabet.reduces() ? mapped : sequences, classes, classNames,
+                 s.alphabet.reduces() ? mappedBackground : taken},
+                set.settings, set);
   return set;
 }

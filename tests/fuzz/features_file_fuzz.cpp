@@ -45,8 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(fields(back.features[k]) == fields(set.features[k]));
   FUZZ_CHECK(written(back, "twice.tsv") == once);
 
-  std::vector<std::string> texts;
-  for (const Feature& f : set.features) texts.push_back(f.text);
+  const std::vector<std::string> texts = feature_names(set);
   for (size_t format = 0; format < format_names().size(); ++format) {
     const TableLayout layout(static_cast<TableFormat>(format), texts, set.classes);
     OutFile out = OutFile::create("table");
