@@ -125,9 +125,10 @@ constexpr const ApproachOption* kNgOptions[] = {&kN};
 constexpr const ApproachOption* kMaOptions[] = {&kMinLength, &kMaxLength, &kMinSequences,
                                                 &kDistance, &kMaxFeatures};
 
-constexpr FeatureColumn kDdColumns[] = {FeatureColumn::Families, FeatureColumn::Support};
+constexpr FeatureColumn kDdColumns[] = {FeatureColumn::Families, FeatureColumn::Support,
+                                        FeatureColumn::Sequences};
 constexpr FeatureColumn kDdsmColumns[] = {FeatureColumn::Family, FeatureColumn::Support,
-                                          FeatureColumn::Probability};
+                                          FeatureColumn::Probability, FeatureColumn::Sequences};
 constexpr FeatureColumn kCountColumns[] = {FeatureColumn::Sequences};
 
 int64_t as_substrings(const MineSettings&) { return 0; }

@@ -8,7 +8,6 @@
 #include <system_error>
 
 #include "core/run_exit.h"
-#include "engine/matching/edit_distance.h"
 #include "workflow/signal_cleanup.h"
 
 namespace {
@@ -17,10 +16,6 @@ std::vector<std::string> texts_of(const FeatureSet& set) {
   t.reserve(set.features.size());
   for (const Feature& f : set.features) t.push_back(f.text);
   return t;
-}
-
-int64_t distance_of(const FeatureSet& set) {
-  return approach_info(set.approach()).matchDistance(set.settings);
 }
 
 constexpr size_t kBatchRowBytes = size_t{8} << 20;  // rows of one batch, about
@@ -40,31 +35,28 @@ void RecordBatch::clear() {
   rows.clear();
 }
 
-FeatureMatcher::FeatureMatcher(const FeatureSet& set)
-    : texts_(texts_of(set)),
-      automaton_(distance_of(set) > 0 ? std::vector<std::string>{} : texts_),
-      distance_(distance_of(set)) {
-  if (distance_ > 0)
-    for (const std::string& t : texts_) framed_.push_back("*" + t + "*");
-}
-
-void FeatureMatcher::find(std::string_view sequence, std::vector<uint32_t>& found,
-                          Scratch& scratch) const {
-  if (distance_ == 0) {
-    automaton_.find_all(sequence, found, scratch);
-    return;
-  }
-  found.clear();
-  for (size_t k = 0; k < framed_.size(); ++k)
-    if (match(framed_[k], sequence) <= distance_) found.push_back(static_cast<uint32_t>(k));
-}
-
-Encoder::Encoder(const FeatureSet& set, TableFormat format, unsigned threads, OutFile& out)
-    : texts_(texts_of(set)),
-      matcher_(set),
-      layout_(format, texts_, set.classes),
+Encoder::Encoder(const RowValues& values, const std::vector<std::string>& columns,
+                 const std::vector<std::string>& classes, TableFormat format, unsigned threads,
+                 OutFile& out)
+    : values_(values),
+      layout_(format, columns, classes, values.kind()),
       out_(out),
       maxInFlight_(2 * std::max(1u, threads) + 1) {
+  start(threads);
+}
+
+Encoder::Encoder(const FeatureSet& set, TableFormat format, unsigned threads, OutFile& out,
+                 ValueKind values)
+    : ownValues_(std::in_place, std::vector<const FeatureSet*>{&set}, values),
+      ownColumns_(texts_of(set)),
+      values_(*ownValues_),
+      layout_(format, ownColumns_, set.classes, values),
+      out_(out),
+      maxInFlight_(2 * std::max(1u, threads) + 1) {
+  start(threads);
+}
+
+void Encoder::start(unsigned threads) {
   layout_.header(out_);
   const unsigned wanted = std::max(1u, threads);
   // The workers never take the signals that end a run: the thread that writes handles them.
@@ -108,18 +100,17 @@ std::unique_ptr<RecordBatch> Encoder::batch() {
   return b;
 }
 
-void Encoder::encode(RecordBatch& b, std::vector<uint32_t>& found,
-                     FeatureMatcher::Scratch& scratch) const {
+void Encoder::encode(RecordBatch& b, RowValues::Row& row, RowValues::Scratch& scratch) const {
   b.rows.clear();
   for (size_t i = 0; i < b.size(); ++i) {
-    matcher_.find(b.sequence(i), found, scratch);
-    layout_.row(b.rows, b.id(i), found, b.classes[i]);
+    values_.compute(b.sequence(i), row, scratch);
+    layout_.row(b.rows, b.id(i), row.columns, row.values, b.classes[i]);
   }
 }
 
 void Encoder::work() {
-  std::vector<uint32_t> found;
-  FeatureMatcher::Scratch scratch;
+  RowValues::Row row;
+  RowValues::Scratch scratch;
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
     Slot* slot = nullptr;
@@ -138,7 +129,7 @@ void Encoder::work() {
     lock.unlock();
     std::exception_ptr error;
     try {
-      encode(*b, found, scratch);
+      encode(*b, row, scratch);
     } catch (...) {
       error = std::current_exception();  // handed to the writing thread (memory exhausted)
     }

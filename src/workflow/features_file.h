@@ -3,17 +3,22 @@
 //   #approach<TAB>dd|ddsm|ng|ma
 //   #setting<TAB>NAME<TAB>VALUE        one per option of the approach, checked as the
 //                                      command line checks it
+//   #training<TAB>N                    the number of sequences mined on
 //   #class<TAB>NAME                    one per training class, in order
 //   #columns<TAB>feature<TAB>...       the last header line
 //   then one line per feature, in attribute order.
 // Columns: dd: feature, families (class names joined by '|'), support (count/size, the same in
-// each family named: they are tied); ddsm: feature, family, support, mutation probability;
-// ng and ma: feature, sequences.
+// each family named: they are tied), sequences; ddsm: feature, family, support, mutation
+// probability, sequences; ng and ma: feature, sequences. `sequences` is the number of training
+// sequences that contain the feature (as encode matches it): with #training, what tf-idf
+// weighs by. Files written before those were recorded lack #training, and dd and ddsm files
+// lack the sequences column: they still read, for every value kind but tf-idf.
 // One escape rule for every field: backslash as \\, tab \t, carriage return \r, line feed \n,
 // and, inside the families field only, '|' in a name as \| (the reader takes \| anywhere). So
 // every byte of a feature or class name survives the round trip.
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -28,7 +33,7 @@ struct Feature {
   std::string family;                 // ddsm: the class of its lowest family
   std::string support;                // dd, ddsm: "count/size"
   std::string probability;            // ddsm: the mutation probability
-  uint64_t sequences = 0;             // ng, ma: sequences that contain it
+  uint64_t sequences = 0;             // training sequences that contain it
 };
 
 struct FeatureSet {
@@ -36,6 +41,11 @@ struct FeatureSet {
   MineSettings settings;             // the approach and its settings, as mined
   std::vector<std::string> classes;  // training classes in order; empty: mined without labels
   std::vector<Feature> features;     // attribute order
+  // The sequences mined on; absent in a file written before it was recorded.
+  std::optional<uint64_t> training;
+  // Whether the features' `sequences` are known (false for a dd or ddsm file written before
+  // that column).
+  bool sequencesKnown = true;
 
   Approach approach() const { return settings.approach; }
 };

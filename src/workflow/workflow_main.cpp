@@ -9,6 +9,7 @@
 #include <cctype>
 #include <cstdio>
 #include <map>
+#include <set>
 #include <string>
 #include <thread>
 
@@ -26,9 +27,11 @@ struct UsageError {
   std::string message;
 };
 
-// An option of a command: its name, the name of its value (empty for a flag) and its help.
+// An option of a command: its name, the name of its value (empty for a flag), its help, and
+// whether it may be given more than once.
 struct CommandOption {
   std::string_view name, value, help;
+  bool repeatable = false;
 };
 
 constexpr CommandOption kSequences{"-i", "SEQUENCES",
@@ -38,7 +41,12 @@ constexpr CommandOption kLabels{
 constexpr CommandOption kHeaderLabels{"--header-labels", "",
                                       "take each class from the second word of the FASTA header"};
 constexpr CommandOption kFeaturesOut{"-o", "FEATURES", "the features file to write"};
-constexpr CommandOption kFeaturesIn{"-f", "FEATURES", "a features file written by mine"};
+constexpr CommandOption kFeaturesIn{
+    "-f", "FEATURES",
+    "a features file written by mine; repeat -f for the columns of several files side by side, "
+    "in the order given (a feature that several files name is prefixed with the file's number: "
+    "2:AHG)",
+    true};
 constexpr CommandOption kTableOut{"-o", "TABLE", "the table to write"};
 constexpr CommandOption kEncodeFormat{
     "--format", "FMT",
@@ -46,6 +54,11 @@ constexpr CommandOption kEncodeFormat{
     ".csv .tsv .libsvm)"};
 constexpr CommandOption kFoldsFormat{"--format", "FMT",
                                      "arff, sparse-arff, csv, tsv or libsvm (default arff)"};
+constexpr CommandOption kValues{
+    "--values", "V",
+    "binary (1 where a feature occurs, default), count (its occurrences, overlapping ones "
+    "included) or tfidf ((1 + ln count) x idf, the idf of the sequences each features file was "
+    "mined on, each file's columns of a row scaled to unit length)"};
 constexpr CommandOption kThreads{"--threads", "N",
                                  "threads that match and format rows (default: all cores)"};
 constexpr CommandOption kFolds{"-k", "K", "number of folds, from 2 to the number of sequences"};
@@ -72,22 +85,23 @@ const std::vector<Command>& commands() {
        true,
        {kSequences, kLabels, kHeaderLabels, kFeaturesOut, kHelp}},
       {"encode",
-       "-f FEATURES -i SEQUENCES [-l LABELS | --header-labels] -o TABLE [--format FMT] "
-       "[--threads N]",
-       "Writes one row per sequence, in input order: 1 where a feature occurs in it. The\n"
-       "classes are those of the features file; a sequence without labels gets the missing "
-       "class.\n",
+       "-f FEATURES [-f FEATURES ...] -i SEQUENCES [-l LABELS | --header-labels] -o TABLE "
+       "[--format FMT] [--values V] [--threads N]",
+       "Writes one row per sequence, in input order: 1 where a feature occurs in it, or its\n"
+       "count or tf-idf weight. The classes are those of the features files (files that list\n"
+       "classes must list the same); a sequence without labels gets the missing class.\n",
        false,
-       {kFeaturesIn, kSequences, kLabels, kHeaderLabels, kTableOut, kEncodeFormat, kThreads,
-        kHelp}},
+       {kFeaturesIn, kSequences, kLabels, kHeaderLabels, kTableOut, kEncodeFormat, kValues,
+        kThreads, kHelp}},
       {"folds",
        "APPROACH -i SEQUENCES (-l LABELS | --header-labels) -k K [--seed S] -d DIR [--format FMT] "
-       "[--threads N] [approach options]",
+       "[--values V] [--threads N] [approach options]",
        "Splits the sequences into K stratified folds (the same for the same seed). For each fold,\n"
        "mines the features on the other folds only and encodes both parts with them:\n"
        "DIR/fold-01/{features.tsv,train.FMT,test.FMT}, ..., and DIR/folds.tsv (id, fold).\n",
        true,
-       {kSequences, kLabels, kHeaderLabels, kFolds, kSeed, kFolder, kFoldsFormat, kThreads, kHelp}},
+       {kSequences, kLabels, kHeaderLabels, kFolds, kSeed, kFolder, kFoldsFormat, kValues, kThreads,
+        kHelp}},
   };
   return list;
 }
@@ -206,7 +220,10 @@ class Parser {
       : command_(c), app_(std::string("protfeat ") + std::string(c.name)) {
     app_.set_help_flag();
     app_.allow_extras();
-    for (const CommandOption& o : c.options) add(o.name, !o.value.empty());
+    for (const CommandOption& o : c.options) {
+      add(o.name, !o.value.empty());
+      if (o.repeatable) repeatable_.emplace(o.name);
+    }
     if (c.approach) {
       app_.add_option("approach", approach_);
       for (const ApproachOption* o : all_approach_options()) add(o->flag, true);
@@ -228,8 +245,15 @@ class Parser {
         throw UsageError{"unknown option " + extra + did_you_mean(extra, names_)};
       throw UsageError{"unexpected argument \"" + extra + "\""};
     }
-    for (const auto& [name, option] : options_)
-      if (option->count() > 1) throw UsageError{name + " given twice"};
+    for (const auto& [name, option] : options_) {
+      if (option->count() <= 1) continue;
+      if (repeatable_.count(name) == 0) throw UsageError{name + " given twice"};
+      const std::vector<std::string> all = values(name);
+      for (size_t i = 0; i < all.size(); ++i)
+        if (std::find(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(i), all[i]) !=
+            all.begin() + static_cast<std::ptrdiff_t>(i))
+          throw UsageError{name + " given twice with \"" + all[i] + "\""};
+    }
     return true;
   }
 
@@ -237,6 +261,10 @@ class Parser {
   std::string value(std::string_view name) const {
     const CLI::Option* o = options_.at(std::string(name));
     return o->count() > 0 ? o->as<std::string>() : std::string();
+  }
+  // Every value of a repeatable option, in the order given.
+  std::vector<std::string> values(std::string_view name) const {
+    return options_.at(std::string(name))->as<std::vector<std::string>>();
   }
 
   // The approach and its options, checked against the approach table.
@@ -332,6 +360,7 @@ class Parser {
 
   const Command& command_;
   CLI::App app_;
+  std::set<std::string, std::less<>> repeatable_;
   std::string approach_;
   std::map<std::string, CLI::Option*> options_;
   std::vector<std::string> names_;
@@ -351,6 +380,14 @@ TableFormat table_format(const Parser& p, const std::string& path, bool fromName
                    "\" from its name: give --format"};
 }
 
+ValueKind value_kind(const Parser& p) {
+  if (!p.given("--values")) return ValueKind::Binary;
+  const std::string v = p.value("--values");
+  if (const std::optional<ValueKind> k = value_kind_named(v)) return *k;
+  std::string ignored;
+  throw UsageError{"--values" + read_choice(v, value_kind_names(), ignored)};
+}
+
 void need_labels(const InputOptions& in, std::string_view who) {
   if (in.labels.empty() && !in.headerLabels)
     throw UsageError{std::string(who) + " needs labels: -l LABELS or --header-labels"};
@@ -368,10 +405,14 @@ int mine_command(const Parser& p) {
 
 int encode_command(const Parser& p) {
   EncodeOptions o;
-  o.features = p.required("-f", "FEATURES");
+  if (!p.given("-f")) throw UsageError{"-f FEATURES is required"};
+  o.features = p.values("-f");
+  for (const std::string& f : o.features)
+    if (f.empty()) throw UsageError{"-f is empty: give a FEATURES"};
   o.input = p.input();
   o.output = p.required("-o", "TABLE");
   o.format = table_format(p, o.output, true);
+  o.values = value_kind(p);
   o.threads = p.threads();
   return run_encode(o);
 }
@@ -388,6 +429,7 @@ int folds_command(const Parser& p) {
       "--seed", 0, std::numeric_limits<uint64_t>::max(), 1, read_unsigned);
   o.folder = p.required("-d", "DIR");
   o.format = table_format(p, "", false);
+  o.values = value_kind(p);
   o.threads = p.threads();
   return run_folds(o);
 }
