@@ -159,7 +159,12 @@ size_t TableLayout::row_size(size_t present) const {
 char* TableLayout::value(char* p, char* end, double v) const {
   switch (values_) {
     case ValueKind::Binary: *p++ = '1'; return p;
-    case ValueKind::Count: return std::to_chars(p, end, static_cast<uint64_t>(v)).ptr;
+    case ValueKind::Count:
+      if (v < 10) {  // most counts: one digit
+        *p++ = static_cast<char>('0' + static_cast<int>(v));
+        return p;
+      }
+      return std::to_chars(p, end, static_cast<uint64_t>(v)).ptr;
     case ValueKind::Tfidf: return std::to_chars(p, end, v).ptr;
   }
   return p;

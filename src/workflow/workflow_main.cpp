@@ -43,9 +43,8 @@ constexpr CommandOption kHeaderLabels{"--header-labels", "",
 constexpr CommandOption kFeaturesOut{"-o", "FEATURES", "the features file to write"};
 constexpr CommandOption kFeaturesIn{
     "-f", "FEATURES",
-    "a features file written by mine; repeat -f for the columns of several files side by side, "
-    "in the order given (a feature that several files name is prefixed with the file's number: "
-    "2:AHG)",
+    "a features file written by mine; repeated, the files' columns side by side in that order "
+    "(a name several files share gets each file's number: 1:AHG, 2:AHG)",
     true};
 constexpr CommandOption kTableOut{"-o", "TABLE", "the table to write"};
 constexpr CommandOption kEncodeFormat{
@@ -56,9 +55,9 @@ constexpr CommandOption kFoldsFormat{"--format", "FMT",
                                      "arff, sparse-arff, csv, tsv or libsvm (default arff)"};
 constexpr CommandOption kValues{
     "--values", "V",
-    "binary (1 where a feature occurs, default), count (its occurrences, overlapping ones "
-    "included) or tfidf ((1 + ln count) x idf, the idf of the sequences each features file was "
-    "mined on, each file's columns of a row scaled to unit length)"};
+    "binary (1 where a feature occurs; default), count (its occurrences, overlapping ones "
+    "included) or tfidf ((1 + ln count) x the idf of the sequences mined on, each features "
+    "file's part of a row scaled to unit length)"};
 constexpr CommandOption kThreads{"--threads", "N",
                                  "threads that match and format rows (default: all cores)"};
 constexpr CommandOption kFolds{"-k", "K", "number of folds, from 2 to the number of sequences"};
