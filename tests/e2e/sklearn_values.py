@@ -1,13 +1,11 @@
-"""Compares protfeat's count and tf-idf tables with scikit-learn's on the same n-grams.
+"""protfeat's count and tf-idf tables against scikit-learn's on the same n-grams.
 
 usage: sklearn_values.py N FEATURES TRAIN.fa TEST.fa TABLE...
-
-FEATURES is the features file of `mine ng -n N` on TRAIN.fa; each TABLE is named
-PART.KIND.EXT (PART train or test, KIND count or tfidf, EXT the format: libsvm, csv, tsv, arff,
-sparse.arff). scikit-learn builds the same matrices: CountVectorizer over character N-grams with
-the features file's n-grams as its vocabulary, in their order, and TfidfTransformer with
-sublinear tf fitted on the training counts. Counts must be equal, tf-idf values within 1e-12.
-Prints one line per table and a last line "ok"; any difference ends with status 1, naming it.
+FEATURES comes from `mine ng -n N` on TRAIN.fa; each TABLE is PART.KIND.EXT (train or test,
+count or tfidf, any format). scikit-learn: CountVectorizer over character N-grams with the
+features file's n-grams as vocabulary, in order, and TfidfTransformer(sublinear_tf=True) fitted
+on the training counts. Counts must be equal, tf-idf within 1e-12; prints a line per table, then
+"ok", or the differences and status 1.
 """
 import csv
 import sys
@@ -17,98 +15,55 @@ from sklearn.datasets import load_svmlight_file
 from sklearn.feature_extraction.text import CountVectorizer, TfidfTransformer
 
 
-def fasta(path):
-    """The sequences of a FASTA file, raised to upper case as protfeat reads them."""
-    seqs, cur = [], None
-    for line in open(path):
-        line = line.strip()
-        if line.startswith('>'):
-            if cur is not None:
-                seqs.append(''.join(cur))
-            cur = []
-        else:
-            cur.append(line.upper())
-    if cur is not None:
-        seqs.append(''.join(cur))
-    return seqs
-
-
-def features_file(path):
-    training, vocabulary, df = None, [], []
-    in_header = True
-    for line in open(path):
-        fields = line.rstrip('\n').split('\t')
-        if in_header:
-            if fields[0] == '#training':
-                training = int(fields[1])
-            in_header = fields[0] != '#columns'
-            continue
-        vocabulary.append(fields[0])
-        df.append(int(fields[-1]))
-    return training, vocabulary, np.array(df)
+def fasta(path):  # raised to upper case, as protfeat reads residues
+    return [''.join(r.split('\n')[1:]).upper() for r in open(path).read().split('>')[1:]]
 
 
 def read_table(path, width):
-    """The feature cells of a table of any format, as a dense array."""
+    """The feature cells of a table of any format, dense."""
     if path.endswith('.libsvm'):
-        x, _ = load_svmlight_file(path, n_features=width, zero_based=False)
-        return x.toarray()
-    rows = []
+        return load_svmlight_file(path, n_features=width, zero_based=False)[0].toarray()
     if path.endswith('.csv') or path.endswith('.tsv'):
-        reader = csv.reader(open(path, newline=''), delimiter=',' if path.endswith('.csv') else '\t')
-        header = next(reader)
-        assert len(header) == width + 2, header
-        for r in reader:
-            rows.append([float(v) for v in r[1:width + 1]])
-        return np.array(rows).reshape(-1, width)
-    text = open(path).read()
-    declared = [l for l in text.split('\n') if l.startswith('@attribute ')][:width]
-    assert all(l.endswith(' numeric') for l in declared), 'attributes not numeric in ' + path
-    for line in text.split('@data\n', 1)[1].splitlines():
-        if line.startswith('{'):
-            row = [0.0] * width
-            for cell in line[1:-1].split(','):
-                index, value = cell.split(' ', 1)
-                if int(index) < width:
-                    assert float(value) != 0, 'a zero cell written in ' + path
-                    row[int(index)] = float(value)
-            rows.append(row)
-        else:
+        rows = list(csv.reader(open(path, newline=''), delimiter=',' if path[-3] == 'c' else '\t'))
+        return np.array([[float(v) for v in r[1:width + 1]] for r in rows[1:]]).reshape(-1, width)
+    head, data = open(path).read().split('@data\n', 1)
+    declared = [l for l in head.split('\n') if l.startswith('@attribute ')][:width]
+    assert all(l.endswith(' numeric') for l in declared), path + ': not numeric'
+    rows = []
+    for line in data.splitlines():
+        if not line.startswith('{'):
             rows.append([float(v) for v in line.split(',')[:width]])
+            continue
+        row = [0.0] * width
+        for index, value in (cell.split(' ', 1) for cell in line[1:-1].split(',')):
+            if int(index) < width:
+                assert float(value) != 0, path + ': a zero cell written'
+                row[int(index)] = float(value)
+        rows.append(row)
     return np.array(rows).reshape(-1, width)
 
 
-def main():
-    n, features, train, test = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4]
-    training, vocabulary, df = features_file(features)
-    parts = {'train': fasta(train), 'test': fasta(test)}
-    vectorizer = CountVectorizer(analyzer='char', ngram_range=(n, n), lowercase=False,
-                                 vocabulary={g: k for k, g in enumerate(vocabulary)})
-    counts = {p: vectorizer.transform(s) for p, s in parts.items()}
-    failed = []
-    if training != len(parts['train']):
-        failed.append('#training %s, not %d' % (training, len(parts['train'])))
-    if not np.array_equal(df, (counts['train'] > 0).sum(axis=0).A1):
-        failed.append('the sequences column is not the training document frequency')
-    tfidf = TfidfTransformer(sublinear_tf=True).fit(counts['train'])
-    want = {('count', p): c.toarray().astype(float) for p, c in counts.items()}
-    want.update({('tfidf', p): tfidf.transform(c).toarray() for p, c in counts.items()})
-    for path in sys.argv[5:]:
-        part, kind = path.split('/')[-1].split('.')[:2]
-        got = read_table(path, len(vocabulary))
-        expected = want[(kind, part)]
-        if got.shape != expected.shape:
-            failed.append('%s: shape %s, not %s' % (path, got.shape, expected.shape))
-            continue
-        worst = np.abs(got - expected).max() if got.size else 0.0
-        if worst > (0 if kind == 'count' else 1e-12):
-            failed.append('%s: values differ by up to %g' % (path, worst))
-        print('%s: %d rows, %d non-zero cells' % (path.split('/')[-1], got.shape[0],
-                                                  np.count_nonzero(got)))
-    if failed:
-        print('\n'.join(failed))
-        sys.exit(1)
-    print('ok')
-
-
-main()
+n, features = int(sys.argv[1]), open(sys.argv[2]).read().split('\n')
+training = int(next(l for l in features if l.startswith('#training\t')).split('\t')[1])
+lines = [l.split('\t') for l in features[features.index(next(l for l in features if l.startswith('#columns'))) + 1:] if l]
+vocabulary, df = [f[0] for f in lines], np.array([int(f[-1]) for f in lines])
+parts = {'train': fasta(sys.argv[3]), 'test': fasta(sys.argv[4])}
+vectorizer = CountVectorizer(analyzer='char', ngram_range=(n, n), lowercase=False,
+                             vocabulary={g: k for k, g in enumerate(vocabulary)})
+counts = {p: vectorizer.transform(s) for p, s in parts.items()}
+failed = []
+if training != len(parts['train']) or not np.array_equal(df, (counts['train'] > 0).sum(axis=0).A1):
+    failed.append('#training or the sequences column is not the training document frequency')
+tfidf = TfidfTransformer(sublinear_tf=True).fit(counts['train'])
+want = {('count', p): c.toarray().astype(float) for p, c in counts.items()}
+want.update({('tfidf', p): tfidf.transform(c).toarray() for p, c in counts.items()})
+for path in sys.argv[5:]:
+    part, kind = path.split('.')[:2]
+    got, expected = read_table(path, len(vocabulary)), want[(kind, part)]
+    if got.shape != expected.shape:
+        failed.append('%s: shape %s, not %s' % (path, got.shape, expected.shape))
+    elif got.size and np.abs(got - expected).max() > (0 if kind == 'count' else 1e-12):
+        failed.append('%s: values differ by up to %g' % (path, np.abs(got - expected).max()))
+    print('%s: %d rows, %d non-zero cells' % (path, got.shape[0], np.count_nonzero(got)))
+print('\n'.join(failed) if failed else 'ok')
+sys.exit(1 if failed else 0)
