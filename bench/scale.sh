@@ -98,6 +98,13 @@ for pair in $sizes; do
     timed "$set" "mine ng" "$ng_target" "$prog" mine ng -i "$p.fa" -l "$p.labels.tsv" -o "$data/ng.tsv"
     timed "$set" "encode ng to LibSVM" "$ng_target" "$prog" encode -f "$data/ng.tsv" -i "$p.fa" -l "$p.labels.tsv" -o "$data/ng.libsvm"
     rm -f "$data/ng.libsvm"
+    # Counts and tf-idf at the largest set (target: at most 1.3 times the binary table's time).
+    if [ "$n" -gt 100000 ]; then
+      for values in count tfidf; do
+        timed "$set" "encode ng to LibSVM, --values $values" "< 1.3x binary" "$prog" encode -f "$data/ng.tsv" -i "$p.fa" -l "$p.labels.tsv" --values $values -o "$data/ng.libsvm"
+        rm -f "$data/ng.libsvm"
+      done
+    fi
     if [ "$n" -le 100000 ]; then dd_target="< 20 s, < 2 GB"; else dd_target="< 5 min, < 12 GB"; fi
     timed "$set" "mine dd --alpha 0.5 --beta 0.1" "$dd_target" "$prog" mine dd -i "$p.fa" -l "$p.labels.tsv" -o "$data/dd.tsv" --alpha 0.5 --beta 0.1
     if [ -s "$data/dd.tsv" ]; then
@@ -107,6 +114,12 @@ for pair in $sizes; do
       if [ "$n" -le 100000 ]; then enc_target="< 3 s"; else enc_target="< 30 s"; fi
       timed "$set" "encode $k descriptors to LibSVM" "$enc_target" "$prog" encode -f "$data/dd1000.tsv" -i "$p.fa" -l "$p.labels.tsv" -o "$data/dd.libsvm"
       rm -f "$data/dd.libsvm"
+      if [ "$n" -gt 100000 ]; then
+        for values in count tfidf; do
+          timed "$set" "encode $k descriptors to LibSVM, --values $values" "< 1.3x binary" "$prog" encode -f "$data/dd1000.tsv" -i "$p.fa" -l "$p.labels.tsv" --values $values -o "$data/dd.libsvm"
+          rm -f "$data/dd.libsvm"
+        done
+      fi
     else
       absent "$set" "encode 1000 descriptors to LibSVM" "no dd features" ""
     fi
@@ -164,6 +177,12 @@ table=$data/table.md
       if ((a in first) && (b in first) && first[a] + first[b] > 0)
         printf "- mine ng then encode to LibSVM, as one run: %.1f-fold\n",
           (last[a] + last[b]) / (first[a] + first[b]) }' "$results"
+  # Counts and tf-idf against the binary table of the same step and set (target: at most 1.3x).
+  awk -F'\t' '$5 == 0 && $3 != "-" { t[$1 "\t" $2] = $3
+      if (match($2, /, --values [a-z]+$/)) { base[++n] = $1 "\t" substr($2, 1, RSTART - 1); key[n] = $1 "\t" $2 } }
+    END { if (n > 0) print "\nValues against binary (target: at most 1.3 times):\n"
+      for (i = 1; i <= n; ++i) if ((base[i] in t) && t[base[i]] > 0) {
+        split(key[i], k, "\t"); printf "- %s, %s: %.2fx\n", k[1], k[2], t[key[i]] / t[base[i]] } }' "$results"
   echo
   echo "<!-- scale:end -->"
 } > "$table"

@@ -145,9 +145,10 @@ constexpr const ApproachOption* kNgOptions[] = {&kAlphabet, &kN};
 constexpr const ApproachOption* kMaOptions[] = {&kAlphabet,     &kMinLength, &kMaxLength,
                                                 &kMinSequences, &kDistance,  &kMaxFeatures};
 
-constexpr FeatureColumn kDdColumns[] = {FeatureColumn::Families, FeatureColumn::Support};
+constexpr FeatureColumn kDdColumns[] = {FeatureColumn::Families, FeatureColumn::Support,
+                                        FeatureColumn::Sequences};
 constexpr FeatureColumn kDdsmColumns[] = {FeatureColumn::Family, FeatureColumn::Support,
-                                          FeatureColumn::Probability};
+                                          FeatureColumn::Probability, FeatureColumn::Sequences};
 constexpr FeatureColumn kCountColumns[] = {FeatureColumn::Sequences};
 
 int64_t as_substrings(const MineSettings&) { return 0; }

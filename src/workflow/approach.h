@@ -49,7 +49,8 @@ struct ApproachOption {
   bool required = false;
 };
 
-// The columns of the feature lines of a features file, after the feature itself.
+// The columns of the feature lines of a features file, after the feature itself. Sequences, the
+// training sequences that contain the feature, is the last column of every approach.
 enum class FeatureColumn { Families, Family, Support, Probability, Sequences };
 std::string_view column_name(FeatureColumn column);
 

@@ -13,6 +13,7 @@
 #include "workflow/features_file.h"
 #include "workflow/folds.h"
 #include "workflow/label_source.h"
+#include "workflow/row_values.h"
 #include "workflow/sequence_set.h"
 #include "workflow/staged_output.h"
 
@@ -62,9 +63,10 @@ double gigabytes(uint64_t bytes) { return static_cast<double>(bytes) / 1e9; }
 
 // The rows of the sequences `which` of an in-memory set into a table file.
 void encode_subset(const SequenceSet& set, const std::vector<uint32_t>& which,
-                   const FeatureSet& features, TableFormat format, unsigned threads, OutFile out) {
+                   const FeatureSet& features, TableFormat format, ValueKind values,
+                   unsigned threads, OutFile out) {
   {
-    Encoder enc(features, format, threads, out);
+    Encoder enc(features, format, threads, out, values);
     for (uint32_t i : which)
       enc.add(set.id(i), set.sequence(i), set.labelled ? static_cast<int64_t>(set.classes[i]) : -1);
     enc.finish();
@@ -72,6 +74,74 @@ void encode_subset(const SequenceSet& set, const std::vector<uint32_t>& which,
   out.close();
 }
 }  // namespace
+
+// The features files of one table, read and checked together.
+struct TableFeatures {
+  std::vector<FeatureSet> sets;
+  std::vector<std::string> columns;   // the name of each feature column, in order
+  std::vector<std::string> classes;   // the table's classes: those of the files that list any
+  std::optional<size_t> classesFrom;  // the first file that lists classes
+};
+
+// The names of the columns of several files side by side: a feature that more than one file
+// names is prefixed with the number of each file ("2:AHG", files counted from 1 in the order
+// given), so that no name stands twice. A column that would still take the name of another, or
+// of the id or class column, ends the run naming the files.
+std::vector<std::string> column_names(const std::vector<FeatureSet>& sets,
+                                      const std::vector<std::string>& paths, bool withClass) {
+  std::vector<std::vector<std::string>> own;  // each file's names: its patterns
+  for (const FeatureSet& set : sets) own.push_back(feature_names(set));
+  if (sets.size() == 1) return own[0];  // the reader refused those repeated, and the table's
+  std::vector<std::string> names;
+  std::unordered_map<std::string_view, size_t> files;  // how many files name each feature
+  for (const std::vector<std::string>& file : own)
+    for (const std::string& f : file) ++files[f];
+  std::unordered_map<std::string, size_t> fileOf;
+  for (size_t k = 0; k < sets.size(); ++k)
+    for (const std::string& f : own[k]) {
+      std::string name = files[f] > 1 ? std::to_string(k + 1) + ":" + f : f;
+      if (name == "id" || (withClass && name == "class"))
+        fail(1,
+             "the feature \"%s\" of the features file \"%s\" has the name of the %s column of "
+             "the table",
+             diagnostic_text(name).c_str(), paths[k].c_str(), name.c_str());
+      if (const auto [at, added] = fileOf.emplace(name, k); !added)
+        fail(1,
+             "the column \"%s\" would stand twice in the table, from the features files \"%s\" "
+             "and \"%s\": rename the feature in one of them",
+             diagnostic_text(name).c_str(), paths[at->second].c_str(), paths[k].c_str());
+      names.push_back(std::move(name));
+    }
+  return names;
+}
+
+// Reads the features files of a table. Files that list classes must list the same ones in the
+// same order (one class attribute); files mined without labels add columns only.
+TableFeatures read_table_features(const std::vector<std::string>& paths, ValueKind values) {
+  TableFeatures t;
+  for (size_t k = 0; k < paths.size(); ++k) {
+    t.sets.push_back(read_features(paths[k]));
+    const FeatureSet& set = t.sets.back();
+    if (values == ValueKind::Tfidf && !has_training_frequencies(set))
+      fail(1,
+           "the features file \"%s\" does not record the training frequencies that tf-idf "
+           "values need (it was written by an earlier version): mine it again",
+           paths[k].c_str());
+    if (set.classes.empty()) continue;
+    if (!t.classesFrom) {
+      t.classesFrom = k;
+      t.classes = set.classes;
+    } else if (set.classes != t.classes) {
+      fail(1,
+           "the features files \"%s\" and \"%s\" list different classes (or in another "
+           "order): the columns of one table share one class attribute, so combine files mined "
+           "with the same labels",
+           paths[*t.classesFrom].c_str(), paths[k].c_str());
+    }
+  }
+  t.columns = column_names(t.sets, paths, !t.classes.empty());
+  return t;
+}
 
 int run_mine(const MineOptions& o) {
   std::vector<std::string> inputs = input_files(o.input);
@@ -126,25 +196,34 @@ int run_mine(const MineOptions& o) {
 
 int run_encode(const EncodeOptions& o) {
   std::vector<std::string> inputs = input_files(o.input);
-  inputs.push_back(o.features);
+  inputs.insert(inputs.end(), o.features.begin(), o.features.end());
   refuse_output_over_inputs(o.output, inputs);
-  const FeatureSet features = read_features(o.features);
+  const TableFeatures features = read_table_features(o.features, o.values);
   std::optional<LabelSource> labels = label_source(o.input);
-  if (labels && features.classes.empty())
+  if (labels && features.classes.empty()) {
+    if (o.features.size() == 1)
+      fail(1,
+           "the features file \"%s\" lists no class (it was mined without labels), so the table "
+           "can hold none: encode without labels, or mine with labels",
+           o.features[0].c_str());
     fail(1,
-         "the features file \"%s\" lists no class (it was mined without labels), so the table "
-         "can hold none: encode without labels, or mine with labels",
-         o.features.c_str());
+         "none of the features files lists a class (they were mined without labels), so the "
+         "table can hold none: encode without labels, or mine with labels");
+  }
+  const std::string& classesFile = o.features[features.classesFrom.value_or(0)];
   std::unordered_map<std::string, int64_t> classNumber;
   for (size_t c = 0; c < features.classes.size(); ++c)
     classNumber.emplace(features.classes[c], static_cast<int64_t>(c));
+  std::vector<const FeatureSet*> sets;
+  for (const FeatureSet& set : features.sets) sets.push_back(&set);
+  const RowValues values(sets, o.values);
 
   FastaReader reader(o.input.sequences);
   IdChecker ids(reader.name());
   StagedFile out(o.output);
   uint64_t count = 0;
   {
-    Encoder enc(features, o.format, o.threads, out.out());
+    Encoder enc(values, features.columns, features.classes, o.format, o.threads, out.out());
     bool warned = !format_is_dense(o.format);
     // Before the table grows large, the warning about its size: estimated from the share of the
     // input read so far (unknown on standard input: then it comes when the table passes the
@@ -160,7 +239,7 @@ int run_encode(const EncodeOptions& o) {
             "the dense table \"%s\" will take about %.1f GB (%llu rows of %zu features); the "
             "sparse-arff and libsvm formats write only the features present",
             o.output.c_str(), gigabytes(std::max<uint64_t>(bytes, enc.written())),
-            static_cast<unsigned long long>(rows), features.features.size());
+            static_cast<unsigned long long>(rows), features.columns.size());
         warned = true;
       }
     };
@@ -177,7 +256,7 @@ int run_encode(const EncodeOptions& o) {
                "%s: the class \"%s\" of the sequence \"%s\" is not one of the classes of the "
                "features file \"%s\"",
                labels->name().c_str(), diagnostic_text(name).c_str(), diagnostic_text(r.id).c_str(),
-               o.features.c_str());
+               classesFile.c_str());
         cls = it->second;
       }
       const bool submitted = enc.add(r.id, r.residues, cls);
@@ -244,9 +323,10 @@ int run_folds(const FoldsOptions& o) {
       out.close();
     }
     const std::string ext = format_extension(o.format);
-    encode_subset(set, train, features, o.format, o.threads,
+    encode_subset(set, train, features, o.format, o.values, o.threads,
                   folder.add_file(name + "/train" + ext));
-    encode_subset(set, test, features, o.format, o.threads, folder.add_file(name + "/test" + ext));
+    encode_subset(set, test, features, o.format, o.values, o.threads,
+                  folder.add_file(name + "/test" + ext));
     std::printf("%s: %zu training and %zu test sequences, %zu features\n", name.c_str(),
                 train.size(), test.size(), features.features.size());
   }

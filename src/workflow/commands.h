@@ -9,6 +9,7 @@
 
 #include "workflow/mine.h"
 #include "workflow/table_formats.h"
+#include "workflow/value_kind.h"
 
 struct InputOptions {
   std::string sequences;  // "-": standard input
@@ -25,8 +26,10 @@ struct MineOptions {
 
 struct EncodeOptions {
   InputOptions input;
-  std::string features, output;
+  std::vector<std::string> features;  // the features files, their columns side by side in order
+  std::string output;
   TableFormat format = TableFormat::Arff;
+  ValueKind values = ValueKind::Binary;
   unsigned threads = 1;
 };
 
@@ -37,6 +40,7 @@ struct FoldsOptions {
   uint64_t seed = 1;
   std::string folder;
   TableFormat format = TableFormat::Arff;
+  ValueKind values = ValueKind::Binary;
   unsigned threads = 1;
 };
 

@@ -8,21 +8,9 @@
 #include <system_error>
 
 #include "core/run_exit.h"
-#include "engine/matching/edit_distance.h"
 #include "workflow/signal_cleanup.h"
 
 namespace {
-std::vector<std::string> texts_of(const FeatureSet& set) {
-  std::vector<std::string> t;
-  t.reserve(set.features.size());
-  for (const Feature& f : set.features) t.push_back(f.text);
-  return t;
-}
-
-int64_t distance_of(const FeatureSet& set) {
-  return approach_info(set.approach()).matchDistance(set.settings);
-}
-
 constexpr size_t kBatchRowBytes = size_t{8} << 20;  // rows of one batch, about
 constexpr size_t kBatchResidues = size_t{4} << 20;  // residues of one batch, about
 }  // namespace
@@ -40,33 +28,28 @@ void RecordBatch::clear() {
   rows.clear();
 }
 
-FeatureMatcher::FeatureMatcher(const FeatureSet& set)
-    : texts_(texts_of(set)),
-      automaton_(distance_of(set) > 0 ? std::vector<std::string>{} : texts_),
-      distance_(distance_of(set)),
-      alphabet_(set.settings.alphabet) {
-  if (distance_ > 0)
-    for (const std::string& t : texts_) framed_.push_back("*" + t + "*");
-}
-
-void FeatureMatcher::find(std::string_view sequence, std::vector<uint32_t>& found,
-                          Scratch& scratch) const {
-  if (alphabet_.reduces()) sequence = alphabet_.map(sequence, scratch.mapped);
-  if (distance_ == 0) {
-    automaton_.find_all(sequence, found, scratch.automaton);
-    return;
-  }
-  found.clear();
-  for (size_t k = 0; k < framed_.size(); ++k)
-    if (match(framed_[k], sequence) <= distance_) found.push_back(static_cast<uint32_t>(k));
-}
-
-Encoder::Encoder(const FeatureSet& set, TableFormat format, unsigned threads, OutFile& out)
-    : texts_(feature_names(set)),
-      matcher_(set),
-      layout_(format, texts_, set.classes),
+Encoder::Encoder(const RowValues& values, const std::vector<std::string>& columns,
+                 const std::vector<std::string>& classes, TableFormat format, unsigned threads,
+                 OutFile& out)
+    : values_(values),
+      layout_(format, columns, classes, values.kind()),
       out_(out),
       maxInFlight_(2 * std::max(1u, threads) + 1) {
+  start(threads);
+}
+
+Encoder::Encoder(const FeatureSet& set, TableFormat format, unsigned threads, OutFile& out,
+                 ValueKind values)
+    : ownValues_(std::in_place, std::vector<const FeatureSet*>{&set}, values),
+      ownColumns_(feature_names(set)),
+      values_(*ownValues_),
+      layout_(format, ownColumns_, set.classes, values),
+      out_(out),
+      maxInFlight_(2 * std::max(1u, threads) + 1) {
+  start(threads);
+}
+
+void Encoder::start(unsigned threads) {
   layout_.header(out_);
   const unsigned wanted = std::max(1u, threads);
   // The workers never take the signals that end a run: the thread that writes handles them.
@@ -110,18 +93,17 @@ std::unique_ptr<RecordBatch> Encoder::batch() {
   return b;
 }
 
-void Encoder::encode(RecordBatch& b, std::vector<uint32_t>& found,
-                     FeatureMatcher::Scratch& scratch) const {
+void Encoder::encode(RecordBatch& b, RowValues::Row& row, RowValues::Scratch& scratch) const {
   b.rows.clear();
   for (size_t i = 0; i < b.size(); ++i) {
-    matcher_.find(b.sequence(i), found, scratch);
-    layout_.row(b.rows, b.id(i), found, b.classes[i]);
+    values_.compute(b.sequence(i), row, scratch);
+    layout_.row(b.rows, b.id(i), row.columns, row.values, b.classes[i]);
   }
 }
 
 void Encoder::work() {
-  std::vector<uint32_t> found;
-  FeatureMatcher::Scratch scratch;
+  RowValues::Row row;
+  RowValues::Scratch scratch;
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
     Slot* slot = nullptr;
@@ -140,7 +122,7 @@ void Encoder::work() {
     lock.unlock();
     std::exception_ptr error;
     try {
-      encode(*b, found, scratch);
+      encode(*b, row, scratch);
     } catch (...) {
       error = std::current_exception();  // handed to the writing thread (memory exhausted)
     }

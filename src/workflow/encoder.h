@@ -1,6 +1,6 @@
-// The rows of a table: which features each sequence contains, formatted in the table's format.
-// Sequences come in batches; worker threads match and format whole batches, and the rows are
-// written in the order the batches were given, so the table is byte-identical whatever the
+// The rows of a table: the values of each sequence's cells (RowValues), formatted in the table's
+// format. Sequences come in batches; worker threads match and format whole batches, and the rows
+// are written in the order the batches were given, so the table is byte-identical whatever the
 // number of threads. Memory depends on the features and on the batches in flight, not on the
 // number of sequences.
 #pragma once
@@ -10,16 +10,16 @@
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
 
 #include "core/out_file.h"
-#include "engine/alphabet/reduced_alphabet.h"
-#include "engine/matching/keyword_matcher.h"
 #include "workflow/features_file.h"
 #include "workflow/packed_texts.h"
+#include "workflow/row_values.h"
 #include "workflow/table_formats.h"
 
 // Sequences side by side in one buffer, with their ids and classes; and, once encoded, their
@@ -36,34 +36,18 @@ struct RecordBatch {
   void clear();
 };
 
-// Finds the features a sequence contains: all at once through the keyword automaton (every
-// approach, ma with distance 0), or, for ma with a distance above 0, one edit-distance test per
-// motif (slow: its cost grows with motifs times residues). A sequence is first mapped to the
-// alphabet the features were mined in.
-class FeatureMatcher {
- public:
-  explicit FeatureMatcher(const FeatureSet& set);
-  // What one thread's searches need of their own.
-  struct Scratch {
-    KeywordMatcher::Scratch automaton;
-    std::string mapped;  // the sequence in the features' alphabet
-  };
-  // The numbers of the features `sequence` contains, ascending.
-  void find(std::string_view sequence, std::vector<uint32_t>& found, Scratch& scratch) const;
-
- private:
-  std::vector<std::string> texts_;
-  KeywordMatcher automaton_;
-  int64_t distance_ = 0;
-  std::vector<std::string> framed_;  // "*motif*" for the edit-distance test
-  ReducedAlphabet alphabet_;
-};
-
 class Encoder {
  public:
-  // Writes the header at once; `threads` workers match and format (at least 1). Ends the run
-  // (status 1) when they cannot all start.
-  Encoder(const FeatureSet& set, TableFormat format, unsigned threads, OutFile& out);
+  // Writes the header at once; `threads` workers compute and format the rows (at least 1). The
+  // table's feature columns are those of `values`, named `columns`, and its class attribute
+  // lists `classes` (none when empty); all three must outlive the encoder. Ends the run
+  // (status 1) when the workers cannot all start.
+  Encoder(const RowValues& values, const std::vector<std::string>& columns,
+          const std::vector<std::string>& classes, TableFormat format, unsigned threads,
+          OutFile& out);
+  // The table of one features file: its features as the columns, its classes.
+  Encoder(const FeatureSet& set, TableFormat format, unsigned threads, OutFile& out,
+          ValueKind values = ValueKind::Binary);
   ~Encoder();
   Encoder(const Encoder&) = delete;
   Encoder& operator=(const Encoder&) = delete;
@@ -90,11 +74,14 @@ class Encoder {
   void work();
   // Stops and joins the workers (a joinable thread must not be destroyed).
   void stop_workers();
-  void encode(RecordBatch& b, std::vector<uint32_t>& found, FeatureMatcher::Scratch& scratch) const;
+  void start(unsigned threads);
+  void encode(RecordBatch& b, RowValues::Row& row, RowValues::Scratch& scratch) const;
   void write_done(bool wait);
 
-  std::vector<std::string> texts_;
-  FeatureMatcher matcher_;
+  // The one-file encoder's own values and names.
+  std::optional<RowValues> ownValues_;
+  std::vector<std::string> ownColumns_;
+  const RowValues& values_;
   TableLayout layout_;
   OutFile& out_;
   size_t maxInFlight_;

@@ -62,9 +62,18 @@ class Reader {
 }  // namespace
 
 namespace {
-std::string columns_line(Approach a) {
+// The columns of an approach's feature lines; without `sequences`, those of a file written
+// before every approach recorded it.
+std::vector<FeatureColumn> columns_of(Approach a, bool sequences) {
+  std::vector<FeatureColumn> columns;
+  for (FeatureColumn c : approach_info(a).columns)
+    if (sequences || c != FeatureColumn::Sequences) columns.push_back(c);
+  return columns;
+}
+
+std::string columns_line(const std::vector<FeatureColumn>& columns) {
   std::string line = "#columns\tfeature";
-  for (FeatureColumn c : approach_info(a).columns) line += "\t" + std::string(column_name(c));
+  for (FeatureColumn c : columns) line += "\t" + std::string(column_name(c));
   return line;
 }
 }  // namespace
@@ -138,18 +147,20 @@ std::vector<std::string> feature_names(const FeatureSet& set) {
 
 void write_features(OutFile& out, const FeatureSet& set) {
   const ApproachInfo& approach = approach_info(set.approach());
+  const std::vector<FeatureColumn> columns = columns_of(set.approach(), set.sequencesKnown);
   std::string s;
   s += "#protfeat\t" + escape_field(set.version) + "\n";
   s += "#approach\t" + std::string(approach.name) + "\n";
   for (const auto& [name, value] : settings_lines(set.settings))
     s += "#setting\t" + escape_field(name) + "\t" + escape_field(value) + "\n";
+  if (set.training) s += "#training\t" + std::to_string(*set.training) + "\n";
   for (const std::string& c : set.classes) s += "#class\t" + escape_field(c) + "\n";
   if (set.background > 0) s += "#background\t" + std::to_string(set.background) + "\n";
-  s += columns_line(approach.approach) + "\n";
+  s += columns_line(columns) + "\n";
   out.write(s);
   for (const Feature& f : set.features) {
     s = escape_field(set.settings.alphabet.pattern(f.text));
-    for (FeatureColumn c : approach.columns) {
+    for (FeatureColumn c : columns) {
       s += '\t';
       switch (c) {
         case FeatureColumn::Families:
@@ -177,7 +188,7 @@ FeatureSet read_features(const std::string& path) {
   std::optional<Approach> approach;
   bool columns = false;
   size_t lineNo = 0, settingsEnd = 0;  // settingsEnd: the last #setting line
-  size_t expected = 0;
+  std::vector<FeatureColumn> kinds;    // of the feature lines
   std::unordered_set<std::string> classes;
   std::unordered_map<std::string, size_t> featureLine;
   for (std::string_view line : split_lines(text)) {
@@ -204,6 +215,11 @@ FeatureSet read_features(const std::string& path) {
         const std::string problem = option->parse(set.settings, r.field(f[2], lineNo));
         if (!problem.empty()) r.bad(lineNo, "the setting " + name + diagnostic_text(problem));
         settingsEnd = lineNo;
+      } else if (f[0] == "#training" && f.size() == 2 && !set.training) {
+        uint64_t n = 0;
+        const std::string problem = read_unsigned(r.field(f[1], lineNo), 1, UINT64_MAX, n);
+        if (!problem.empty()) r.bad(lineNo, "the training sequences" + diagnostic_text(problem));
+        set.training = n;
       } else if (f[0] == "#class" && f.size() == 2) {
         set.classes.push_back(r.field(f[1], lineNo));
         if (!classes.insert(set.classes.back()).second)
@@ -216,22 +232,28 @@ FeatureSet read_features(const std::string& path) {
           r.bad(lineNo, "the background count" + diagnostic_text(problem));
       } else if (f[0] == "#columns") {
         if (!approach) r.bad(lineNo, "no #approach line before the columns");
-        if (line != columns_line(*approach))
+        // The columns of today's files, or of files written before the sequences column.
+        kinds = columns_of(*approach, true);
+        if (line != columns_line(kinds)) {
+          kinds = columns_of(*approach, false);
+          set.sequencesKnown = false;
+        }
+        if (line != columns_line(kinds))
           r.bad(lineNo, "the columns of an " + std::string(approach_name(*approach)) +
                             " features file are not these");
         if (const std::string problem = approach_info(*approach).check(set.settings, false);
             !problem.empty())
           r.bad(settingsEnd, problem);
-        expected = f.size() - 1;
         columns = true;
       } else {
         r.bad(lineNo,
-              "a header line (#approach, #setting, #class, #background or #columns) was expected");
+              "a header line (#approach, #setting, #training, #class, #background or #columns) was "
+              "expected");
       }
       continue;
     }
-    if (f.size() != expected)
-      r.bad(lineNo, std::to_string(expected) + " tab-separated fields were expected, not " +
+    if (f.size() != kinds.size() + 1)
+      r.bad(lineNo, std::to_string(kinds.size() + 1) + " tab-separated fields were expected, not " +
                         std::to_string(f.size()));
     Feature feat;
     const std::string name = r.field(f[0], lineNo);
@@ -247,7 +269,6 @@ FeatureSet read_features(const std::string& path) {
     if (const auto [at, added] = featureLine.emplace(feat.text, lineNo); !added)
       r.bad(lineNo, "the feature " + Reader::quoted(name) + " is listed already at line " +
                         std::to_string(at->second));
-    const auto& kinds = approach_info(*approach).columns;
     for (size_t c = 0; c < kinds.size(); ++c) {
       const std::string_view raw = f[c + 1];
       switch (kinds[c]) {
@@ -265,6 +286,11 @@ FeatureSet read_features(const std::string& path) {
           if (!problem.empty())
             r.bad(lineNo,
                   "the column " + std::string(column_name(kinds[c])) + diagnostic_text(problem));
+          // More than the training sequences would weigh the feature by a negative idf.
+          if (set.training && feat.sequences > *set.training)
+            r.bad(lineNo, "the column sequences: " + std::to_string(feat.sequences) +
+                              " is more than the " + std::to_string(*set.training) +
+                              " training sequences");
           break;
         }
       }

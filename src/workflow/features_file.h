@@ -4,13 +4,17 @@
 //   #setting<TAB>NAME<TAB>VALUE        one per option of the approach, checked as the
 //                                      command line checks it (alphabet only when one was
 //                                      given)
+//   #training<TAB>N                    the number of sequences mined on
 //   #class<TAB>NAME                    one per training class, in order
 //   #background<TAB>COUNT              the background sequences mined against, when any
 //   #columns<TAB>feature<TAB>...       the last header line
 //   then one line per feature, in attribute order.
 // Columns: dd: feature, families (class names joined by '|'), support (count/size, the same in
-// each family named: they are tied); ddsm: feature, family, support, mutation probability;
-// ng and ma: feature, sequences.
+// each family named: they are tied), sequences; ddsm: feature, family, support, mutation
+// probability, sequences; ng and ma: feature, sequences. `sequences` is the number of training
+// sequences that contain the feature (as encode matches it): with #training, what tf-idf
+// weighs by. Files written before those were recorded lack #training, and dd and ddsm files
+// lack the sequences column: they still read, for every value kind but tf-idf.
 // Mined with an alphabet, a feature is written as the pattern it matches ("[LVIM]C[ST]"), and a
 // pattern read back must fit the alphabet of the #setting line; in memory a feature's text is
 // the mapped text, each group standing as its first letter.
@@ -19,6 +23,7 @@
 // every byte of a feature or class name survives the round trip.
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -33,7 +38,7 @@ struct Feature {
   std::string family;                 // ddsm: the class of its lowest family
   std::string support;                // dd, ddsm: "count/size"
   std::string probability;            // ddsm: the mutation probability
-  uint64_t sequences = 0;             // ng, ma: sequences that contain it
+  uint64_t sequences = 0;             // training sequences that contain it
 };
 
 struct FeatureSet {
@@ -42,6 +47,11 @@ struct FeatureSet {
   std::vector<std::string> classes;  // training classes in order; empty: mined without labels
   uint64_t background = 0;           // background sequences mined against (dd, ddsm)
   std::vector<Feature> features;     // attribute order
+  // The sequences mined on; absent in a file written before it was recorded.
+  std::optional<uint64_t> training;
+  // Whether the features' `sequences` are known (false for a dd or ddsm file written before
+  // that column).
+  bool sequencesKnown = true;
 
   Approach approach() const { return settings.approach; }
 };

@@ -15,6 +15,7 @@
 #include "engine/ngrams/ngram_list.h"
 #include "engine/substitution/matrices.h"
 #include "engine/substitution/pruning.h"
+#include "workflow/row_values.h"
 #include "workflow/version.h"
 
 namespace {
@@ -52,6 +53,13 @@ std::string support_of(uint32_t count, uint32_t size) {
   return std::to_string(count) + "/" + std::to_string(size);
 }
 
+// The training sequences that contain each descriptor, as encode finds it: the discovery's
+// support counts only the families a descriptor discriminates.
+void count_sequences(const MineInput& in, FeatureSet& set) {
+  const std::vector<uint64_t> df = sequences_containing(set, in.sequences);
+  for (size_t k = 0; k < set.features.size(); ++k) set.features[k].sequences = df[k];
+}
+
 }  // namespace
 
 void miners::dd(const MineInput& in, const MineSettings& s, FeatureSet& set) {
@@ -68,6 +76,7 @@ void miners::dd(const MineInput& in, const MineSettings& s, FeatureSet& set) {
     f.support = support_of(dd->count, dd->size);
     set.features.push_back(std::move(f));
   }
+  count_sequences(in, set);
 }
 
 void miners::ddsm(const MineInput& in, const MineSettings& s, FeatureSet& set) {
@@ -88,6 +97,7 @@ void miners::ddsm(const MineInput& in, const MineSettings& s, FeatureSet& set) {
     f.probability = p;
     set.features.push_back(std::move(f));
   }
+  count_sequences(in, set);
 }
 
 void miners::ng(const MineInput& in, const MineSettings& s, FeatureSet& set) {
@@ -182,6 +192,7 @@ FeatureSet mine_features(const std::vector<std::string_view>& sequences,
   FeatureSet set;
   set.version = kProtfeatVersion;
   set.settings = resolved(s, sequences.size());
+  set.training = sequences.size();
   set.classes = classNames;
   const ApproachInfo& approach = approach_info(s.approach);
   const std::vector<std::string_view> none;

@@ -24,8 +24,9 @@ struct MineInput {
 // Mines `sequences` (classes[i] is the class of sequences[i], a number into classNames; both
 // empty when mining without labels), mapped to the settings' alphabet when they give one. The
 // result lists classNames as its classes, all of them, even those without sequences, so that every
-// table encoded with it shares one class attribute. `background` is taken only by the approaches
-// whose table entry says so (dd, ddsm), mapped the same way.
+// table encoded with it shares one class attribute; it records the number of sequences and, per
+// feature, how many of them contain it. `background` is taken only by the approaches whose table
+// entry says so (dd, ddsm), mapped the same way.
 FeatureSet mine_features(const std::vector<std::string_view>& sequences,
                          const std::vector<uint32_t>& classes,
                          const std::vector<std::string>& classNames, const MineSettings& s,

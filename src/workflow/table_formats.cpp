@@ -14,6 +14,18 @@ void append_number(std::string& out, uint64_t v) {
 
 char separator_of(TableFormat f) { return f == TableFormat::Tsv ? '\t' : ','; }
 
+// The widest value cell: a count (a whole number below 2^64), or a double in its shortest form.
+constexpr size_t kValueBytes = 24;
+// About how many bytes a value cell takes, for the estimates.
+size_t typical_value_bytes(ValueKind v) {
+  switch (v) {
+    case ValueKind::Binary: return 1;
+    case ValueKind::Count: return 1;
+    case ValueKind::Tfidf: return 19;
+  }
+  return 1;
+}
+
 const std::string kArffMissing = "?";
 }  // namespace
 
@@ -71,8 +83,12 @@ std::string delimited_field(std::string_view field, char separator) {
 }
 
 TableLayout::TableLayout(TableFormat format, const std::vector<std::string>& features,
-                         const std::vector<std::string>& classes)
-    : format_(format), features_(features), classes_(classes), withClass_(!classes.empty()) {
+                         const std::vector<std::string>& classes, ValueKind values)
+    : format_(format),
+      values_(values),
+      features_(features),
+      classes_(classes),
+      withClass_(!classes.empty()) {
   for (const std::string& c : classes) {
     switch (format) {
       case TableFormat::Arff:
@@ -98,9 +114,12 @@ void TableLayout::header(OutFile& out) const {
     case TableFormat::SparseArff: {
       ArffWriter arff(out);
       arff.relation();
-      // In a sparse row an omitted value is the first declared one: 0 must come first.
-      for (const std::string& f : features_)
-        arff.attribute(f, format_ == TableFormat::Arff ? "{1,0}" : "{0,1}");
+      // In a sparse row an omitted value is the first declared one: 0 must come first (and is
+      // a numeric attribute's omitted value).
+      const char* declared = values_ != ValueKind::Binary   ? "numeric"
+                             : format_ == TableFormat::Arff ? "{1,0}"
+                                                            : "{0,1}";
+      for (const std::string& f : features_) arff.attribute(f, declared);
       if (withClass_) arff.class_attribute(classes_);
       arff.data();
       break;
@@ -126,18 +145,38 @@ void TableLayout::header(OutFile& out) const {
 }
 
 size_t TableLayout::row_size(size_t present) const {
+  const size_t value = typical_value_bytes(values_);
   switch (format_) {
     case TableFormat::Arff:
     case TableFormat::Csv:
-    case TableFormat::Tsv: return denseZeros_.size() + 40;
+    case TableFormat::Tsv: return denseZeros_.size() + present * (value - 1) + 40;
     case TableFormat::SparseArff:
-    case TableFormat::Libsvm: return present * (classIndex_.size() + 3) + 40;
+    case TableFormat::Libsvm: return present * (classIndex_.size() + 2 + value) + 40;
   }
   return 0;
 }
 
-void TableLayout::row(std::string& out, std::string_view id, const std::vector<uint32_t>& present,
-                      int64_t cls) const {
+char* TableLayout::value(char* p, char* end, double v) const {
+  switch (values_) {
+    case ValueKind::Binary: *p++ = '1'; return p;
+    case ValueKind::Count:
+      if (v < 10) {  // most counts: one digit
+        *p++ = static_cast<char>('0' + static_cast<int>(v));
+        return p;
+      }
+      return std::to_chars(p, end, static_cast<uint64_t>(v)).ptr;
+    case ValueKind::Tfidf: return std::to_chars(p, end, v).ptr;
+  }
+  return p;
+}
+
+void TableLayout::value(std::string& out, double v) const {
+  char cell[kValueBytes];
+  out.append(cell, value(cell, cell + sizeof cell, v));
+}
+
+void TableLayout::row(std::string& out, std::string_view id, std::span<const uint32_t> columns,
+                      std::span<const double> values, int64_t cls) const {
   const bool known = withClass_ && cls >= 0;
   switch (format_) {
     case TableFormat::Arff:
@@ -148,10 +187,22 @@ void TableLayout::row(std::string& out, std::string_view id, const std::vector<u
         out += delimited_field(id, sep);
         if (!features_.empty() || withClass_) out += sep;
       }
-      // The values "1"/"0" joined by the separator: value k sits at offset 2k of the zeros.
-      const size_t at = out.size();
-      out += denseZeros_;
-      for (uint32_t k : present) out[at + 2 * size_t{k}] = '1';
+      // The zero cells joined by the separator: cell k sits at offset 2k of denseZeros_.
+      if (values_ == ValueKind::Binary) {
+        const size_t at = out.size();
+        out += denseZeros_;
+        for (uint32_t k : columns) out[at + 2 * size_t{k}] = '1';
+      } else {
+        // The zeros up to each non-zero cell, then its value.
+        size_t from = 0;
+        for (size_t i = 0; i < columns.size(); ++i) {
+          const size_t cell = 2 * size_t{columns[i]};
+          out.append(denseZeros_, from, cell - from);
+          value(out, values[i]);
+          from = cell + 1;
+        }
+        if (from < denseZeros_.size()) out.append(denseZeros_, from);
+      }
       if (format_ == TableFormat::Arff) {
         append_arff_row_end(out, !features_.empty(),
                             !withClass_ ? nullptr
@@ -169,11 +220,16 @@ void TableLayout::row(std::string& out, std::string_view id, const std::vector<u
     case TableFormat::SparseArff: {
       out += '{';
       bool first = true;
-      for (uint32_t k : present) {
+      for (size_t i = 0; i < columns.size(); ++i) {
         if (!first) out += ',';
         first = false;
-        append_number(out, k);
-        out += " 1";
+        append_number(out, columns[i]);
+        if (values_ == ValueKind::Binary) {
+          out += " 1";
+        } else {
+          out += ' ';
+          value(out, values[i]);
+        }
       }
       if (withClass_) {
         if (!first) out += ',';
@@ -186,16 +242,21 @@ void TableLayout::row(std::string& out, std::string_view id, const std::vector<u
     }
     case TableFormat::Libsvm: {
       // Written in place: a row of hundreds of cells is most of the work of a sparse table.
+      const size_t cellBytes =
+          classIndex_.size() + 3 + (values_ == ValueKind::Binary ? 1 : kValueBytes);
       const size_t at = out.size();
-      out.resize(at + 24 + present.size() * (classIndex_.size() + 4));
+      out.resize(at + 24 + columns.size() * cellBytes);
       char* p = out.data() + at;
       char* const end = out.data() + out.size();
       p = std::to_chars(p, end, known ? static_cast<uint64_t>(cls) + 1 : 0).ptr;
-      for (uint32_t k : present) {
+      for (size_t i = 0; i < columns.size(); ++i) {
         *p++ = ' ';
-        p = std::to_chars(p, end, uint64_t{k} + 1).ptr;
+        p = std::to_chars(p, end, uint64_t{columns[i]} + 1).ptr;
         *p++ = ':';
-        *p++ = '1';
+        if (values_ == ValueKind::Binary)
+          *p++ = '1';
+        else
+          p = value(p, end, values[i]);
       }
       *p++ = '\n';
       out.resize(static_cast<size_t>(p - out.data()));

@@ -9,6 +9,7 @@
 #include <cctype>
 #include <cstdio>
 #include <map>
+#include <set>
 #include <string>
 #include <thread>
 
@@ -44,7 +45,11 @@ constexpr CommandOption kBackground{"--background", "FILE",
                                     "dd, ddsm: sequences of no class, among the others of every "
                                     "class; no feature is chosen for them (repeatable)",
                                     true};
-constexpr CommandOption kFeaturesIn{"-f", "FEATURES", "a features file written by mine"};
+constexpr CommandOption kFeaturesIn{
+    "-f", "FEATURES",
+    "a features file written by mine; repeated, the files' columns side by side in that order "
+    "(a name several files share gets each file's number: 1:AHG, 2:AHG)",
+    true};
 constexpr CommandOption kTableOut{"-o", "TABLE", "the table to write"};
 constexpr CommandOption kEncodeFormat{
     "--format", "FMT",
@@ -52,6 +57,11 @@ constexpr CommandOption kEncodeFormat{
     ".csv .tsv .libsvm)"};
 constexpr CommandOption kFoldsFormat{"--format", "FMT",
                                      "arff, sparse-arff, csv, tsv or libsvm (default arff)"};
+constexpr CommandOption kValues{
+    "--values", "V",
+    "binary (1 where a feature occurs; default), count (its occurrences, overlapping ones "
+    "included) or tfidf ((1 + ln count) x the idf of the sequences mined on, each features "
+    "file's part of a row scaled to unit length)"};
 constexpr CommandOption kThreads{"--threads", "N",
                                  "threads that match and format rows (default: all cores)"};
 constexpr CommandOption kFolds{"-k", "K", "number of folds, from 2 to the number of sequences"};
@@ -79,22 +89,23 @@ const std::vector<Command>& commands() {
        true,
        {kSequences, kLabels, kHeaderLabels, kFeaturesOut, kBackground, kHelp}},
       {"encode",
-       "-f FEATURES -i SEQUENCES [-l LABELS | --header-labels] -o TABLE [--format FMT] "
-       "[--threads N]",
-       "Writes one row per sequence, in input order: 1 where a feature occurs in it. The\n"
-       "classes are those of the features file; a sequence without labels gets the missing "
-       "class.\n",
+       "-f FEATURES [-f FEATURES ...] -i SEQUENCES [-l LABELS | --header-labels] -o TABLE "
+       "[--format FMT] [--values V] [--threads N]",
+       "Writes one row per sequence, in input order: 1 where a feature occurs in it, or its\n"
+       "count or tf-idf weight. The classes are those of the features files (files that list\n"
+       "classes must list the same); a sequence without labels gets the missing class.\n",
        false,
-       {kFeaturesIn, kSequences, kLabels, kHeaderLabels, kTableOut, kEncodeFormat, kThreads,
-        kHelp}},
+       {kFeaturesIn, kSequences, kLabels, kHeaderLabels, kTableOut, kEncodeFormat, kValues,
+        kThreads, kHelp}},
       {"folds",
        "APPROACH -i SEQUENCES (-l LABELS | --header-labels) -k K [--seed S] -d DIR [--format FMT] "
-       "[--threads N] [approach options]",
+       "[--values V] [--threads N] [approach options]",
        "Splits the sequences into K stratified folds (the same for the same seed). For each fold,\n"
        "mines the features on the other folds only and encodes both parts with them:\n"
        "DIR/fold-01/{features.tsv,train.FMT,test.FMT}, ..., and DIR/folds.tsv (id, fold).\n",
        true,
-       {kSequences, kLabels, kHeaderLabels, kFolds, kSeed, kFolder, kFoldsFormat, kThreads, kHelp}},
+       {kSequences, kLabels, kHeaderLabels, kFolds, kSeed, kFolder, kFoldsFormat, kValues, kThreads,
+        kHelp}},
   };
   return list;
 }
@@ -215,7 +226,7 @@ class Parser {
     app_.allow_extras();
     for (const CommandOption& o : c.options) {
       add(o.name, !o.value.empty());
-      if (o.repeatable) repeatable_.emplace_back(o.name);
+      if (o.repeatable) repeatable_.emplace(o.name);
     }
     if (c.approach) {
       app_.add_option("approach", approach_);
@@ -238,10 +249,15 @@ class Parser {
         throw UsageError{"unknown option " + extra + did_you_mean(extra, names_)};
       throw UsageError{"unexpected argument \"" + extra + "\""};
     }
-    for (const auto& [name, option] : options_)
-      if (option->count() > 1 &&
-          std::find(repeatable_.begin(), repeatable_.end(), name) == repeatable_.end())
-        throw UsageError{name + " given twice"};
+    for (const auto& [name, option] : options_) {
+      if (option->count() <= 1) continue;
+      if (repeatable_.count(name) == 0) throw UsageError{name + " given twice"};
+      const std::vector<std::string> all = values(name);
+      for (size_t i = 0; i < all.size(); ++i)
+        if (std::find(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(i), all[i]) !=
+            all.begin() + static_cast<std::ptrdiff_t>(i))
+          throw UsageError{name + " given twice with \"" + all[i] + "\""};
+    }
     return true;
   }
 
@@ -349,10 +365,10 @@ class Parser {
 
   const Command& command_;
   CLI::App app_;
+  std::set<std::string, std::less<>> repeatable_;
   std::string approach_;
   std::map<std::string, CLI::Option*> options_;
   std::vector<std::string> names_;
-  std::vector<std::string> repeatable_;
 };
 
 // --format, or the table's name.
@@ -367,6 +383,14 @@ TableFormat table_format(const Parser& p, const std::string& path, bool fromName
   if (const std::optional<TableFormat> f = format_of_path(path)) return *f;
   throw UsageError{"cannot tell the format of the table \"" + path +
                    "\" from its name: give --format"};
+}
+
+ValueKind value_kind(const Parser& p) {
+  if (!p.given("--values")) return ValueKind::Binary;
+  const std::string v = p.value("--values");
+  if (const std::optional<ValueKind> k = value_kind_named(v)) return *k;
+  std::string ignored;
+  throw UsageError{"--values" + read_choice(v, value_kind_names(), ignored)};
 }
 
 void need_labels(const InputOptions& in, std::string_view who) {
@@ -395,10 +419,14 @@ int mine_command(const Parser& p) {
 
 int encode_command(const Parser& p) {
   EncodeOptions o;
-  o.features = p.required("-f", "FEATURES");
+  if (!p.given("-f")) throw UsageError{"-f FEATURES is required"};
+  o.features = p.values("-f");
+  for (const std::string& f : o.features)
+    if (f.empty()) throw UsageError{"-f is empty: give a FEATURES"};
   o.input = p.input();
   o.output = p.required("-o", "TABLE");
   o.format = table_format(p, o.output, true);
+  o.values = value_kind(p);
   o.threads = p.threads();
   return run_encode(o);
 }
@@ -415,6 +443,7 @@ int folds_command(const Parser& p) {
       "--seed", 0, std::numeric_limits<uint64_t>::max(), 1, read_unsigned);
   o.folder = p.required("-d", "DIR");
   o.format = table_format(p, "", false);
+  o.values = value_kind(p);
   o.threads = p.threads();
   return run_folds(o);
 }

@@ -152,7 +152,7 @@ TEST(WorkflowBounds, FeaturesFilesAreRefusedOrWrittenSoEveryClientReadsThem) {
             "warning: ma found no feature in 3 sequences; without labels the features file "
             "declares nothing, and encode will refuse it\n");
   expect_refusals(dir, {{"encode -f none.tsv -i s.fa -o t.csv", 1,
-                         "none.tsv, line 8: no feature and no class"}});
+                         "none.tsv, line 9: no feature and no class"}});
 
   // Without classes a feature may be named class: no class column to clash with. mine's own
   // n-grams are upper case (CLASS, ID), never the tables' own lower-case names.

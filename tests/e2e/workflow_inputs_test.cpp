@@ -61,7 +61,7 @@ TEST(WorkflowInputs, LabelSourcesAgreeAndClassesNeedNotBeGrouped) {
   const std::string& grouped = features[0];
   EXPECT_EQ(features[1], grouped);
   // Interleaved labels keep every sequence: the x descriptors cover both x sequences.
-  EXPECT_NE(grouped.find("\tx\t2/2\n"), std::string::npos) << grouped;
+  EXPECT_NE(grouped.find("\tx\t2/2\t2\n"), std::string::npos) << grouped;
   // The table's classes come in its own order (y first): the same features, other class lines.
   const std::string& table = features[2];
   EXPECT_NE(table.find("#class\ty\n#class\tx\n"), std::string::npos) << table;

@@ -30,10 +30,10 @@ TEST(WorkflowScale, LongSequenceAndTwentyFiveFamiliesThroughMineDd) {
   std::set<std::string> familiesFound;
   size_t checkedExactly = 0;
   for (size_t k = 0; k < features.size(); ++k) {
-    // TEXT<TAB>family|family<TAB>support/size
+    // TEXT<TAB>family|family<TAB>support/size<TAB>sequences
     std::istringstream line(features[k]);
     std::string text, names, support;
-    std::getline(std::getline(std::getline(line, text, '\t'), names, '\t'), support);
+    std::getline(std::getline(std::getline(line, text, '\t'), names, '\t'), support, '\t');
     std::vector<std::string> families;
     std::istringstream in(names);
     for (std::string name; std::getline(in, name, '|');) families.push_back(name);

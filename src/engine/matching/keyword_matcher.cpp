@@ -27,6 +27,7 @@ void KeywordMatcher::build(std::span<const std::string_view> texts) {
   };
   new_state();
   nextText_.assign(texts.size(), -1);
+  textState_.assign(texts.size(), 0);
   // The trie: while it is built, 0 means "no child" (the root is nobody's child).
   for (size_t k = 0; k < texts.size(); ++k) {
     if (texts[k].empty()) {
@@ -44,6 +45,7 @@ void KeywordMatcher::build(std::span<const std::string_view> texts) {
     }
     nextText_[k] = firstText_[s];
     firstText_[s] = static_cast<int32_t>(k);
+    textState_[k] = s;
   }
   // Breadth first: a state's failure link is the longest proper suffix of its path that is a
   // path of the trie, and its missing transitions are those of its failure link.
@@ -80,6 +82,23 @@ void KeywordMatcher::find(std::string_view sequence, std::vector<uint8_t>& prese
 
 void KeywordMatcher::find_all(std::string_view sequence, std::vector<uint32_t>& found,
                               Scratch& scratch) const {
+  scan<false>(sequence, found, scratch);
+}
+
+void KeywordMatcher::count_all(std::string_view sequence, std::vector<uint32_t>& found,
+                               std::vector<uint64_t>& counts, Scratch& scratch) const {
+  scan<true>(sequence, found, scratch);
+  counts.resize(found.size());
+  const uint64_t* hits = scratch.hits_.data();
+  for (size_t i = 0; i < found.size(); ++i) {
+    const uint32_t s = textState_[found[i]];
+    counts[i] = s == 0 ? sequence.size() + 1 : hits[s];
+  }
+}
+
+template <bool Count>
+void KeywordMatcher::scan(std::string_view sequence, std::vector<uint32_t>& found,
+                          Scratch& scratch) const {
   found.assign(emptyTexts_.begin(), emptyTexts_.end());
   if (scratch.stamp_.size() != firstText_.size()) {
     scratch.stamp_.assign(firstText_.size(), 0);
@@ -89,8 +108,11 @@ void KeywordMatcher::find_all(std::string_view sequence, std::vector<uint32_t>& 
     std::fill(scratch.stamp_.begin(), scratch.stamp_.end(), 0);
     scratch.round_ = 1;
   }
+  if (Count && scratch.hits_.size() != firstText_.size())
+    scratch.hits_.assign(firstText_.size(), 0);
   const uint32_t round = scratch.round_;
   uint32_t* stamp = scratch.stamp_.data();
+  uint64_t* hits = scratch.hits_.data();
   const uint32_t* next = next_.data();
   const uint32_t* report = report_.data();
   const size_t w = width_;
@@ -98,11 +120,18 @@ void KeywordMatcher::find_all(std::string_view sequence, std::vector<uint32_t>& 
   for (char ch : sequence) {
     s = next[s * w + code_[static_cast<unsigned char>(ch)]];
     // Every state on the output chain of a state already reported in this sequence was
-    // reported then.
-    for (uint32_t u = report[s]; u != 0 && stamp[u] != round; u = outLink_[u]) {
-      stamp[u] = round;
-      for (int32_t k = firstText_[u]; k >= 0; k = nextText_[static_cast<size_t>(k)])
-        found.push_back(static_cast<uint32_t>(k));
+    // reported then: presence stops there, counting goes on up the chain (each state on it is
+    // a text ending at this position).
+    for (uint32_t u = report[s]; u != 0; u = outLink_[u]) {
+      if (stamp[u] != round) {
+        stamp[u] = round;
+        if (Count) hits[u] = 0;
+        for (int32_t k = firstText_[u]; k >= 0; k = nextText_[static_cast<size_t>(k)])
+          found.push_back(static_cast<uint32_t>(k));
+      } else if (!Count) {
+        break;
+      }
+      if (Count) ++hits[u];
     }
   }
   // Many texts found: ordered through a bit per text, cheaper than a sort when they are a fair

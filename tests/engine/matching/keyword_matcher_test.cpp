@@ -1,6 +1,6 @@
 // The keyword automaton on a worked example, and against a plain search: random texts over small
 // and byte alphabets, duplicates and the empty text, few and many texts (both ways of ordering
-// what is found), through both searches.
+// what is found), through both searches and the counting one.
 #include "engine/matching/keyword_matcher.h"
 
 #include <gtest/gtest.h>
@@ -53,6 +53,36 @@ TEST(KeywordMatcher, FindAndFindAllEqualPlainSearch) {
       for (uint32_t k = 0; k < present.size(); ++k)
         if (present[k]) flagged.push_back(k);
       ASSERT_EQ(flagged, found) << "round " << round;
+    }
+  }
+}
+
+// Occurrences counted in the same pass: every start position of each text, overlaps and nested
+// texts included, beside the same ascending numbers as find_all.
+TEST(KeywordMatcher, CountAllEqualsPlainOverlappingCount) {
+  std::mt19937 rng(41);
+  for (int round = 0; round < 40; ++round) {
+    const int letters = round % 4 == 0 ? 256 : 2 + static_cast<int>(rng() % 4);
+    std::vector<std::string> texts(1 + rng() % (round % 5 == 0 ? 2000 : 25));
+    for (std::string& t : texts) t = random_text(rng, rng() % 6, letters);
+    texts.push_back(texts.back());
+    const KeywordMatcher m(texts);
+    KeywordMatcher::Scratch scratch;
+    std::vector<uint32_t> found, present;
+    std::vector<uint64_t> counts;
+    for (int s = 0; s < 15; ++s) {
+      const std::string seq = random_text(rng, rng() % 300, letters);
+      m.count_all(seq, found, counts, scratch);
+      m.find_all(seq, present, scratch);  // interleaved with counting: the stamps stay apart
+      ASSERT_EQ(found, present);
+      ASSERT_EQ(counts.size(), found.size());
+      for (size_t i = 0; i < found.size(); ++i) {
+        const std::string& t = texts[found[i]];
+        uint64_t plainCount = 0;
+        for (size_t p = 0; p + t.size() <= seq.size(); ++p)
+          plainCount += seq.compare(p, t.size(), t) == 0;
+        ASSERT_EQ(counts[i], plainCount) << "round " << round << " text " << t;
+      }
     }
   }
 }
