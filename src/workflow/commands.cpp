@@ -111,6 +111,7 @@ int run_encode(const EncodeOptions& o) {
   std::vector<std::string> inputs = input_files(o.input);
   inputs.push_back(o.features);
   refuse_output_over_inputs(o.output, inputs);
+  if (!o.ids.empty()) refuse_output_over_inputs(o.ids, inputs);
   const FeatureSet features = read_features(o.features);
   std::optional<LabelSource> labels = label_source(o.input);
   if (labels && features.classes.empty())
@@ -125,6 +126,8 @@ int run_encode(const EncodeOptions& o) {
   FastaReader reader(o.input.sequences);
   IdChecker ids(reader.name());
   StagedFile out(o.output);
+  std::optional<StagedFile> idsOut;
+  if (!o.ids.empty()) idsOut.emplace(o.ids);
   uint64_t count = 0;
   {
     Encoder enc(features, o.format, o.threads, out.out());
@@ -163,6 +166,10 @@ int run_encode(const EncodeOptions& o) {
                o.features.c_str());
         cls = it->second;
       }
+      if (idsOut) {
+        idsOut->out().write(r.id);
+        idsOut->out().put('\n');
+      }
       const bool submitted = enc.add(r.id, r.residues, cls);
       ++count;
       if (submitted) {
@@ -177,6 +184,7 @@ int run_encode(const EncodeOptions& o) {
   progress::clear();
   if (labels) labels->finish(count);
   out.commit();
+  if (idsOut) idsOut->commit();
   return 0;
 }
 

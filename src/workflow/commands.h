@@ -24,6 +24,7 @@ struct MineOptions {
 struct EncodeOptions {
   InputOptions input;
   std::string features, output;
+  std::string ids;  // the file of the rows' ids, one per line; empty: none
   TableFormat format = TableFormat::Arff;
   unsigned threads = 1;
 };

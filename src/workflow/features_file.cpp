@@ -129,7 +129,11 @@ std::vector<size_t> features_per_class(const FeatureSet& set) {
   return counts;
 }
 
-void write_features(OutFile& out, const FeatureSet& set) {
+namespace {
+// The file's text, piece by piece, to `put` (a features file of millions of motifs is written as
+// it is formatted).
+template <class Put>
+void format_features(const FeatureSet& set, Put&& put) {
   const ApproachInfo& approach = approach_info(set.approach());
   std::string s;
   s += "#protfeat\t" + escape_field(set.version) + "\n";
@@ -138,7 +142,7 @@ void write_features(OutFile& out, const FeatureSet& set) {
     s += "#setting\t" + escape_field(name) + "\t" + escape_field(value) + "\n";
   for (const std::string& c : set.classes) s += "#class\t" + escape_field(c) + "\n";
   s += columns_line(approach.approach) + "\n";
-  out.write(s);
+  put(s);
   for (const Feature& f : set.features) {
     s = escape_field(f.text);
     for (FeatureColumn c : approach.columns) {
@@ -157,13 +161,27 @@ void write_features(OutFile& out, const FeatureSet& set) {
       }
     }
     s += '\n';
-    out.write(s);
+    put(s);
   }
+}
+}  // namespace
+
+void write_features(OutFile& out, const FeatureSet& set) {
+  format_features(set, [&](const std::string& piece) { out.write(piece); });
+}
+
+std::string features_text(const FeatureSet& set) {
+  std::string text;
+  format_features(set, [&](const std::string& piece) { text += piece; });
+  return text;
 }
 
 FeatureSet read_features(const std::string& path) {
-  const std::string text = read_whole_file(path, "features file");
-  const Reader r(path);
+  return features_from_text(read_whole_file(path, "features file"), path);
+}
+
+FeatureSet features_from_text(std::string_view text, const std::string& name) {
+  const Reader r(name);
 
   FeatureSet set;
   std::optional<Approach> approach;

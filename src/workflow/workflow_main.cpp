@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <thread>
@@ -46,6 +47,8 @@ constexpr CommandOption kEncodeFormat{
     ".csv .tsv .libsvm)"};
 constexpr CommandOption kFoldsFormat{"--format", "FMT",
                                      "arff, sparse-arff, csv, tsv or libsvm (default arff)"};
+constexpr CommandOption kIds{"--ids", "FILE",
+                             "also write the ids of the table's rows, one per line, in order"};
 constexpr CommandOption kThreads{"--threads", "N",
                                  "threads that match and format rows (default: all cores)"};
 constexpr CommandOption kFolds{"-k", "K", "number of folds, from 2 to the number of sequences"};
@@ -73,12 +76,12 @@ const std::vector<Command>& commands() {
        {kSequences, kLabels, kHeaderLabels, kFeaturesOut, kHelp}},
       {"encode",
        "-f FEATURES -i SEQUENCES [-l LABELS | --header-labels] -o TABLE [--format FMT] "
-       "[--threads N]",
+       "[--ids FILE] [--threads N]",
        "Writes one row per sequence, in input order: 1 where a feature occurs in it. The\n"
        "classes are those of the features file; a sequence without labels gets the missing "
        "class.\n",
        false,
-       {kFeaturesIn, kSequences, kLabels, kHeaderLabels, kTableOut, kEncodeFormat, kThreads,
+       {kFeaturesIn, kSequences, kLabels, kHeaderLabels, kTableOut, kEncodeFormat, kIds, kThreads,
         kHelp}},
       {"folds",
        "APPROACH -i SEQUENCES (-l LABELS | --header-labels) -k K [--seed S] -d DIR [--format FMT] "
@@ -372,6 +375,14 @@ int encode_command(const Parser& p) {
   o.input = p.input();
   o.output = p.required("-o", "TABLE");
   o.format = table_format(p, o.output, true);
+  if (p.given("--ids")) {
+    o.ids = p.required("--ids", "FILE");
+    std::error_code idsError, outputError;
+    const auto ids = std::filesystem::weakly_canonical(o.ids, idsError);
+    const auto output = std::filesystem::weakly_canonical(o.output, outputError);
+    if (o.ids == o.output || (!idsError && !outputError && ids == output))
+      throw UsageError{"--ids and -o name the same file: give the ids a file of their own"};
+  }
   o.threads = p.threads();
   return run_encode(o);
 }

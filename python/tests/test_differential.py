@@ -1,0 +1,125 @@
+"""The package against the command line: fit then transform is mine then encode, save is the
+features file byte for byte, load_features and load_table read back what the command line
+writes, and write_table writes its tables."""
+
+import numpy as np
+import pytest
+from sklearn.base import clone
+from sklearn.datasets import load_svmlight_file
+
+import protfeat
+from conftest import SETS, protfeat as run, random_set, write_fasta
+
+# (vectorizer, the command line's approach and options, mined with labels)
+CASES = {
+    "dd": (protfeat.DescriptorVectorizer(alpha=0.5, beta=0.2), ["dd", "--alpha", "0.5", "--beta", "0.2"], True),
+    "dd-low": (protfeat.DescriptorVectorizer(alpha=0.3, beta=0.05), ["dd", "--alpha", "0.3", "--beta", "0.05"], True),
+    "ddsm": (
+        protfeat.SubstitutionDescriptorVectorizer(alpha=0.4, beta=0.2, matrix="PAM30", similarity=0.3),
+        ["ddsm", "--alpha", "0.4", "--beta", "0.2", "--matrix", "PAM30", "--similarity", "0.3"],
+        True,
+    ),
+    "ng": (protfeat.NgramVectorizer(), ["ng"], False),
+    "ng-range": (protfeat.NgramVectorizer(n=(2, 4)), ["ng", "-n", "2-4"], True),
+    "ma": (protfeat.MotifVectorizer(min_sequences=12, max_length=6), ["ma", "--min-sequences", "12", "--max-length", "6"], False),
+    "ma-distance": (
+        protfeat.MotifVectorizer(min_length=6, distance=1, min_sequences=8),
+        ["ma", "--min-length", "6", "--distance", "1", "--min-sequences", "8"],
+        True,
+    ),
+}
+
+
+def read_libsvm(path, columns):
+    """A LibSVM table with its column count (scikit-learn's reader takes no count of 0)."""
+    X, _ = load_svmlight_file(str(path), n_features=max(columns, 1), zero_based=False)
+    return X[:, :columns]
+
+
+# An edit-distance search over the whole sample takes a minute: the random sets hold that case.
+PAIRS = [(c, s) for c in CASES for s in SETS if (c, s) != ("ma-distance", "sample")]
+
+
+@pytest.mark.parametrize("case,labelled_set", PAIRS, indirect=["labelled_set"])
+def test_fit_transform_is_mine_then_encode(case, labelled_set, tmp_path):
+    path, ids, sequences, labels = labelled_set
+    vectorizer, approach, with_labels = CASES[case]
+    vectorizer = clone(vectorizer)
+    given = ["--header-labels"] if with_labels else []
+    y = labels if with_labels else None
+    features = tmp_path / "features.tsv"
+    run("mine", *approach, "-i", path, *given, "-o", features)
+    run("encode", "-f", features, "-i", path, *given, "-o", tmp_path / "table.libsvm")
+
+    vectorizer.fit(sequences, y)
+    vectorizer.save(tmp_path / "saved.tsv")
+    assert (tmp_path / "saved.tsv").read_bytes() == features.read_bytes()
+    assert vectorizer.features_.to_string().encode() == features.read_bytes()
+
+    X = vectorizer.transform(sequences)
+    expected = read_libsvm(tmp_path / "table.libsvm", len(vectorizer.features_))
+    assert X.dtype == np.float64 and X.shape == expected.shape
+    assert (X != expected).nnz == 0
+    assert (vectorizer.set_params(n_jobs=2).transform(sequences) != X).nnz == 0
+
+    # The features file read back: the same rows, and parameters that mine the same features.
+    loaded = protfeat.load_features(features)
+    assert type(loaded) is type(vectorizer)
+    assert (loaded.transform(sequences) != X).nnz == 0
+    assert clone(loaded).fit(sequences, y).features_.to_string() == vectorizer.features_.to_string()
+
+
+ODD_CLASSES = {"fam1": "a b", "fam2": "c,d", "fam3": "it's \"q\"", "fam4": "?"}
+FORMATS = {"arff": ".arff", "sparse-arff": ".sparse.arff", "csv": ".csv", "tsv": ".tsv", "libsvm": ".libsvm"}
+
+
+@pytest.fixture(scope="module")
+def odd_set(tmp_path_factory):
+    """A random set whose class names need quoting in every format, with its label table."""
+    folder = tmp_path_factory.mktemp("odd")
+    ids, sequences, labels = random_set(3)
+    labels = [ODD_CLASSES[label] for label in labels]
+    fasta = write_fasta(folder / "set.fa", ids, sequences, ["x"] * len(ids))
+    (folder / "labels.tsv").write_text("".join(f"{i}\t{c}\n" for i, c in zip(ids, labels)))
+    return folder, fasta, ids, sequences, labels
+
+
+@pytest.mark.parametrize("with_labels", [True, False], ids=["classes", "no-classes"])
+@pytest.mark.parametrize("format", FORMATS)
+def test_tables_read_back_and_written_alike(format, with_labels, odd_set, tmp_path):
+    folder, fasta, ids, sequences, labels = odd_set
+    vectorizer = protfeat.DescriptorVectorizer(alpha=0.4, beta=0.2) if with_labels else protfeat.NgramVectorizer(n=2)
+    y = labels if with_labels else None
+    vectorizer.fit(sequences, y)
+    features = tmp_path / "features.tsv"
+    vectorizer.save(features)
+    given = ["-l", folder / "labels.tsv"] if with_labels else []
+    table, id_file = tmp_path / ("table" + FORMATS[format]), tmp_path / "ids.txt"
+    run("encode", "-f", features, "-i", fasta, *given, "-o", table, "--ids", id_file)
+    assert id_file.read_text().split("\n") == ids + [""]
+
+    read = protfeat.load_table(table, features=features, ids=id_file)
+    X = vectorizer.transform(sequences)
+    assert read.X.shape == X.shape and (read.X != X).nnz == 0
+    assert list(read.feature_names) == list(vectorizer.get_feature_names_out())
+    assert read.ids == ids
+    assert (list(read.y) if with_labels else read.y) == (labels if with_labels else None)
+    if format != "libsvm":  # the table alone tells its columns and classes
+        alone = protfeat.load_table(table)
+        assert (alone.X != X).nnz == 0 and alone.feature_names == read.feature_names
+        assert (alone.y is None) == (read.y is None) and (alone.y is None or list(alone.y) == list(read.y))
+        assert alone.ids == (ids if format in ("csv", "tsv") else None)
+
+    written = tmp_path / ("written" + FORMATS[format])
+    vectorizer.write_table(written, sequences, y, ids=ids)
+    assert written.read_bytes() == table.read_bytes()
+
+
+def test_libsvm_column_count_comes_from_the_features(tmp_path):
+    # The last feature occurs in no row: only the features file tells that its column exists.
+    vectorizer = protfeat.NgramVectorizer(n=2).fit(["ACDE", "ACW"])
+    rows = ["ACD", "CDE"]
+    vectorizer.write_table(tmp_path / "t.libsvm", rows)
+    assert protfeat.load_table(tmp_path / "t.libsvm", features=vectorizer).X.shape == (2, 4)
+    assert protfeat.load_table(tmp_path / "t.libsvm", n_features=4).X.shape == (2, 4)
+    assert protfeat.load_table(tmp_path / "t.libsvm").X.shape == (2, 3)
