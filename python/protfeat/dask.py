@@ -174,7 +174,7 @@ def mine_ngrams(sequences, n=3, header_labels=False):
     tree (reduce). Labels (the third item of a bag's tuples, or header_labels for FASTA parts)
     record the classes. Returns a fitted NgramVectorizer (compute happens here)."""
     settings = NgramVectorizer(n=n)._setting_texts()
-    _native.counted_features("ng", settings, [], [], [])  # the settings checked before any work
+    _native.check_settings("ng", settings)  # before any work
     parts = [
         dask.delayed(_ngram_map, pure=True)(settings, source, number, from_file, header_labels)
         for number, (source, from_file) in enumerate(_sources(sequences, header_labels))

@@ -34,6 +34,7 @@
 #include "workflow/mine.h"
 #include "workflow/packed_texts.h"
 #include "workflow/sequence_set.h"
+#include "workflow/signal_cleanup.h"
 #include "workflow/staged_output.h"
 #include "workflow/table_formats.h"
 #include "workflow/version.h"
@@ -506,6 +507,7 @@ PYBIND11_MODULE(_native, m) {
   // A library reports its failures as exceptions, and leaves the terminal to its caller.
   keep_errors_quiet();
   progress::silence();
+  signal_cleanup::leave_signals_alone();
   py::register_exception_translator([](std::exception_ptr p) {
     try {
       if (p) std::rethrow_exception(p);
@@ -566,6 +568,16 @@ PYBIND11_MODULE(_native, m) {
       "settings_of",
       [](const std::string& approach) { return setting_names(approach_of(approach)); },
       py::arg("approach"), "the setting names of an approach, as its features file records them");
+  m.def(
+      "check_settings",
+      [](const std::string& approach, const py::dict& settings) {
+        FeatureSet set;
+        set.settings = settings_from(approach_of(approach), settings);
+        return settings_dict(set);
+      },
+      py::arg("approach"), py::arg("settings"),
+      "checks settings as mine does, before any work; returns them as a features file records "
+      "them");
   m.def("mine", &mine, py::arg("approach"), py::arg("sequences"), py::arg("labels"),
         py::arg("settings"),
         "mines the features of an approach; settings maps setting names to their texts");
