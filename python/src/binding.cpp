@@ -248,12 +248,70 @@ struct RowScratch {
   FeatureMatcher::Scratch matcher;
 };
 
+// An array in memory of malloc: it grows by realloc (which moves a large block by remapping its
+// pages, without copying them), and hands its memory to a numpy array without a copy.
+template <class T>
+class Buffer {
+ public:
+  Buffer() = default;
+  Buffer(const Buffer&) = delete;
+  Buffer& operator=(const Buffer&) = delete;
+  Buffer(Buffer&& o) noexcept : data_(o.data_), size_(o.size_), capacity_(o.capacity_) {
+    o.data_ = nullptr;
+    o.size_ = o.capacity_ = 0;
+  }
+  ~Buffer() { std::free(data_); }
+
+  size_t size() const { return size_; }
+  T* data() { return data_; }
+  const T* data() const { return data_; }
+  // The size set to n; new elements are left as they are, for the caller to write.
+  void resize(size_t n) {
+    if (n > capacity_) grow(n);
+    size_ = n;
+  }
+  void push_back(T v) {
+    if (size_ == capacity_) grow(std::max<size_t>(1024, 2 * capacity_));
+    data_[size_++] = v;
+  }
+  // Appends n elements, made by put(T* where).
+  template <class Put>
+  void append(size_t n, Put&& put) {
+    if (size_ + n > capacity_) grow(std::max(size_ + n, 2 * capacity_));
+    put(data_ + size_);
+    size_ += n;
+  }
+
+  // A numpy array of type U (of T's size) over the memory, which it frees; the buffer is empty.
+  template <class U>
+  py::array_t<U> to_numpy() {
+    static_assert(sizeof(U) == sizeof(T));
+    if (capacity_ == 0) grow(1);  // an allocation of its own, even when empty
+    const py::capsule owner(data_, [](void* p) { std::free(p); });
+    py::array_t<U> a(static_cast<py::ssize_t>(size_), reinterpret_cast<U*>(data_), owner);
+    data_ = nullptr;
+    size_ = capacity_ = 0;
+    return a;
+  }
+
+ private:
+  void grow(size_t n) {
+    void* p = std::realloc(data_, n * sizeof(T));
+    if (!p) throw std::bad_alloc();
+    data_ = static_cast<T*>(p);
+    capacity_ = n;
+  }
+
+  T* data_ = nullptr;
+  size_t size_ = 0, capacity_ = 0;
+};
+
 // Rows of consecutive sequences: the columns and values of each, back to back, and the end of
 // each row in them.
 struct RowChunk {
-  std::vector<uint32_t> columns;
-  std::vector<double> values;
-  std::vector<uint64_t> ends;
+  Buffer<uint32_t> columns;
+  Buffer<double> values;
+  Buffer<int64_t> ends;
 };
 
 // The row of one sequence, appended: the numbers of its columns, ascending, and their values.
@@ -261,15 +319,18 @@ struct RowChunk {
 void append_row(const Features& features, std::string_view sequence, RowScratch& scratch,
                 RowChunk& out) {
   features.matcher().find(sequence, scratch.found, scratch.matcher);
-  out.columns.insert(out.columns.end(), scratch.found.begin(), scratch.found.end());
-  out.values.insert(out.values.end(), scratch.found.size(), 1.0);
-  out.ends.push_back(out.columns.size());
+  const std::vector<uint32_t>& found = scratch.found;
+  out.columns.append(found.size(),
+                     [&](uint32_t* to) { std::copy(found.begin(), found.end(), to); });
+  out.values.append(found.size(), [&](double* to) { std::fill_n(to, found.size(), 1.0); });
+  out.ends.push_back(static_cast<int64_t>(out.columns.size()));
 }
 
 // Runs `work(t)` for t from 0 to count - 1, each on a thread of its own (the first on this one);
 // rethrows the first failure once all are done.
 template <class Work>
 void on_threads(size_t count, Work&& work) {
+  if (count == 0) return;
   std::vector<std::exception_ptr> errors(count);
   auto run = [&](size_t t) {
     try {
@@ -300,55 +361,46 @@ std::vector<size_t> part_starts(size_t n, size_t jobs) {
   return starts;
 }
 
-template <class Index>
-py::tuple csr_arrays(const std::vector<RowChunk>& chunks, size_t rows) {
-  std::vector<size_t> offset(chunks.size() + 1, 0), rowOffset(chunks.size() + 1, 0);
-  for (size_t c = 0; c < chunks.size(); ++c) {
-    offset[c + 1] = offset[c] + chunks[c].columns.size();
-    rowOffset[c + 1] = rowOffset[c] + chunks[c].ends.size();
-  }
-  py::array_t<Index> indptr(static_cast<py::ssize_t>(rows + 1));
-  py::array_t<int32_t> indices(static_cast<py::ssize_t>(offset.back()));
-  py::array_t<double> data(static_cast<py::ssize_t>(offset.back()));
-  Index* const ptr = indptr.mutable_data();
-  int32_t* const idx = indices.mutable_data();
-  double* const val = data.mutable_data();
-  ptr[0] = 0;
-  {
-    const py::gil_scoped_release unlocked;
-    on_threads(chunks.size(), [&](size_t c) {
-      const RowChunk& k = chunks[c];
-      std::copy(k.columns.begin(), k.columns.end(), idx + offset[c]);
-      std::copy(k.values.begin(), k.values.end(), val + offset[c]);
-      for (size_t r = 0; r < k.ends.size(); ++r)
-        ptr[rowOffset[c] + r + 1] = static_cast<Index>(offset[c] + k.ends[r]);
-    });
-  }
-  return py::make_tuple(indptr, indices, data);
-}
-
-// The rows of `sequences` as the arrays of a CSR matrix (indptr, indices, data), the same
-// whatever the number of threads: each thread makes the rows of a contiguous part.
+// The rows of `sequences` as the arrays of a CSR matrix (indptr int64, indices int32, data
+// float64), the same whatever the number of threads: each thread makes the rows of a contiguous
+// part; the first part's arrays grow to hold the others', which are copied in, in parallel.
 py::tuple encode(const FeaturesPtr& features, py::handle sequences, size_t jobs) {
+  if (features->set().features.size() > static_cast<size_t>(INT32_MAX))
+    throw py::value_error("more features than the int32 column numbers of a CSR matrix hold");
   const PackedTexts seqs = cleaned_sequences(sequences);
   const std::vector<size_t> starts = part_starts(seqs.size(), jobs);
   std::vector<RowChunk> chunks(starts.size() - 1);
   {
     const py::gil_scoped_release unlocked;
     features->matcher();
+    chunks[0].ends.push_back(0);
     on_threads(chunks.size(), [&](size_t c) {
       RowScratch scratch;
       RowChunk& chunk = chunks[c];
-      chunk.ends.reserve(starts[c + 1] - starts[c]);
       for (size_t i = starts[c]; i < starts[c + 1]; ++i)
         append_row(*features, seqs[i], scratch, chunk);
     });
+    RowChunk& all = chunks[0];
+    std::vector<size_t> offset(chunks.size() + 1, 0), rowOffset(chunks.size() + 1, 0);
+    for (size_t c = 0; c < chunks.size(); ++c) {
+      offset[c + 1] = offset[c] + chunks[c].columns.size();
+      rowOffset[c + 1] = rowOffset[c] + chunks[c].ends.size();
+    }
+    all.columns.resize(offset.back());
+    all.values.resize(offset.back());
+    all.ends.resize(rowOffset.back());
+    on_threads(chunks.size() - 1, [&](size_t t) {
+      const size_t c = t + 1;
+      const RowChunk& k = chunks[c];
+      std::copy_n(k.columns.data(), k.columns.size(), all.columns.data() + offset[c]);
+      std::copy_n(k.values.data(), k.values.size(), all.values.data() + offset[c]);
+      for (size_t r = 0; r < k.ends.size(); ++r)
+        all.ends.data()[rowOffset[c] + r] = static_cast<int64_t>(offset[c]) + k.ends.data()[r];
+    });
   }
-  size_t nonzero = 0;
-  for (const RowChunk& c : chunks) nonzero += c.columns.size();
-  constexpr size_t kInt32 = static_cast<size_t>(INT32_MAX);
-  if (nonzero <= kInt32) return csr_arrays<int32_t>(chunks, seqs.size());
-  return csr_arrays<int64_t>(chunks, seqs.size());
+  RowChunk& all = chunks[0];
+  return py::make_tuple(all.ends.to_numpy<int64_t>(), all.columns.to_numpy<int32_t>(),
+                        all.values.to_numpy<double>());
 }
 
 // ---- Tables and files.
