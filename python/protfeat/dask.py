@@ -114,10 +114,7 @@ def encode(features, sequences, output=None, format="libsvm", header_labels=Fals
             for number, (source, from_file) in enumerate(sources)
         ]
         return dask.array.concatenate(blocks, axis=0)
-    extension = {"arff": ".arff", "sparse-arff": ".arff", "csv": ".csv", "tsv": ".tsv",
-                 "libsvm": ".libsvm"}.get(format)
-    if extension is None:
-        raise ValueError(f'format: "{format}" is not one of arff, sparse-arff, csv, tsv, libsvm')
+    extension = _native.format_extension(format)
     os.makedirs(output, exist_ok=True)
     width = max(5, len(str(len(sources))))
     return dask.delayed(list)([

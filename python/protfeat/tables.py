@@ -28,19 +28,7 @@ from . import _native
 
 Table = collections.namedtuple("Table", ["X", "y", "feature_names", "ids"])
 
-_EXTENSIONS = {".arff": "arff", ".csv": "csv", ".tsv": "tsv", ".libsvm": "libsvm"}
-_FORMATS = ("arff", "sparse-arff", "csv", "tsv", "libsvm")
 _ENCODING = {"encoding": "utf-8", "errors": "surrogateescape"}
-
-
-def _format_of(path):
-    name = os.path.basename(path)
-    if name.endswith(".sparse.arff") and len(name) > len(".sparse.arff"):
-        return "sparse-arff"
-    ext = os.path.splitext(name)[1]
-    if ext not in _EXTENSIONS:
-        raise ValueError(f'cannot tell the format of the table "{path}" from its name: give format')
-    return _EXTENSIONS[ext]
 
 
 def _features_of(features):
@@ -211,9 +199,7 @@ def load_table(path, features=None, n_features=None, ids=None, format=None):
     table without its features file; ids: the file that ``encode --ids`` wrote.
     """
     path = os.fspath(path)
-    format = format or _format_of(path)
-    if format not in _FORMATS:
-        raise ValueError(f'format: "{format}" is not one of ' + ", ".join(_FORMATS))
+    format = _native.table_format(path, format or "")  # as encode tells it
     features = _features_of(features)
     if format == "libsvm":
         X, y, names, row_ids = _read_libsvm(path, features, n_features)

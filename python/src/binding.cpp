@@ -524,9 +524,7 @@ py::tuple read_fasta(const std::string& path, bool headerLabels) {
       ids.add(r.id);
       seqs.add(r.residues);
     }
-    if (seqs.size() == 0)
-      fail(1, "%s holds no sequence",
-           path == "-" ? "standard input" : ("the sequence file \"" + path + "\"").c_str());
+    if (seqs.size() == 0) no_sequence(path);
     if (labels) classNames = labels->classes();
   }
   py::list idList(ids.size()), seqList(seqs.size());
@@ -639,6 +637,17 @@ PYBIND11_MODULE(_native, m) {
   m.def("write_table", &write_table, py::arg("features"), py::arg("path"), py::arg("ids"),
         py::arg("sequences"), py::arg("labels") = py::none(), py::arg("format") = "",
         py::arg("n_jobs") = 1, "writes a table as `protfeat encode` writes it");
+  m.def(
+      "table_format",
+      [](const std::string& path, const std::string& format) {
+        return format_names()[static_cast<size_t>(table_format(format, path))];
+      },
+      py::arg("path"), py::arg("format") = "",
+      "the format of a table: the one given, checked, or the one its name's end tells");
+  m.def(
+      "format_extension",
+      [](const std::string& format) { return format_extension(table_format(format, "")); },
+      py::arg("format"), "the end of a table's name in a format (sparse-arff: .arff)");
   m.def("read_fasta", &read_fasta, py::arg("path"), py::arg("header_labels") = false,
         "(ids, sequences), or (ids, sequences, labels) with header_labels");
   m.def("counted_features", &counted_features, py::arg("approach"), py::arg("settings"),

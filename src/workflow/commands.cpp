@@ -27,15 +27,6 @@ std::optional<LabelSource> label_source(const InputOptions& in) {
   return std::nullopt;
 }
 
-// The sequence file as messages name it.
-std::string sequence_file(const std::string& path) {
-  return path == "-" ? "standard input" : "the sequence file \"" + path + "\"";
-}
-
-[[noreturn]] void no_sequence(const std::string& path) {
-  fail(1, "%s holds no sequence", sequence_file(path).c_str());
-}
-
 SequenceSet read_input(const InputOptions& in) {
   std::optional<LabelSource> labels = label_source(in);
   SequenceSet set = read_sequence_set(in.sequences, labels ? &*labels : nullptr);
