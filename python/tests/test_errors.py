@@ -8,7 +8,6 @@ from sklearn.exceptions import NotFittedError
 
 import protfeat
 from protfeat import _native
-from conftest import protfeat as run
 
 SEQUENCES = ["MKVLAAGIVALLLAAGCSS", "MKVLAAGLVALLLSAGCSS", "MPELTRRHHWKKDEQ", "MPELTRRHNWKKDEQ"]
 LABELS = ["a", "a", "b", "b"]
@@ -77,21 +76,6 @@ def test_failed_write_leaves_nothing(tmp_path):
     with pytest.raises(ValueError, match="the class \"c\" of the sequence \"2\" is not one of the classes"):
         protfeat.DescriptorVectorizer(0.5, 0.2).fit(SEQUENCES, LABELS).write_table(tmp_path / "f.csv", SEQUENCES, ["a", "c", "b", "b"])
     assert sorted(os.listdir(tmp_path)) == ["f.tsv"]  # no table, no temporary
-
-
-def test_encode_refuses_ids_over_the_table(tmp_path):
-    binary = os.environ.get("PROTFEAT_BINARY")
-    if not binary:
-        pytest.skip("PROTFEAT_BINARY names no command line")
-    import subprocess
-
-    protfeat.NgramVectorizer().fit(SEQUENCES).save(tmp_path / "f.tsv")
-    (tmp_path / "s.fa").write_text(">a\nACD\n")
-    done = subprocess.run([binary, "encode", "-f", tmp_path / "f.tsv", "-i", tmp_path / "s.fa", "-o",
-                           tmp_path / "t.csv", "--ids", tmp_path / "." / "t.csv"], capture_output=True, text=True)
-    assert done.returncode == 2 and "--ids and -o name the same file" in done.stderr
-    run("encode", "-f", tmp_path / "f.tsv", "-i", tmp_path / "s.fa", "-o", tmp_path / "t.csv", "--ids", tmp_path / "ids")
-    assert (tmp_path / "ids").read_text() == "a\n"
 
 
 def test_alphabet_goes_to_the_approach_setting():

@@ -378,8 +378,9 @@ int encode_command(const Parser& p) {
   if (p.given("--ids")) {
     o.ids = p.required("--ids", "FILE");
     std::error_code idsError, outputError;
-    const auto ids = std::filesystem::weakly_canonical(o.ids, idsError);
-    const auto output = std::filesystem::weakly_canonical(o.output, outputError);
+    const auto ids = std::filesystem::weakly_canonical(std::filesystem::absolute(o.ids), idsError);
+    const auto output =
+        std::filesystem::weakly_canonical(std::filesystem::absolute(o.output), outputError);
     if (o.ids == o.output || (!idsError && !outputError && ids == output))
       throw UsageError{"--ids and -o name the same file: give the ids a file of their own"};
   }
