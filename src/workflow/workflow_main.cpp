@@ -369,6 +369,15 @@ int mine_command(const Parser& p) {
   return run_mine(o);
 }
 
+// The file a path names, links and dots resolved as far as it exists; empty when unknown.
+std::filesystem::path file_named(const std::string& path) {
+  std::error_code ec;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+  if (ec) return {};
+  std::filesystem::path file = std::filesystem::weakly_canonical(absolute, ec);
+  return ec ? std::filesystem::path() : file;
+}
+
 int encode_command(const Parser& p) {
   EncodeOptions o;
   o.features = p.required("-f", "FEATURES");
@@ -377,11 +386,8 @@ int encode_command(const Parser& p) {
   o.format = table_format(p, o.output, true);
   if (p.given("--ids")) {
     o.ids = p.required("--ids", "FILE");
-    std::error_code idsError, outputError;
-    const auto ids = std::filesystem::weakly_canonical(std::filesystem::absolute(o.ids), idsError);
-    const auto output =
-        std::filesystem::weakly_canonical(std::filesystem::absolute(o.output), outputError);
-    if (o.ids == o.output || (!idsError && !outputError && ids == output))
+    const std::filesystem::path ids = file_named(o.ids);
+    if (o.ids == o.output || (!ids.empty() && ids == file_named(o.output)))
       throw UsageError{"--ids and -o name the same file: give the ids a file of their own"};
   }
   o.threads = p.threads();
