@@ -46,7 +46,7 @@ def _part(source, number, from_file, header_labels):
         return read if header_labels else (read[0], read[1], None)
     ids, sequences, labels = [], [], []
     for i, item in enumerate(source):
-        if isinstance(item, tuple):
+        if isinstance(item, (tuple, list)):
             ids.append(item[0])
             sequences.append(item[1])
             labels.append(item[2] if len(item) > 2 else None)

@@ -307,8 +307,9 @@ class Buffer {
 };
 
 // Rows of consecutive sequences: the columns and values of each, back to back, and the end of
-// each row in them.
-struct RowChunk {
+// each row in them. Each thread fills one; a cache line of its own keeps the threads' appends
+// from contending for one line.
+struct alignas(64) RowChunk {
   Buffer<uint32_t> columns;
   Buffer<double> values;
   Buffer<int64_t> ends;
@@ -389,13 +390,22 @@ py::tuple encode(const FeaturesPtr& features, py::handle sequences, size_t jobs)
     all.columns.resize(offset.back());
     all.values.resize(offset.back());
     all.ends.resize(rowOffset.back());
-    on_threads(chunks.size() - 1, [&](size_t t) {
-      const size_t c = t + 1;
-      const RowChunk& k = chunks[c];
-      std::copy_n(k.columns.data(), k.columns.size(), all.columns.data() + offset[c]);
-      std::copy_n(k.values.data(), k.values.size(), all.values.data() + offset[c]);
-      for (size_t r = 0; r < k.ends.size(); ++r)
-        all.ends.data()[rowOffset[c] + r] = static_cast<int64_t>(offset[c]) + k.ends.data()[r];
+    // Every thread copies its share of each later part.
+    const size_t threads = chunks.size();
+    on_threads(chunks.size() > 1 ? threads : 0, [&](size_t t) {
+      for (size_t c = 1; c < chunks.size(); ++c) {
+        const RowChunk& k = chunks[c];
+        const size_t from = k.columns.size() * t / threads,
+                     to = k.columns.size() * (t + 1) / threads;
+        std::copy(k.columns.data() + from, k.columns.data() + to,
+                  all.columns.data() + offset[c] + from);
+        std::copy(k.values.data() + from, k.values.data() + to,
+                  all.values.data() + offset[c] + from);
+        const size_t rowFrom = k.ends.size() * t / threads,
+                     rowTo = k.ends.size() * (t + 1) / threads;
+        for (size_t r = rowFrom; r < rowTo; ++r)
+          all.ends.data()[rowOffset[c] + r] = static_cast<int64_t>(offset[c]) + k.ends.data()[r];
+      }
     });
   }
   RowChunk& all = chunks[0];
