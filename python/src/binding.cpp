@@ -265,6 +265,9 @@ class Buffer {
   size_t size() const { return size_; }
   T* data() { return data_; }
   const T* data() const { return data_; }
+  void reserve(size_t n) {
+    if (n > capacity_) grow(n);
+  }
   // The size set to n; new elements are left as they are, for the caller to write.
   void resize(size_t n) {
     if (n > capacity_) grow(n);
@@ -378,6 +381,14 @@ py::tuple encode(const FeaturesPtr& features, py::handle sequences, size_t jobs)
     on_threads(chunks.size(), [&](size_t c) {
       RowScratch scratch;
       RowChunk& chunk = chunks[c];
+      // Room for a row of about as many features as residues (up to all of them), reserved at
+      // once: memory that the rows do not take is never touched.
+      size_t room = 0;
+      for (size_t i = starts[c]; i < starts[c + 1]; ++i)
+        room += std::min(seqs[i].size(), features->set().features.size());
+      chunk.columns.reserve(room);
+      chunk.values.reserve(room);
+      chunk.ends.reserve(chunk.ends.size() + starts[c + 1] - starts[c]);
       for (size_t i = starts[c]; i < starts[c + 1]; ++i)
         append_row(*features, seqs[i], scratch, chunk);
     });
