@@ -6,12 +6,12 @@ import os
 import numpy as np
 import pytest
 
-import protfeat
-import protfeat.dask
-from conftest import SAMPLE, protfeat as run, random_set, write_fasta
-
 dask_bag = pytest.importorskip("dask.bag")
 distributed = pytest.importorskip("distributed")
+
+import protfeat  # noqa: E402
+import protfeat.dask  # noqa: E402
+from conftest import SAMPLE, protfeat as run, random_set, write_fasta  # noqa: E402
 
 
 @pytest.fixture(scope="module")
