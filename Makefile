@@ -4,7 +4,7 @@ JOBS ?= 2
 WERROR ?= OFF
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPROTFEAT_WERROR=$(WERROR)
 
-.PHONY: all build deps test demo bench bench-scale bench-accuracy sanitize fuzz clean
+.PHONY: all build deps test demo python bench bench-scale bench-accuracy sanitize fuzz clean
 
 all: build
 
@@ -29,6 +29,14 @@ demo:
 	cmake -S . -B build-demo -DCMAKE_BUILD_TYPE=Release -DPROTFEAT_TESTS=OFF
 	cmake --build build-demo -j $(JOBS) --target protfeat
 	bash data/demo.sh build-demo/protfeat
+
+# The Python package alone, for use: PYTHONPATH=build-python/python /usr/bin/python3 (make test
+# builds it too, into build/python).
+python:
+	bash scripts/setup-deps python
+	cmake -S . -B build-python -DCMAKE_BUILD_TYPE=Release -DPROTFEAT_TESTS=OFF
+	cmake --build build-python -j $(JOBS) --target protfeat_python
+	@echo "import it with: PYTHONPATH=build-python/python /usr/bin/python3 -c 'import protfeat'"
 
 bench:
 	bash scripts/setup-deps bench
@@ -56,4 +64,4 @@ fuzz:
 	cmake --build build-fuzz -j $(JOBS)
 
 clean:
-	rm -rf build build-sanitize build-bench build-fuzz build-demo demo
+	rm -rf build build-sanitize build-bench build-fuzz build-demo build-python build-pip demo

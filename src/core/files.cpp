@@ -40,13 +40,14 @@ bool read_line(FILE* f, std::string& line, bool* ended) {
 std::string read_whole_file(const std::string& path, const char* what) {
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0)
-    fail(1, "cannot open the %s \"%s\": %s", what, path.c_str(), std::strerror(errno));
-  if (S_ISDIR(st.st_mode)) fail(1, "the %s \"%s\" is a folder", what, path.c_str());
+    fail_system(errno, "cannot open the %s \"%s\": %s", what, path.c_str(), std::strerror(errno));
+  if (S_ISDIR(st.st_mode)) fail_system(EISDIR, "the %s \"%s\" is a folder", what, path.c_str());
   std::ifstream f(path, std::ios::binary);
-  if (!f) fail(1, "cannot open the %s \"%s\": %s", what, path.c_str(), std::strerror(errno));
+  if (!f)
+    fail_system(errno, "cannot open the %s \"%s\": %s", what, path.c_str(), std::strerror(errno));
   std::ostringstream ss;
   ss << f.rdbuf();
-  if (f.bad()) fail(1, "cannot read the %s \"%s\"", what, path.c_str());
+  if (f.bad()) fail_system(EIO, "cannot read the %s \"%s\"", what, path.c_str());
   return ss.str();
 }
 

@@ -18,7 +18,7 @@ namespace {
 constexpr size_t kBufferSize = 1 << 20;
 
 [[noreturn]] void cannot_create(const std::string& name, int err) {
-  fail(1, "%s", creation_failure_text(name, err).c_str());
+  fail_system(err, "%s", creation_failure_text(name, err).c_str());
 }
 }  // namespace
 
@@ -126,5 +126,5 @@ void OutFile::close() {
     err = errno;
   }
   f_ = nullptr;
-  if (bad) fail(1, "%s", write_failure_text(name_, err).c_str());
+  if (bad) fail_system(err, "%s", write_failure_text(name_, err).c_str());
 }

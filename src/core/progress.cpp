@@ -4,6 +4,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdarg>
 #include <cstdio>
@@ -104,10 +105,16 @@ std::string draw_bytes(const LineTail& tail, std::string_view line, int width) {
 
 std::string erase_bytes(const LineTail& tail) { return "\r" + tail.text() + kEraseToEnd; }
 
+namespace {
+std::atomic<bool> silenced{false};
+}  // namespace
+
 bool enabled() {
   static const bool on = isatty(STDERR_FILENO) == 1;
-  return on;
+  return on && !silenced.load(std::memory_order_relaxed);
 }
+
+void silence() { silenced.store(true, std::memory_order_relaxed); }
 
 void show(const char* fmt, ...) {
   if (!enabled()) return;

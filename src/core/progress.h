@@ -11,8 +11,11 @@
 
 namespace progress {
 
-// Whether progress is shown (standard error is a terminal); decided once.
+// Whether progress is shown (standard error is a terminal, and progress is not silenced).
 bool enabled();
+// No progress from now on, in any thread: for a process whose caller owns the terminal (the
+// Python module, whose calls may run in several threads at once).
+void silence();
 
 // Redraws the progress line (printf format). The first line after a clear appears at once;
 // later ones at most every 100 ms, so it may be called often from a long loop (still, check a

@@ -16,6 +16,24 @@ struct RunExit {
 // Writes "error: <message>\n" to standard error (printf format) and ends the run with status.
 [[noreturn]] void fail(int status, const char* fmt, ...) __attribute__((format(printf, 2, 3)));
 
+// The same (status 1) for what the system refused rather than what the input holds: a file that
+// cannot be opened, read, created or written, a thread that cannot start. `err` is the errno (0
+// when there is none).
+[[noreturn]] void fail_system(int err, const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+
+// The last error line of this thread (fail, fail_system, report_error), without "error: ", for
+// callers that turn a failure into an error of their own (the Python module).
+struct LastError {
+  std::string message;
+  bool system = false;  // from fail_system
+  int err = 0;          // its errno
+};
+const LastError& last_error();
+
+// From now on error lines are kept (last_error) but not written, in every thread: for a process
+// whose caller reports the errors itself. Warnings are still written.
+void keep_errors_quiet();
+
 // Writes "error: <message>\n" to standard error (printf format) without ending anything.
 void report_error(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 

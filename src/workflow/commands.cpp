@@ -28,15 +28,6 @@ std::optional<LabelSource> label_source(const InputOptions& in) {
   return std::nullopt;
 }
 
-// The sequence file as messages name it.
-std::string sequence_file(const std::string& path) {
-  return path == "-" ? "standard input" : "the sequence file \"" + path + "\"";
-}
-
-[[noreturn]] void no_sequence(const std::string& path) {
-  fail(1, "%s holds no sequence", sequence_file(path).c_str());
-}
-
 SequenceSet read_input(const InputOptions& in) {
   std::optional<LabelSource> labels = label_source(in);
   SequenceSet set = read_sequence_set(in.sequences, labels ? &*labels : nullptr);
@@ -198,6 +189,7 @@ int run_encode(const EncodeOptions& o) {
   std::vector<std::string> inputs = input_files(o.input);
   inputs.insert(inputs.end(), o.features.begin(), o.features.end());
   refuse_output_over_inputs(o.output, inputs);
+  if (!o.ids.empty()) refuse_output_over_inputs(o.ids, inputs);
   const TableFeatures features = read_table_features(o.features, o.values);
   std::optional<LabelSource> labels = label_source(o.input);
   if (labels && features.classes.empty()) {
@@ -221,6 +213,8 @@ int run_encode(const EncodeOptions& o) {
   FastaReader reader(o.input.sequences);
   IdChecker ids(reader.name());
   StagedFile out(o.output);
+  std::optional<StagedFile> idsOut;
+  if (!o.ids.empty()) idsOut.emplace(o.ids);
   uint64_t count = 0;
   {
     Encoder enc(values, features.columns, features.classes, o.format, o.threads, out.out());
@@ -259,6 +253,10 @@ int run_encode(const EncodeOptions& o) {
                classesFile.c_str());
         cls = it->second;
       }
+      if (idsOut) {
+        idsOut->out().write(r.id);
+        idsOut->out().put('\n');
+      }
       const bool submitted = enc.add(r.id, r.residues, cls);
       ++count;
       if (submitted) {
@@ -273,6 +271,7 @@ int run_encode(const EncodeOptions& o) {
   progress::clear();
   if (labels) labels->finish(count);
   out.commit();
+  if (idsOut) idsOut->commit();
   return 0;
 }
 

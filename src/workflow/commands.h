@@ -28,6 +28,7 @@ struct EncodeOptions {
   InputOptions input;
   std::vector<std::string> features;  // the features files, their columns side by side in order
   std::string output;
+  std::string ids;  // the file of the rows' ids, one per line; empty: none
   TableFormat format = TableFormat::Arff;
   ValueKind values = ValueKind::Binary;
   unsigned threads = 1;

@@ -58,8 +58,9 @@ void Encoder::start(unsigned threads) {
     for (unsigned i = 0; i < wanted; ++i) workers_.emplace_back([this] { work(); });
   } catch (const std::system_error& e) {
     stop_workers();
-    fail(1, "cannot start %u worker threads: %s; ask for fewer with --threads", wanted,
-         e.code().message().c_str());
+    fail_system(e.code().value(),
+                "cannot start %u worker threads: %s; ask for fewer with --threads", wanted,
+                e.code().message().c_str());
   } catch (...) {
     stop_workers();
     throw;

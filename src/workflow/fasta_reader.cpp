@@ -73,18 +73,21 @@ FastaReader::FastaReader(const std::string& path) : in_(std::make_unique<Input>(
   if (path == "-") {
     name_ = what_ = "standard input";
     in_->fd = ::dup(0);
-    if (in_->fd < 0) fail(1, "cannot read standard input");
+    if (in_->fd < 0) fail_system(errno, "cannot read standard input");
   } else {
     name_ = path;
     what_ = "the sequence file \"" + path + "\"";
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0)
-      fail(1, "cannot open the sequence file \"%s\": %s", path.c_str(), std::strerror(errno));
-    if (S_ISDIR(st.st_mode)) fail(1, "the sequence file \"%s\" is a folder", path.c_str());
+      fail_system(errno, "cannot open the sequence file \"%s\": %s", path.c_str(),
+                  std::strerror(errno));
+    if (S_ISDIR(st.st_mode))
+      fail_system(EISDIR, "the sequence file \"%s\" is a folder", path.c_str());
     if (S_ISREG(st.st_mode)) fileSize_ = static_cast<uint64_t>(st.st_size);
     in_->fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (in_->fd < 0)
-      fail(1, "cannot open the sequence file \"%s\": %s", path.c_str(), std::strerror(errno));
+      fail_system(errno, "cannot open the sequence file \"%s\": %s", path.c_str(),
+                  std::strerror(errno));
   }
   z_stream& z = in_->z;
   z.next_in = in_->bytes.data();
@@ -120,7 +123,7 @@ bool FastaReader::read_more() {
   do {
     n = ::read(in.fd, in.bytes.data() + in.z.avail_in, in.bytes.size() - in.z.avail_in);
   } while (n < 0 && errno == EINTR);
-  if (n < 0) fail(1, "cannot read %s: %s", what_.c_str(), std::strerror(errno));
+  if (n < 0) fail_system(errno, "cannot read %s: %s", what_.c_str(), std::strerror(errno));
   in.z.avail_in += static_cast<uInt>(n);
   in.read += static_cast<uint64_t>(n);
   return n > 0;
@@ -187,18 +190,28 @@ bool FastaReader::fill() {
        static_cast<unsigned long long>(line), shown_byte(c).c_str());
 }
 
-void FastaReader::read_residue_line(const char* begin, const char* end, uint64_t line) {
-  const size_t old = residues_.size();
-  residues_.resize(old + static_cast<size_t>(end - begin));
-  char* out = residues_.data() + old;
-  for (const char* p = begin; p != end; ++p) {
-    const uint8_t v = kResidue[static_cast<unsigned char>(*p)];
-    if (v > kBad)
-      *out++ = static_cast<char>(v);
-    else if (v == kBad)
-      bad_byte(static_cast<unsigned char>(*p), line);
+size_t append_residues(std::string_view text, std::string& out) {
+  const size_t old = out.size();
+  out.resize(old + text.size());
+  char* o = out.data() + old;
+  size_t bad = std::string_view::npos;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const uint8_t v = kResidue[static_cast<unsigned char>(text[i])];
+    if (v > kBad) {
+      *o++ = static_cast<char>(v);
+    } else if (v == kBad) {
+      bad = i;
+      break;
+    }
   }
-  residues_.resize(static_cast<size_t>(out - residues_.data()));
+  out.resize(static_cast<size_t>(o - out.data()));
+  return bad;
+}
+
+void FastaReader::read_residue_line(const char* begin, const char* end, uint64_t line) {
+  const std::string_view text(begin, static_cast<size_t>(end - begin));
+  if (const size_t bad = append_residues(text, residues_); bad != std::string_view::npos)
+    bad_byte(static_cast<unsigned char>(text[bad]), line);
 }
 
 bool FastaReader::next(FastaRecord& record) {

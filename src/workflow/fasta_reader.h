@@ -67,6 +67,11 @@ class FastaReader {
   bool haveNext_ = false;
 };
 
+// Appends the residues of `text` to `out` as a residue line is cleaned: letters in upper case;
+// blanks, tabs, carriage returns, '*', '-' and '.' dropped. Returns the offset of the first byte
+// that is none of these (the residues before it are appended), or npos.
+size_t append_residues(std::string_view text, std::string& out);
+
 // The first word of a header (blanks and tabs separate words), and the second.
 std::string_view header_word(std::string_view header, int index);
 

@@ -145,7 +145,11 @@ std::vector<std::string> feature_names(const FeatureSet& set) {
   return names;
 }
 
-void write_features(OutFile& out, const FeatureSet& set) {
+namespace {
+// The file's text, piece by piece, to `put` (a features file of millions of motifs is written as
+// it is formatted).
+template <class Put>
+void format_features(const FeatureSet& set, Put&& put) {
   const ApproachInfo& approach = approach_info(set.approach());
   const std::vector<FeatureColumn> columns = columns_of(set.approach(), set.sequencesKnown);
   std::string s;
@@ -157,7 +161,7 @@ void write_features(OutFile& out, const FeatureSet& set) {
   for (const std::string& c : set.classes) s += "#class\t" + escape_field(c) + "\n";
   if (set.background > 0) s += "#background\t" + std::to_string(set.background) + "\n";
   s += columns_line(columns) + "\n";
-  out.write(s);
+  put(s);
   for (const Feature& f : set.features) {
     s = escape_field(set.settings.alphabet.pattern(f.text));
     for (FeatureColumn c : columns) {
@@ -176,13 +180,27 @@ void write_features(OutFile& out, const FeatureSet& set) {
       }
     }
     s += '\n';
-    out.write(s);
+    put(s);
   }
+}
+}  // namespace
+
+void write_features(OutFile& out, const FeatureSet& set) {
+  format_features(set, [&](const std::string& piece) { out.write(piece); });
+}
+
+std::string features_text(const FeatureSet& set) {
+  std::string text;
+  format_features(set, [&](const std::string& piece) { text += piece; });
+  return text;
 }
 
 FeatureSet read_features(const std::string& path) {
-  const std::string text = read_whole_file(path, "features file");
-  const Reader r(path);
+  return features_from_text(read_whole_file(path, "features file"), path);
+}
+
+FeatureSet features_from_text(std::string_view text, const std::string& name) {
+  const Reader r(name);
 
   FeatureSet set;
   std::optional<Approach> approach;

@@ -67,9 +67,14 @@ std::vector<std::string> feature_names(const FeatureSet& set);
 // Writes the whole file.
 void write_features(OutFile& out, const FeatureSet& set);
 
+// The whole file as a text.
+std::string features_text(const FeatureSet& set);
+
 // Reads a features file; a file it cannot read ends the run (status 1) naming the file and the
 // line.
 FeatureSet read_features(const std::string& path);
+// The same for the text of a features file, named `name` in messages.
+FeatureSet features_from_text(std::string_view text, const std::string& name);
 
 // The field escape rule (with `pipes`, '|' is escaped too), and its inverse; unescape returns
 // false on a backslash that starts no escape.

@@ -16,6 +16,14 @@ std::vector<std::string_view> SequenceSet::views(const std::vector<uint32_t>& wh
   return v;
 }
 
+std::string sequence_file(const std::string& path) {
+  return path == "-" ? "standard input" : "the sequence file \"" + path + "\"";
+}
+
+void no_sequence(const std::string& path) {
+  fail(1, "%s holds no sequence", sequence_file(path).c_str());
+}
+
 void IdChecker::check(std::string_view id, uint64_t line) {
   bool added = false;
   const uint64_t entry = seen_.insert(id, added);

@@ -26,6 +26,11 @@ struct SequenceSet {
   std::vector<std::string_view> views(const std::vector<uint32_t>& which = {}) const;
 };
 
+// The sequence file `path` as messages name it: the sequence file "PATH", or standard input.
+std::string sequence_file(const std::string& path);
+// Ends the run (status 1): the sequence file `path` holds no sequence.
+[[noreturn]] void no_sequence(const std::string& path);
+
 // Reads every sequence of `path` ("-": standard input), with the class of each from `labels`
 // when given. Ends the run (status 1) on a duplicate id, naming it and both lines, and on any
 // label problem.

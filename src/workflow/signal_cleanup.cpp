@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <mutex>
 #include <vector>
 
 #include "core/out_file.h"
@@ -22,10 +24,23 @@ struct Entry {
   std::string tooLarge;  // the error line of a write stopped by SIGXFSZ
 };
 
-// Read by the handler, changed only with the signals held.
+// Read by the handler, changed only with the signals held, and under the mutex (the Python
+// module makes outputs on several threads; it installs no handler).
 std::vector<Entry>& entries() {
   static std::vector<Entry> list;
   return list;
+}
+std::mutex& entries_mutex() {
+  static std::mutex m;
+  return m;
+}
+std::atomic<bool> signalsLeftAlone{false};
+
+void erase_entry(uint64_t entry) {
+  std::vector<Entry>& list = entries();
+  list.erase(
+      std::remove_if(list.begin(), list.end(), [&](const Entry& e) { return e.id == entry; }),
+      list.end());
 }
 
 sigset_t signal_set() {
@@ -81,27 +96,31 @@ HeldSignals::HeldSignals() {
 
 HeldSignals::~HeldSignals() { ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
 
+void leave_signals_alone() { signalsLeftAlone.store(true); }
+
 uint64_t add(std::string path, Kind kind, const std::string& outputName) {
-  static const bool installed = (install(), true);
-  (void)installed;
-  static uint64_t next = 0;
+  if (!signalsLeftAlone.load()) {
+    static const bool installed = (install(), true);
+    (void)installed;
+  }
   const std::string line = "error: " + write_failure_text(outputName, EFBIG) + "\n";
+  const std::lock_guard<std::mutex> lock(entries_mutex());
+  static uint64_t next = 0;
   entries().push_back(Entry{++next, std::move(path), kind, line});
   return next;
 }
 
 void drop(uint64_t entry) {
-  std::vector<Entry>& list = entries();
-  list.erase(
-      std::remove_if(list.begin(), list.end(), [&](const Entry& e) { return e.id == entry; }),
-      list.end());
+  const std::lock_guard<std::mutex> lock(entries_mutex());
+  erase_entry(entry);
 }
 
 void remove(uint64_t entry) {
   HeldSignals held;
+  const std::lock_guard<std::mutex> lock(entries_mutex());
   for (const Entry& e : entries())
     if (e.id == entry) remove_path(e);
-  drop(entry);
+  erase_entry(entry);
 }
 
 }  // namespace signal_cleanup

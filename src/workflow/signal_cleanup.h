@@ -33,6 +33,11 @@ class HeldSignals {
 
 enum class Kind { File, Folder };
 
+// From now on no handler is installed: the process keeps its own (the Python module, whose
+// interpreter turns SIGINT into KeyboardInterrupt). Outputs are still removed when their owners
+// fail; the list may then change on several threads.
+void leave_signals_alone();
+
 // Adds `path` (empty: nothing to remove) and the name that an "error:" line gives the output it
 // stands for, when SIGXFSZ stops a write to the last file added. Call it with the signals held.
 uint64_t add(std::string path, Kind kind, const std::string& outputName);

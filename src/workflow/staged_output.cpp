@@ -103,7 +103,7 @@ StagedFile::StagedFile(const std::string& path) {
       entry_ = signal_cleanup::add(temp_, signal_cleanup::Kind::File, name);
     }
   }
-  if (fd < 0) fail(1, "%s", creation_failure_text(name, errno).c_str());
+  if (fd < 0) fail_system(errno, "%s", creation_failure_text(name, errno).c_str());
   if (temp_.empty()) {
     HeldSignals held;
     entry_ = signal_cleanup::add("", signal_cleanup::Kind::File, name);
@@ -133,7 +133,7 @@ void StagedFile::commit() {
   out_->close();
   HeldSignals held;
   if (!temp_.empty() && std::rename(temp_.c_str(), target_.c_str()) != 0)
-    fail(1, "%s", write_failure_text(out_->name(), errno).c_str());
+    fail_system(errno, "%s", write_failure_text(out_->name(), errno).c_str());
   committed_ = true;
   signal_cleanup::drop(entry_);
 }
@@ -155,7 +155,7 @@ StagedFolder::StagedFolder(std::string path) : path_(without_trailing_slashes(st
   HeldSignals held;
   std::vector<char> name = temporary_beside(path_);
   if (!::mkdtemp(name.data()))
-    fail(1, "cannot create the folder \"%s\": %s", path_.c_str(), std::strerror(errno));
+    fail_system(errno, "cannot create the folder \"%s\": %s", path_.c_str(), std::strerror(errno));
   temp_ = name.data();
   entries_.push_back(signal_cleanup::add(temp_, signal_cleanup::Kind::Folder, path_));
   ::chmod(temp_.c_str(), mode);
@@ -170,8 +170,8 @@ StagedFolder::~StagedFolder() {
 void StagedFolder::add_folder(const std::string& relative) {
   HeldSignals held;
   if (::mkdir(inside(relative).c_str(), 0777) != 0)
-    fail(1, "cannot create the folder \"%s\": %s", final_name(relative).c_str(),
-         std::strerror(errno));
+    fail_system(errno, "cannot create the folder \"%s\": %s", final_name(relative).c_str(),
+                std::strerror(errno));
   entries_.push_back(
       signal_cleanup::add(inside(relative), signal_cleanup::Kind::Folder, final_name(relative)));
 }
@@ -181,7 +181,8 @@ OutFile StagedFolder::add_file(const std::string& relative) {
   {
     HeldSignals held;
     fd = ::open(inside(relative).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) fail(1, "%s", creation_failure_text(final_name(relative), errno).c_str());
+    if (fd < 0)
+      fail_system(errno, "%s", creation_failure_text(final_name(relative), errno).c_str());
     entries_.push_back(
         signal_cleanup::add(inside(relative), signal_cleanup::Kind::File, final_name(relative)));
   }
@@ -192,7 +193,7 @@ void StagedFolder::commit() {
   HeldSignals held;
   // rename replaces an empty folder of the final name, and refuses a folder that is not empty.
   if (std::rename(temp_.c_str(), path_.c_str()) != 0)
-    fail(1, "cannot write the folder \"%s\": %s", path_.c_str(), std::strerror(errno));
+    fail_system(errno, "cannot write the folder \"%s\": %s", path_.c_str(), std::strerror(errno));
   committed_ = true;
   for (uint64_t e : entries_) signal_cleanup::drop(e);
 }

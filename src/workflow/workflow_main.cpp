@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <set>
 #include <string>
@@ -62,6 +63,8 @@ constexpr CommandOption kValues{
     "binary (1 where a feature occurs; default), count (its occurrences, overlapping ones "
     "included) or tfidf ((1 + ln count) x the idf of the sequences mined on, each features "
     "file's part of a row scaled to unit length)"};
+constexpr CommandOption kIds{"--ids", "FILE",
+                             "also write the ids of the table's rows, one per line, in order"};
 constexpr CommandOption kThreads{"--threads", "N",
                                  "threads that match and format rows (default: all cores)"};
 constexpr CommandOption kFolds{"-k", "K", "number of folds, from 2 to the number of sequences"};
@@ -90,12 +93,12 @@ const std::vector<Command>& commands() {
        {kSequences, kLabels, kHeaderLabels, kFeaturesOut, kBackground, kHelp}},
       {"encode",
        "-f FEATURES [-f FEATURES ...] -i SEQUENCES [-l LABELS | --header-labels] -o TABLE "
-       "[--format FMT] [--values V] [--threads N]",
+       "[--format FMT] [--values V] [--ids FILE] [--threads N]",
        "Writes one row per sequence, in input order: 1 where a feature occurs in it, or its\n"
        "count or tf-idf weight. The classes are those of the features files (files that list\n"
        "classes must list the same); a sequence without labels gets the missing class.\n",
        false,
-       {kFeaturesIn, kSequences, kLabels, kHeaderLabels, kTableOut, kEncodeFormat, kValues,
+       {kFeaturesIn, kSequences, kLabels, kHeaderLabels, kTableOut, kEncodeFormat, kValues, kIds,
         kThreads, kHelp}},
       {"folds",
        "APPROACH -i SEQUENCES (-l LABELS | --header-labels) -k K [--seed S] -d DIR [--format FMT] "
@@ -417,6 +420,15 @@ int mine_command(const Parser& p) {
   return run_mine(o);
 }
 
+// The file a path names, links and dots resolved as far as it exists; empty when unknown.
+std::filesystem::path file_named(const std::string& path) {
+  std::error_code ec;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+  if (ec) return {};
+  std::filesystem::path file = std::filesystem::weakly_canonical(absolute, ec);
+  return ec ? std::filesystem::path() : file;
+}
+
 int encode_command(const Parser& p) {
   EncodeOptions o;
   if (!p.given("-f")) throw UsageError{"-f FEATURES is required"};
@@ -427,6 +439,12 @@ int encode_command(const Parser& p) {
   o.output = p.required("-o", "TABLE");
   o.format = table_format(p, o.output, true);
   o.values = value_kind(p);
+  if (p.given("--ids")) {
+    o.ids = p.required("--ids", "FILE");
+    const std::filesystem::path ids = file_named(o.ids);
+    if (o.ids == o.output || (!ids.empty() && ids == file_named(o.output)))
+      throw UsageError{"--ids and -o name the same file: give the ids a file of their own"};
+  }
   o.threads = p.threads();
   return run_encode(o);
 }

@@ -288,3 +288,20 @@ TEST(WorkflowOutputs, ASignalIgnoredAtStartStaysIgnored) {
     fs::remove(dir.path() / "t.arff");
   }
 }
+
+TEST(WorkflowOutputs, TheIdsFileListsTheRowsAndIsNeverTheTableOrAnInput) {
+  TempDir dir;
+  write_inputs(dir);
+  run_ok(dir, words("encode -i s.fa -l c.txt -f f.tsv -o t.libsvm --ids ids.txt"));
+  EXPECT_EQ(dir.read("ids.txt"), "a\nb\nc\nd\n");
+  const ProgramResult same =
+      run_program(dir, words("encode -i s.fa -f f.tsv -o t.csv --ids ./t.csv"), "");
+  EXPECT_EQ(same.status, 2);
+  EXPECT_NE(same.err.find("error: --ids and -o name the same file"), std::string::npos) << same.err;
+  EXPECT_FALSE(dir.exists("t.csv"));
+  const ProgramResult over =
+      run_program(dir, words("encode -i s.fa -f f.tsv -o t.csv --ids s.fa"), "");
+  EXPECT_EQ(over.status, 1);
+  EXPECT_EQ(dir.read("s.fa"), kFasta);
+  EXPECT_FALSE(dir.exists("t.csv"));
+}
