@@ -138,6 +138,9 @@ APPROACHES = [
     ("ng -n 3", ["ng", "-n", "3"]),
     ("dd --alpha 0.5 --beta 0.1", ["dd", "--alpha", "0.5", "--beta", "0.1"]),
     ("ddsm --alpha 0.5 --beta 0.1", ["ddsm", "--alpha", "0.5", "--beta", "0.1"]),
+    # Lower thresholds: more descriptors, which the reduced alphabet lets match more often.
+    ("dd --alpha 0.2 --beta 0.02", ["dd", "--alpha", "0.2", "--beta", "0.02"]),
+    ("ddsm --alpha 0.2 --beta 0.02", ["ddsm", "--alpha", "0.2", "--beta", "0.02"]),
     ("ma --min-sequences 30 --max-length 8", ["ma", "--min-sequences", "30", "--max-length", "8"]),
 ]
 VALUES = ["binary", "count", "tfidf"]
@@ -163,7 +166,6 @@ ROWS += [
     Row("protfeat ng -n 1-2, count", protfeat(["ng", "-n", "1-2"], values="count"), LINEAR),
     Row("protfeat ng -n 1-2 + ng -n 1-2 murphy8, count",
         protfeat(["ng", "-n", "1-2"], ["ng", "-n", "1-2", "--alphabet", "murphy8"], values="count"), LINEAR),
-    Row("protfeat dd --alpha 0.2 --beta 0.02, binary", protfeat(["dd", "--alpha", "0.2", "--beta", "0.02"]), LINEAR),
     Row("protfeat dd --alpha 0.5 --beta 0.1, binary, ARFF", protfeat(["dd", "--alpha", "0.5", "--beta", "0.1"], table="arff"),
         ["Weka SMO"]),
     Row("scikit-learn character 1-3-grams, binary", char_ngrams(tfidf=False), LINEAR),
