@@ -79,10 +79,10 @@ def _arff_header(lines):
         raise ValueError("no @data line: not an ARFF table")
     classes = None
     if names and names[-1][0] == "class" and names[-1][1]:
-        spec = values[-1]
+        declaration = values[-1]
         classes, i = [], 1
-        while i < len(spec) - 1:
-            name, i = _arff_name(spec, i)
+        while i < len(declaration) - 1:
+            name, i = _arff_name(declaration, i)
             classes.append(name)
             i += 1  # the comma
         names.pop()

@@ -47,13 +47,6 @@ Lines console_kept(const std::string& report) {
 }
 
 // The tab-separated fields of a features line.
-Lines fields_of(const std::string& line) {
-  Lines out;
-  std::istringstream in(line);
-  for (std::string field; std::getline(in, field, '\t');) out.push_back(field);
-  return out;
-}
-
 // mine APPROACH on s.fa into APPROACH.tsv, and encode s.fa with it into APPROACH.arff.
 void mine_and_encode(const TempDir& dir, const std::string& approach, const std::string& labels,
                      const std::string& options = "") {
@@ -92,12 +85,12 @@ size_t check_ddsm(const TempDir& dir, const std::string& alpha, const std::strin
          words("mine dd -i s.fa -l c.txt -o support.tsv --alpha " + alpha + " --beta " + beta));
   std::map<std::string, std::string> support;
   for (const std::string& line : feature_lines(dir.read("support.tsv"))) {
-    const Lines f = fields_of(line);
+    const Lines f = split_fields(line);
     support[f.at(0)] = f.at(2);
   }
   Lines kept;
   for (const std::string& line : feature_lines(dir.read("ddsm.tsv"))) {
-    const Lines f = fields_of(line);
+    const Lines f = split_fields(line);
     kept.push_back(f.at(0) + "\t" + f.at(1) + "\t" + f.at(3));
     EXPECT_EQ(f.at(2), support[f.at(0)]) << f.at(0);
   }

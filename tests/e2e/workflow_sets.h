@@ -86,6 +86,16 @@ inline std::vector<std::string> text_lines(const std::string& text) {
   return lines;
 }
 
+// The fields of a line split at each `separator` (a trailing empty field kept).
+inline std::vector<std::string> split_fields(const std::string& line, char separator = '\t') {
+  std::vector<std::string> out;
+  size_t p = 0;
+  for (size_t t; (t = line.find(separator, p)) != std::string::npos; p = t + 1)
+    out.push_back(line.substr(p, t - p));
+  out.push_back(line.substr(p));
+  return out;
+}
+
 // The feature lines of a features file (after its #columns line), and their first fields: the
 // tests' features are plain residues, with nothing escaped.
 inline std::vector<std::string> feature_lines(const std::string& file) {

@@ -89,7 +89,7 @@ TEST(WorkflowValues, WekaTrainsAndTestsOnNumericTfidfArff) {
   EXPECT_GT(accuracy[0], 70.0);
 }
 
-TEST(WorkflowValues, SeveralFeaturesFilesSideBySide) {
+TEST(WorkflowValues, SeveralFeaturesFilesSideBySideAndOlderFiles) {
   TempDir dir;
   std::mt19937 rng(23);
   const LabelledSet set = random_set(rng, 3, 6, 9, 20, 50, 8);
@@ -154,16 +154,9 @@ TEST(WorkflowValues, SeveralFeaturesFilesSideBySide) {
             "another order): the columns of one table share one class attribute, so combine "
             "files mined with the same labels\n");
   EXPECT_FALSE(dir.exists("bad.csv"));
-}
 
-// Files written before #training and the dd sequences column: binary and count tables as
-// before, tf-idf refused with the way out.
-TEST(WorkflowValues, OlderFeaturesFilesReadForAllButTfidf) {
-  TempDir dir;
-  std::mt19937 rng(29);
-  const LabelledSet set = random_set(rng, 3, 5, 8, 20, 50, 8);
-  write_split(dir, set);
-  run_ok(dir, words("mine dd -i train.fa --header-labels -o dd.tsv --alpha 0.5 --beta 0.2"));
+  // A file written before #training and the dd sequences column: binary and count tables as
+  // before, tf-idf refused with the way out.
   dir.write("old.tsv", as_old_file(dir.read("dd.tsv")));
   ASSERT_EQ(dir.read("old.tsv").find("#training"), std::string::npos);
   for (const std::string kind : {"binary", "count"}) {
@@ -171,10 +164,10 @@ TEST(WorkflowValues, OlderFeaturesFilesReadForAllButTfidf) {
     run_ok(dir, words("encode -f old.tsv -i test.fa --values " + kind + " -o old.table.tsv"));
     EXPECT_EQ(dir.read("old.table.tsv"), dir.read("new.tsv")) << kind;
   }
-  const ProgramResult r =
+  const ProgramResult old =
       run_program(dir, words("encode -f dd.tsv -f old.tsv -i test.fa --values tfidf -o t.csv"), "");
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err,
+  EXPECT_EQ(old.status, 1);
+  EXPECT_EQ(old.err,
             "error: the features file \"old.tsv\" does not record the training frequencies that "
             "tf-idf values need (it was written by an earlier version): mine it again\n");
 }
